@@ -1,0 +1,60 @@
+#include "console/console.h"
+
+#include "console/number_format.h"
+#include "console/number_scan.h"
+
+Console& console() {
+    static Console instance;
+    return instance;
+}
+
+void showText(const char* cp1251Text) {
+    writeBytes(console().output, console().convertText(cp1251Text));
+}
+
+void writeRaw(const char* text) {
+    writeBytes(console().output, text);
+}
+
+void writeReal(float value) {
+    writeBytes(console().output, formatReal(value));
+}
+
+void writeCount(std::uint32_t value) {
+    writeBytes(console().output, formatCount(value));
+}
+
+void endLine() {
+    writeBytes(console().output, "\n");
+}
+
+bool readReal(float& target) {
+    return scanReal(console().input, target);
+}
+
+bool readCount(std::uint32_t& target) {
+    return scanCount(console().input, target);
+}
+
+int waitForKey() {
+    Console& state = console();
+    if (state.pendingKeyCode) {
+        const unsigned char pending = *state.pendingKeyCode;
+        state.pendingKeyCode.reset();
+        return pending;
+    }
+    const KeyCode key = state.readKey(state.keyboard);
+    if (key.extended) {
+        state.pendingKeyCode = static_cast<unsigned char>(key.value);
+        return 0;
+    }
+    return key.value;
+}
+
+void writeErrorLine(const char* text) {
+    // Straight to the device, outcome ignored: a range message must never
+    // disturb the dialog.
+    const Console& state = console();
+    const std::string line = std::string("\r\n") + text + "\r\n";
+    state.writeError(state.errorDevice, line.data(), line.size());
+}

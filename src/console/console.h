@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "console/streams.h"
+
+// A key press as the device reports it: a plain code, or an extended code
+// whose byte the key wait hands out in two halves; -1 when the keyboard
+// cannot be read.
+struct KeyCode {
+    int value = -1;
+    bool extended = false;
+};
+
+using ReadKey = KeyCode (*)(void* keyboard);
+using ConvertText = std::string (*)(std::string_view cp1251Text);
+
+// Everything the dialog's console operations work on. The platform fills it
+// in before the dialog starts; tests may fill it with in-memory devices.
+struct Console {
+    OutputStream output;
+    InputStream input;
+    WriteBytes writeError = nullptr;
+    void* errorDevice = nullptr;
+    ReadKey readKey = nullptr;
+    void* keyboard = nullptr;
+    ConvertText convertText = nullptr;
+    std::optional<unsigned char> pendingKeyCode;
+};
+
+Console& console();
+
+// Sets the process's console up from its standard devices and releases it.
+void openConsole();
+void closeConsole();
+
+// The dialog's operations. Every write reaches the device before it returns;
+// a read reports whether it stored a value.
+void showText(const char* cp1251Text);
+void writeRaw(const char* text);
+void writeReal(float value);
+void writeCount(std::uint32_t value);
+void endLine();
+bool readReal(float& target);
+bool readCount(std::uint32_t& target);
+int waitForKey();
+void writeErrorLine(const char* text);

@@ -1,0 +1,34 @@
+#include "console/number_format.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// Room for the longest "%.6g" of a double: "-1.23457e-308".
+constexpr std::size_t RealTextCapacity = 32;
+constexpr int RealPrecision = 6;
+
+}  // namespace
+
+std::string formatReal(float value) {
+    if (std::isinf(value)) {
+        return std::signbit(value) ? "-INF" : "+INF";
+    }
+    if (std::isnan(value)) {
+        return std::signbit(value) ? "-NAN" : "+NAN";
+    }
+    // to_chars is locale-independent and exact, rounding like printf.
+    std::array<char, RealTextCapacity> text{};
+    const auto result = std::to_chars(text.data(), text.data() + text.size(),
+                                      static_cast<double>(value), std::chars_format::general,
+                                      RealPrecision);
+    return {text.data(), result.ptr};
+}
+
+std::string formatCount(std::uint32_t value) {
+    std::array<char, 10> text{};
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
+    return {text.data(), result.ptr};
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The "%.6g" form of the value widened to double, with "." as the decimal
+// point whatever the locale; infinities and NaNs as "+INF", "-INF", "+NAN",
+// "-NAN".
+std::string formatReal(float value);
+
+// The unsigned decimal digits of the value.
+std::string formatCount(std::uint32_t value);

@@ -1,0 +1,94 @@
+// The console on POSIX systems: file descriptors 0, 1 and 2 for the streams
+// and the controlling terminal for the key wait.
+#include <fcntl.h>
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+
+#include "console/console.h"
+#include "console/text_codec.h"
+
+namespace {
+
+int descriptorOf(void* device) {
+    return static_cast<int>(reinterpret_cast<std::intptr_t>(device));
+}
+
+void* deviceOf(int descriptor) {
+    return reinterpret_cast<void*>(static_cast<std::intptr_t>(descriptor));
+}
+
+bool writeToDescriptor(void* device, const char* bytes, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(descriptorOf(device), bytes, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+std::size_t readFromDescriptor(void* device, char* buffer, std::size_t capacity) {
+    for (;;) {
+        const ssize_t got = ::read(descriptorOf(device), buffer, capacity);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        return got > 0 ? static_cast<std::size_t>(got) : 0;
+    }
+}
+
+int terminalDescriptor = -1;
+
+KeyCode readTerminalKey(void* keyboard) {
+    const int terminal = descriptorOf(keyboard);
+    termios saved{};
+    if (terminal < 0 || ::tcgetattr(terminal, &saved) != 0) {
+        return {};
+    }
+    termios raw = saved;
+    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    if (::tcsetattr(terminal, TCSANOW, &raw) != 0) {
+        return {};
+    }
+    unsigned char byte = 0;
+    const bool got = readFromDescriptor(keyboard, reinterpret_cast<char*>(&byte), 1) == 1;
+    const bool restored = ::tcsetattr(terminal, TCSANOW, &saved) == 0;
+    return {got && restored ? byte : -1, false};
+}
+
+}  // namespace
+
+void openConsole() {
+    // A reader that has gone away must fail the write, not end the program.
+    ::signal(SIGPIPE, SIG_IGN);
+    terminalDescriptor = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+
+    Console& state = console();
+    state.output = {writeToDescriptor, deviceOf(STDOUT_FILENO)};
+    state.input = {};
+    state.input.read = readFromDescriptor;
+    state.input.device = deviceOf(STDIN_FILENO);
+    state.writeError = writeToDescriptor;
+    state.errorDevice = deviceOf(STDERR_FILENO);
+    state.readKey = readTerminalKey;
+    state.keyboard = deviceOf(terminalDescriptor);
+    state.convertText = cp1251ToUtf8;
+}
+
+void closeConsole() {
+    if (terminalDescriptor >= 0) {
+        ::close(terminalDescriptor);
+        terminalDescriptor = -1;
+    }
+}

@@ -1,0 +1,9 @@
+#include "console/console.h"
+#include "dialog/dialog.h"
+
+int main() {
+    openConsole();
+    const int status = runDialog();
+    closeConsole();
+    return status;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+// F(x) = 2*e^(-x) + 0.2*x*x - 1.5 in extended precision, not rounded:
+// 2*t, then (0.2*x)*x with 0.2 as the nearest double, then the sum, then 1.5
+// subtracted. Evaluated afresh on every call; an exponential that overflows
+// writes its range line each time.
+long double equationF(float x);
+
+// True when the interval [a, b] cannot be searched: F(a), stored in single
+// precision, times F(b) at full precision is positive. Also true when an end
+// is infinite or F(a) does not fit single precision, since no chord can be
+// drawn from such values. F is evaluated exactly twice, at a first.
+bool intervalRejected(float a, float b);

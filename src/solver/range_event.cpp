@@ -1,0 +1,28 @@
+#include "solver/range_event.h"
+
+#include <string>
+
+#include "console/console.h"
+
+const char* rangeKindName(RangeKind kind) {
+    static constexpr const char* Names[] = {"DOMAIN", "SING",  "OVERFLOW",
+                                            "UNDERFLOW", "TLOSS", "PLOSS"};
+    return Names[static_cast<int>(kind) - 1];
+}
+
+long double handleRangeEvent(RangeEvent& event) {
+    switch (event.kind) {
+    case RangeKind::Underflow:
+        event.result = 0.0L;
+        break;
+    case RangeKind::TotalLoss:
+        break;
+    default: {
+        const std::string message =
+            std::string(event.function) + ": " + rangeKindName(event.kind) + " error";
+        writeErrorLine(message.c_str());
+        break;
+    }
+    }
+    return event.result;
+}

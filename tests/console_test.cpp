@@ -1,0 +1,167 @@
+// Number writing, text conversion and the console operations over in-memory
+// devices.
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "console/console.h"
+#include "console/number_format.h"
+#include "console/text_codec.h"
+#include "memory_input.h"
+
+namespace {
+
+TEST(FormatRealTest, GeneralNotationWithSixDigits) {
+    EXPECT_EQ(formatReal(0.5f), "0.5");
+    EXPECT_EQ(formatReal(2.0f), "2");
+    EXPECT_EQ(formatReal(3.14159265f), "3.14159");
+    EXPECT_EQ(formatReal(0.1f), "0.1");
+    EXPECT_EQ(formatReal(0.0001f), "0.0001");
+    EXPECT_EQ(formatReal(0.00001f), "1e-05");
+    EXPECT_EQ(formatReal(123456.7f), "123457");
+    EXPECT_EQ(formatReal(999999.5f), "1e+06");  // rounding decides the style
+    EXPECT_EQ(formatReal(1234567.0f), "1.23457e+06");
+    EXPECT_EQ(formatReal(-5.19123e-05f), "-5.19123e-05");
+    EXPECT_EQ(formatReal(0.0f), "0");
+    EXPECT_EQ(formatReal(-0.0f), "-0");
+    EXPECT_EQ(formatReal(std::numeric_limits<float>::max()), "3.40282e+38");
+    EXPECT_EQ(formatReal(std::numeric_limits<float>::denorm_min()), "1.4013e-45");
+}
+
+TEST(FormatRealTest, InfinitiesAndNaNsCarryTheirSign) {
+    const float infinity = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(formatReal(infinity), "+INF");
+    EXPECT_EQ(formatReal(-infinity), "-INF");
+    EXPECT_EQ(formatReal(std::copysign(nan, 1.0f)), "+NAN");
+    EXPECT_EQ(formatReal(std::copysign(nan, -1.0f)), "-NAN");
+}
+
+TEST(FormatCountTest, PlainDigits) {
+    EXPECT_EQ(formatCount(0), "0");
+    EXPECT_EQ(formatCount(5), "5");
+    EXPECT_EQ(formatCount(4294967295u), "4294967295");
+}
+
+// Every byte the code page defines must come out as the C library's own
+// converter gives it.
+TEST(TextCodecTest, AgreesWithIconvOnEveryByte) {
+    iconv_t converter = iconv_open("UTF-8", "CP1251");
+    ASSERT_NE(converter, reinterpret_cast<iconv_t>(-1));
+    int compared = 0;
+    for (int value = 1; value < 256; ++value) {
+        char byte = static_cast<char>(value);
+        char* in = &byte;
+        std::size_t inLeft = 1;
+        char out[8];
+        char* outPosition = out;
+        std::size_t outLeft = sizeof out;
+        if (iconv(converter, &in, &inLeft, &outPosition, &outLeft) == static_cast<std::size_t>(-1)) {
+            continue;  // a byte the code page leaves unassigned
+        }
+        EXPECT_EQ(cp1251ToUtf8(std::string(1, byte)), std::string(out, outPosition)) << value;
+        ++compared;
+    }
+    iconv_close(converter);
+    EXPECT_GE(compared, 254);
+}
+
+TEST(TextCodecTest, CyrillicTextInUtf8) {
+    EXPECT_EQ(cp1251ToUtf8("\xCA\xEE\xF0\xE5\xED\xFC = "), "Корень = ");
+    EXPECT_EQ(cp1251ToUtf8("\xA8\xB8"), "Ёё");
+}
+
+// Devices that record what reaches them, one entry per hand-over.
+struct RecordingDevices {
+    std::vector<std::string> output;
+    std::string errors;
+    bool refuse = false;
+    std::vector<KeyCode> keys;
+};
+
+RecordingDevices* devices = nullptr;
+
+class ConsoleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        devices = &recorded;
+        Console& state = console();
+        state = Console{};
+        state.output.write = [](void*, const char* bytes, std::size_t size) {
+            if (devices->refuse) {
+                return false;
+            }
+            devices->output.emplace_back(bytes, size);
+            return true;
+        };
+        state.input = streamOver(input);
+        state.writeError = [](void*, const char* bytes, std::size_t size) {
+            devices->errors.append(bytes, size);
+            return true;
+        };
+        state.readKey = [](void*) {
+            const KeyCode key = devices->keys.front();
+            devices->keys.erase(devices->keys.begin());
+            return key;
+        };
+        state.convertText = cp1251ToUtf8;
+    }
+
+    RecordingDevices recorded;
+    MemoryInput input{"0 1\n"};
+};
+
+TEST_F(ConsoleTest, EveryWriteReachesTheDeviceBeforeItReturns) {
+    showText("\xCA\xEE\xF0\xE5\xED\xFC = ");
+    writeReal(0.299771f);
+    writeRaw(" F(");
+    writeCount(5);
+    endLine();
+    const std::vector<std::string> expected = {"Корень = ", "0.299771", " F(", "5", "\n"};
+    EXPECT_EQ(recorded.output, expected);
+}
+
+TEST_F(ConsoleTest, RefusedWriteDropsEverythingAfterIt) {
+    recorded.refuse = true;
+    writeRaw("lost");
+    recorded.refuse = false;
+    writeRaw("dropped");
+    endLine();
+    EXPECT_TRUE(recorded.output.empty());
+    EXPECT_TRUE(console().output.failed);
+    float value = 0.0f;
+    EXPECT_TRUE(readReal(value));  // input goes on regardless
+}
+
+TEST_F(ConsoleTest, ErrorLineStandsBetweenLineBreaks) {
+    writeErrorLine("exp: OVERFLOW error");
+    EXPECT_EQ(recorded.errors, "\r\nexp: OVERFLOW error\r\n");
+    EXPECT_TRUE(recorded.output.empty());
+}
+
+TEST_F(ConsoleTest, ExtendedKeyComesInTwoHalves) {
+    recorded.keys = {{59, true}, {13, false}, {-1, false}};
+    EXPECT_EQ(waitForKey(), 0);
+    EXPECT_EQ(waitForKey(), 59);  // from the pending byte, without the device
+    EXPECT_EQ(recorded.keys.size(), 2u);
+    EXPECT_EQ(waitForKey(), 13);
+    EXPECT_EQ(waitForKey(), -1);
+}
+
+TEST_F(ConsoleTest, ReadsReportWhetherTheyStoredAValue) {
+    float xib = 5.0f;
+    float xie = 5.0f;
+    std::uint32_t limit = 9;
+    EXPECT_TRUE(readReal(xib));
+    EXPECT_TRUE(readReal(xie));
+    EXPECT_FALSE(readCount(limit));
+    EXPECT_EQ(xib, 0.0f);
+    EXPECT_EQ(xie, 1.0f);
+    EXPECT_EQ(limit, 9u);
+}
+
+}  // namespace

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct ProgramRun {
+    std::string output;  // standard output
+    std::string errors;  // standard error
+    int exitStatus = -1;  // -1 when a signal ended the program
+    int signal = 0;
+};
+
+struct RunOptions {
+    std::vector<std::string> environment{"LC_ALL=C.UTF-8"};
+    bool outputReaderGone = false;  // standard output is a pipe nobody reads
+};
+
+// Runs the built program in a session of its own, without a controlling
+// terminal, feeding it the input on a pipe and collecting both output
+// streams.
+ProgramRun runChords(std::string_view input, const RunOptions& options = {});

@@ -1,0 +1,352 @@
+// The equation, its exponential's range rules, the sign test and the chord
+// iteration, checked against exact values: bit patterns or printed digits.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "console/console.h"
+#include "solver/chord.h"
+#include "solver/equation.h"
+#include "solver/exponential.h"
+#include "solver/range_event.h"
+
+namespace {
+
+constexpr float Infinity = std::numeric_limits<float>::infinity();
+const std::string OverflowLine = "\r\nexp: OVERFLOW error\r\n";
+
+bool collectErrors(void* device, const char* bytes, std::size_t size) {
+    static_cast<std::string*>(device)->append(bytes, size);
+    return true;
+}
+
+// Routes the range lines into a string for the length of a test.
+class SolverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        console().writeError = collectErrors;
+        console().errorDevice = &errors;
+    }
+    void TearDown() override { console().errorDevice = nullptr; }
+
+    std::string repeated(const std::string& line, int times) {
+        std::string all;
+        while (times-- > 0) {
+            all += line;
+        }
+        return all;
+    }
+
+    std::string errors;
+};
+
+// Nine significant digits tell single-precision values apart.
+std::string digits9(long double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+    return text;
+}
+
+std::string digits7(long double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.7g", static_cast<double>(value));
+    return text;
+}
+
+std::string digits3(long double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.3g", static_cast<double>(value));
+    return text;
+}
+
+double withHighWord(std::uint32_t high, std::uint32_t low) {
+    return std::bit_cast<double>((std::uint64_t{high} << 32) | low);
+}
+
+std::vector<ChordStep> traceChords(const ChordParameters& parameters, ChordOutcome& outcome) {
+    std::vector<ChordStep> steps;
+    outcome = chordIterate(
+        parameters,
+        [](const ChordStep& step, void* context) {
+            static_cast<std::vector<ChordStep>*>(context)->push_back(step);
+        },
+        &steps);
+    return steps;
+}
+
+TEST_F(SolverTest, ExponentialOverflowsFromItsThresholdWithOneLineEach) {
+    EXPECT_EQ(exponential(709.7822265625), std::numeric_limits<long double>::infinity());
+    EXPECT_EQ(exponential(std::numeric_limits<double>::infinity()),
+              std::numeric_limits<long double>::infinity());
+    EXPECT_EQ(errors, repeated(OverflowLine, 2));
+
+    errors.clear();
+    const double belowThreshold = std::nextafter(709.7822265625, 0.0);
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(belowThreshold) >> 32, 0x40862E41u);
+    const long double nearLimit = exponential(belowThreshold);
+    EXPECT_TRUE(std::isfinite(nearLimit));
+    EXPECT_GT(nearLimit, 1e308L);
+    EXPECT_EQ(errors, "");
+}
+
+TEST_F(SolverTest, ExponentialUnderflowsSilentlyToZero) {
+    EXPECT_EQ(exponential(-708.39599609375), 0.0L);
+    EXPECT_EQ(exponential(-1e300), 0.0L);
+    EXPECT_EQ(exponential(-std::numeric_limits<double>::infinity()), 0.0L);
+    // The range is decided on the upper word: its whole block underflows.
+    EXPECT_EQ(exponential(-withHighWord(ExpUnderflowHighWord, 0)), 0.0L);
+    EXPECT_GT(exponential(-withHighWord(ExpUnderflowHighWord - 1, 0xFFFFFFFFu)), 0.0L);
+    EXPECT_EQ(errors, "");
+}
+
+TEST_F(SolverTest, ExponentialInsideItsRange) {
+    EXPECT_EQ(exponential(0.0), 1.0L);
+    EXPECT_EQ(exponential(-0.0), 1.0L);
+    EXPECT_EQ(digits9(exponential(1.0)), "2.71828183");
+    // Between 704 and the limits the computation is the normal one.
+    EXPECT_TRUE(std::isfinite(exponential(705.0)));
+    EXPECT_GT(exponential(-705.0), 0.0L);
+    EXPECT_EQ(errors, "");
+}
+
+TEST_F(SolverTest, RangeHandlerReportsOnlyTheKindsItDeclines) {
+    const char* names[] = {"DOMAIN", "SING", "OVERFLOW", "UNDERFLOW", "TLOSS", "PLOSS"};
+    for (int kind = 1; kind <= 6; ++kind) {
+        EXPECT_STREQ(rangeKindName(static_cast<RangeKind>(kind)), names[kind - 1]);
+    }
+    RangeEvent underflow{RangeKind::Underflow, "exp", -800.0, 0.0, 1e-400L};
+    EXPECT_EQ(handleRangeEvent(underflow), 0.0L);
+    RangeEvent totalLoss{RangeKind::TotalLoss, "sin", 1e30, 0.0, 0.5L};
+    EXPECT_EQ(handleRangeEvent(totalLoss), 0.5L);
+    EXPECT_EQ(errors, "");
+
+    RangeEvent domain{RangeKind::Domain, "log", -1.0, 0.0, 7.0L};
+    EXPECT_EQ(handleRangeEvent(domain), 7.0L);
+    RangeEvent partialLoss{RangeKind::PartialLoss, "tan", 1e10, 0.0, 3.0L};
+    EXPECT_EQ(handleRangeEvent(partialLoss), 3.0L);
+    EXPECT_EQ(errors, "\r\nlog: DOMAIN error\r\n\r\ntan: PLOSS error\r\n");
+}
+
+TEST_F(SolverTest, EquationAtTheListedPoints) {
+    EXPECT_EQ(equationF(0.0f), 0.5L);
+    EXPECT_EQ(digits7(equationF(1.0f)), "-0.5642411");
+    EXPECT_EQ(digits7(equationF(2.0f)), "-0.4293294");
+    EXPECT_EQ(digits7(equationF(3.0f)), "0.3995741");
+    // The smallest magnitudes F takes at single-precision arguments.
+    EXPECT_EQ(digits3(std::fabs(equationF(0.299733043f))), "7.18e-09");
+    EXPECT_EQ(digits3(std::fabs(equationF(2.59938622f))), "9.96e-08");
+    EXPECT_EQ(errors, "");
+}
+
+TEST_F(SolverTest, EquationAtTheExponentialsLimits) {
+    EXPECT_EQ(equationF(-709.7822265625f), std::numeric_limits<long double>::infinity());
+    EXPECT_EQ(errors, OverflowLine);
+    errors.clear();
+    // e^(-x) underflows to 0, leaving the quadratic alone.
+    const long double x = 708.39599609375L;
+    EXPECT_EQ(equationF(708.39599609375f), 0.2 * x * x - 1.5L);
+    EXPECT_EQ(errors, "");
+}
+
+TEST_F(SolverTest, SignTestAcceptsOnlyAChangeOfSign) {
+    EXPECT_FALSE(intervalRejected(0.0f, 1.0f));
+    EXPECT_FALSE(intervalRejected(1.0f, 0.0f));
+    EXPECT_FALSE(intervalRejected(2.0f, 3.0f));
+    EXPECT_TRUE(intervalRejected(3.0f, 4.0f));  // positive at both ends
+    EXPECT_TRUE(intervalRejected(0.0f, 3.0f));  // both roots inside
+    EXPECT_TRUE(intervalRejected(1.0f, 2.0f));  // negative at both ends
+}
+
+TEST_F(SolverTest, SignTestRejectsEndsNoChordCanStartFrom) {
+    // Infinite ends, typed beyond the single-precision range; F(-infinity)
+    // overflows like any argument below the limit.
+    EXPECT_TRUE(intervalRejected(Infinity, 1.0f));
+    EXPECT_TRUE(intervalRejected(1.0f, -Infinity));
+    EXPECT_EQ(errors, OverflowLine);
+    errors.clear();
+    // F(start) beyond the single-precision range, on both sides.
+    EXPECT_TRUE(intervalRejected(-88.02969360351562f, 1.0f));
+    EXPECT_FALSE(intervalRejected(-88.0296859741211f, 1.0f));
+    EXPECT_TRUE(intervalRejected(4.124817431797013e19f, 1.0f));
+    EXPECT_FALSE(intervalRejected(4.124816991992362e19f, 1.0f));
+    EXPECT_TRUE(intervalRejected(-709.7821655273438f, 1.0f));
+    EXPECT_EQ(errors, "");
+    // F(start) = +infinity from the exponential's overflow.
+    EXPECT_TRUE(intervalRejected(-709.7822265625f, 1.0f));
+    EXPECT_EQ(errors, OverflowLine);
+}
+
+TEST_F(SolverTest, SignTestEvaluatesEachEndOnce) {
+    EXPECT_FALSE(intervalRejected(1.0f, -800.0f));  // F(end) = +infinity stays legal
+    EXPECT_EQ(errors, OverflowLine);
+}
+
+TEST_F(SolverTest, ChordsFromZeroToOneKeepTheStartFixed) {
+    ChordOutcome outcome;
+    const auto steps = traceChords({0.0f, 1.0f, 0.0001f, 100}, outcome);
+    const char* expected[] = {"0.469818354", "0.332910538", "0.305890918",
+                              "0.300865114", "0.299940795", "0.29977116"};
+    ASSERT_EQ(steps.size(), std::size(expected));
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        EXPECT_EQ(steps[i].a, 0.0f) << "step " << i;
+        EXPECT_EQ(digits9(*steps[i].x), expected[i]) << "step " << i;
+    }
+    EXPECT_TRUE(outcome.found);
+    EXPECT_EQ(outcome.counter, 5u);
+    EXPECT_EQ(digits9(*outcome.x), "0.29977116");
+}
+
+TEST_F(SolverTest, ReversedEndsGiveTheSameApproximations) {
+    ChordOutcome forward;
+    ChordOutcome reversed;
+    const auto forwardSteps = traceChords({0.0f, 1.0f, 0.0001f, 100}, forward);
+    const auto reversedSteps = traceChords({1.0f, 0.0f, 0.0001f, 100}, reversed);
+    ASSERT_EQ(forwardSteps.size(), reversedSteps.size());
+    for (std::size_t i = 0; i < forwardSteps.size(); ++i) {
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(*forwardSteps[i].x),
+                  std::bit_cast<std::uint32_t>(*reversedSteps[i].x));
+    }
+    EXPECT_EQ(reversed.counter, forward.counter);
+}
+
+TEST_F(SolverTest, ChordsFromTwoToThreeKeepTheEndFixed) {
+    ChordOutcome outcome;
+    const auto steps = traceChords({2.0f, 3.0f, 0.000001f, 50}, outcome);
+    for (const ChordStep& step : steps) {
+        EXPECT_EQ(step.b, 3.0f);
+    }
+    EXPECT_TRUE(outcome.found);
+    EXPECT_EQ(outcome.counter, 5u);
+    EXPECT_EQ(digits9(*outcome.x).substr(0, 7), "2.59938");
+    EXPECT_EQ(digits3(std::fabs(equationF(*outcome.x))), "9.63e-07");
+}
+
+TEST_F(SolverTest, FirstChordMeetingTheAccuracyCountsZero) {
+    ChordOutcome outcome;
+    const auto steps = traceChords({0.0f, 0.3f, 0.001f, 5}, outcome);
+    EXPECT_EQ(steps.size(), 1u);
+    EXPECT_TRUE(outcome.found);
+    EXPECT_EQ(outcome.counter, 0u);
+    // The end is replaced even in the step that meets the accuracy.
+    EXPECT_EQ(outcome.a, 0.0f);
+    EXPECT_EQ(outcome.b, *outcome.x);
+}
+
+TEST_F(SolverTest, LimitOfZeroDrawsNoChord) {
+    ChordOutcome outcome;
+    const auto steps = traceChords({0.0f, 1.0f, 0.001f, 0}, outcome);
+    EXPECT_TRUE(steps.empty());
+    EXPECT_FALSE(outcome.found);
+    EXPECT_FALSE(outcome.x.has_value());
+    EXPECT_EQ(outcome.counter, 0u);
+}
+
+TEST_F(SolverTest, UnreachableAccuracyRunsExactlyToTheLimit) {
+    ChordOutcome outcome;
+    const auto steps = traceChords({0.0f, 1.0f, 1e-12f, 10}, outcome);
+    EXPECT_EQ(steps.size(), 10u);
+    EXPECT_FALSE(outcome.found);
+    EXPECT_EQ(outcome.counter, 10u);
+    EXPECT_EQ(digits9(*outcome.x), "0.299733102");
+    EXPECT_EQ(digits9(steps.back().fx), "-7.40082839e-08");
+
+    for (const float epsilon : {0.0f, -1.0f}) {
+        const auto idle = traceChords({0.0f, 1.0f, epsilon, 7}, outcome);
+        EXPECT_EQ(idle.size(), 7u);
+        EXPECT_FALSE(outcome.found);
+    }
+}
+
+TEST_F(SolverTest, IterationIdlesJustAboveTheAccuracy) {
+    ChordOutcome outcome;
+    const auto steps = traceChords({2.0f, 3.0f, 1e-7f, 100}, outcome);
+    ASSERT_EQ(steps.size(), 100u);
+    for (std::size_t i = 6; i < steps.size(); ++i) {
+        EXPECT_EQ(digits9(*steps[i].x), "2.59938598") << "step " << i;
+        EXPECT_EQ(digits9(std::fabs(steps[i].fx)), "1.12893083e-07") << "step " << i;
+    }
+    EXPECT_FALSE(outcome.found);
+}
+
+TEST_F(SolverTest, PointPastTheRootMovesThePositiveEnd) {
+    ChordOutcome outcome;
+    const auto steps = traceChords({2.5f, 2.6f, 0.0f, 20}, outcome);
+    ASSERT_EQ(steps.size(), 20u);
+    EXPECT_EQ(digits9(*steps[0].x), "2.59936666");
+    EXPECT_LT(steps[0].fx, 0.0f);
+    EXPECT_EQ(steps[1].a, *steps[0].x);
+    for (std::size_t i = 1; i < steps.size(); ++i) {
+        EXPECT_EQ(digits9(*steps[i].x), "2.59938622") << "step " << i;
+        EXPECT_GT(steps[i].fx, 0.0f);
+        if (i + 1 < steps.size()) {
+            EXPECT_EQ(steps[i + 1].b, *steps[i].x);
+        }
+    }
+    EXPECT_FALSE(outcome.found);
+}
+
+TEST_F(SolverTest, HugeValueAtTheEndFreezesTheStart) {
+    ChordOutcome outcome;
+    const auto steps = traceChords({1.0f, -100.0f, 0.001f, 8}, outcome);
+    ASSERT_EQ(steps.size(), 8u);
+    for (const ChordStep& step : steps) {
+        EXPECT_EQ(*step.x, 1.0f);
+    }
+    EXPECT_FALSE(outcome.found);
+}
+
+TEST_F(SolverTest, InfiniteValueAtTheEndWritesOneLinePerChord) {
+    ChordOutcome outcome;
+    const auto steps = traceChords({1.0f, -800.0f, 0.001f, 3}, outcome);
+    EXPECT_EQ(steps.size(), 3u);
+    EXPECT_FALSE(outcome.found);
+    EXPECT_EQ(outcome.counter, 3u);
+    EXPECT_EQ(errors, repeated(OverflowLine, 3));
+
+    // The start is a root already when its F meets the accuracy.
+    errors.clear();
+    const auto first = traceChords({0.3f, -800.0f, 0.001f, 3}, outcome);
+    EXPECT_EQ(first.size(), 1u);
+    EXPECT_TRUE(outcome.found);
+    EXPECT_EQ(*outcome.x, 0.3f);
+}
+
+TEST_F(SolverTest, ChordsThatCannotBeDrawnEndTheSearchUnfound) {
+    EXPECT_FALSE(chordPoint(0.0f, 1.0f, 0.5f, 0.5L).has_value());  // zero denominator
+    EXPECT_FALSE(chordPoint(1.0f, 0.0f, Infinity, -0.5L).has_value());  // 0 * infinity
+    EXPECT_FALSE(chordPoint(Infinity, 1.0f, Infinity, -0.5L).has_value());
+    EXPECT_FALSE(chordPoint(3e38f, -3e38f, -1.0f, -0.5L).has_value());  // beyond single range
+
+    // A start whose F is infinite, had it passed the sign test.
+    ChordOutcome outcome;
+    const auto steps = traceChords({-709.7822265625f, 1.0f, 1.0f, 5}, outcome);
+    EXPECT_EQ(steps.size(), 1u);
+    EXPECT_FALSE(outcome.found);
+    EXPECT_FALSE(outcome.x.has_value());
+    EXPECT_LT(outcome.counter, 5u);
+}
+
+// The root stays bracketed: every chord starts from values of opposite sign
+// and lands between its ends, whichever end moves.
+TEST_F(SolverTest, EveryChordKeepsTheRootBracketed) {
+    const ChordParameters intervals[] = {
+        {0.0f, 1.0f, 0.0f, 40},  {1.0f, 0.0f, 0.0f, 40},   {2.0f, 3.0f, 0.0f, 40},
+        {2.5f, 2.6f, 0.0f, 40},  {-50.0f, 1.0f, 0.0f, 40}, {1.0f, 1e6f, 0.0f, 40},
+        {0.29f, 0.31f, 0.0f, 40}, {2.59f, 2.6f, 0.0f, 40}};
+    for (const ChordParameters& parameters : intervals) {
+        ChordOutcome outcome;
+        for (const ChordStep& step : traceChords(parameters, outcome)) {
+            ASSERT_TRUE(step.x.has_value());
+            EXPECT_LT(step.fa * step.fb, 0.0L) << "from " << parameters.a << ", " << parameters.b;
+            EXPECT_GE(*step.x, std::min(step.a, step.b));
+            EXPECT_LE(*step.x, std::max(step.a, step.b));
+        }
+    }
+}
+
+}  // namespace

@@ -109,6 +109,9 @@ TEST(DialogTest, NumbersAreScannedByTheFixedRules) {
     expectRun("0 1 0.0001 5.9\n", accepted(NotFound));
     expectRun("0 1 0.0001 1e3\n", accepted(NotFound));
     expectRun("0 1 0.0001 -0\n", accepted(NotFound));
+    expectRun("0 1 0.0001 +7\n", accepted(ZeroToOneReport));
+    expectRun("0 1 0.0001 4294967295\n", accepted(ZeroToOneReport));
+    expectRun("1e-50 1 1e-4 100\n", accepted(ZeroToOneReport));
     // Typed beyond single precision: the accuracy is infinite, the first chord meets it.
     expectRun("0 1 1e39 5\n", accepted(rootFound("0.469818", "-0.205623", "0")));
 }
@@ -126,6 +129,7 @@ TEST(DialogTest, UnreadableNumberEndsTheRunWithStatusOne) {
         {"abc\n", AskXib},
         {"   \n\n", AskXib},
         {"2,5\n", AskInterval},
+        {"12abc\n", AskInterval},
         {"1e\n", AskXib},
         {"1e+ 5\n", AskXib},
         {".\n", AskXib},
@@ -142,6 +146,19 @@ TEST(DialogTest, UnreadableNumberEndsTheRunWithStatusOne) {
         const bool finished = prompts.ends_with(PressKey);
         expectRun(input, Banner + prompts + (finished ? "" : ReadFailed + PressKey),
                   finished ? 0 : 1);
+    }
+}
+
+// Input cut off anywhere: a run either completes, because the count was read
+// whole, or reports the failed read; never anything else.
+TEST(DialogTest, EndOfInputAtAnyPoint) {
+    const std::string full = "3 4\n0 1\n0.001\n10\n";
+    for (std::size_t length = 0; length < full.size(); ++length) {
+        const ProgramRun run = runChords(std::string_view(full).substr(0, length));
+        const bool countRead = length >= full.size() - 2;
+        EXPECT_EQ(run.exitStatus, countRead ? 0 : 1) << "cut at " << length;
+        EXPECT_TRUE(run.output.ends_with(countRead ? "\n" + PressKey : ReadFailed + PressKey))
+            << "cut at " << length;
     }
 }
 

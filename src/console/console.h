@@ -5,15 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "console/key_code.h"
 #include "console/streams.h"
-
-// A key press as the device reports it: a plain code, or an extended code
-// whose byte the key wait hands out in two halves; -1 when the keyboard
-// cannot be read.
-struct KeyCode {
-    int value = -1;
-    bool extended = false;
-};
 
 using ReadKey = KeyCode (*)(void* keyboard);
 using ConvertText = std::string (*)(std::string_view cp1251Text);

@@ -2,14 +2,13 @@
 // and the controlling terminal for the key wait.
 #include <fcntl.h>
 #include <signal.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
 
 #include "console/console.h"
-#include "console/text_codec.h"
+#include "console/posix.h"
 
 namespace {
 
@@ -48,23 +47,8 @@ std::size_t readFromDescriptor(void* device, char* buffer, std::size_t capacity)
 
 int terminalDescriptor = -1;
 
-KeyCode readTerminalKey(void* keyboard) {
-    const int terminal = descriptorOf(keyboard);
-    termios saved{};
-    if (terminal < 0 || ::tcgetattr(terminal, &saved) != 0) {
-        return {};
-    }
-    termios raw = saved;
-    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-    raw.c_cc[VMIN] = 1;
-    raw.c_cc[VTIME] = 0;
-    if (::tcsetattr(terminal, TCSANOW, &raw) != 0) {
-        return {};
-    }
-    unsigned char byte = 0;
-    const bool got = readFromDescriptor(keyboard, reinterpret_cast<char*>(&byte), 1) == 1;
-    const bool restored = ::tcsetattr(terminal, TCSANOW, &saved) == 0;
-    return {got && restored ? byte : -1, false};
+KeyCode waitOnTerminal(void* keyboard) {
+    return readTerminalKey(descriptorOf(keyboard), terminalUsesUtf8());
 }
 
 }  // namespace
@@ -72,6 +56,8 @@ KeyCode readTerminalKey(void* keyboard) {
 void openConsole() {
     // A reader that has gone away must fail the write, not end the program.
     ::signal(SIGPIPE, SIG_IGN);
+    openTextConversion();
+    // The keyboard is the controlling terminal, whatever standard input is.
     terminalDescriptor = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
 
     Console& state = console();
@@ -81,12 +67,13 @@ void openConsole() {
     state.input.device = deviceOf(STDIN_FILENO);
     state.writeError = writeToDescriptor;
     state.errorDevice = deviceOf(STDERR_FILENO);
-    state.readKey = readTerminalKey;
+    state.readKey = waitOnTerminal;
     state.keyboard = deviceOf(terminalDescriptor);
-    state.convertText = cp1251ToUtf8;
+    state.convertText = convertToTerminal;
 }
 
 void closeConsole() {
+    closeTextConversion();
     if (terminalDescriptor >= 0) {
         ::close(terminalDescriptor);
         terminalDescriptor = -1;

@@ -1,0 +1,253 @@
+// The key table and the decoder of terminal key sequences, on byte strings.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <utility>
+
+#include "console/key_decoder.h"
+#include "console/key_table.h"
+
+namespace {
+
+const KeyDecoderSettings Xterm{0x7F, true};
+
+// The key wait's view of a decoded key: plain codes as they are, extended
+// ones as 256 + byte, "no key" as -1000 and "need more" as -2000.
+int decode(std::string_view bytes, bool quiet = false, KeyDecoderSettings settings = Xterm) {
+    const DecodedKey decoded = decodeKey(bytes, settings, quiet);
+    switch (decoded.status) {
+    case DecodeStatus::NeedMore: return -2000;
+    case DecodeStatus::Skip: return -1000;
+    case DecodeStatus::Key: return decoded.key.extended ? 256 + decoded.key.value : decoded.key.value;
+    }
+    return -3000;
+}
+
+std::size_t consumed(std::string_view bytes, bool quiet = false) {
+    return decodeKey(bytes, Xterm, quiet).consumed;
+}
+
+constexpr int Skipped = -1000;
+constexpr int NeedsMore = -2000;
+constexpr int ext(int byte) {
+    return 256 + byte;
+}
+
+TEST(KeyTableTest, HasOneRowForEachKnownKey) {
+    std::set<int> keys;
+    for (const ExtendedKeyRow& row : ExtendedKeyTable) {
+        keys.insert(row.virtualKey);
+    }
+    EXPECT_EQ(keys.size(), 89u);
+    EXPECT_EQ(findExtendedKey(0x10), nullptr);  // Shift alone
+    EXPECT_EQ(findExtendedKey(0x14), nullptr);  // Caps Lock
+}
+
+TEST(KeyTableTest, TellingRowsAreExact) {
+    const std::pair<std::uint8_t, std::array<TableCode, 4>> rows[] = {
+        {0x08, {8, 8, 127, ext(14)}},
+        {0x09, {9, ext(15), ext(148), ext(165)}},
+        {0x0D, {13, 13, 10, ext(166)}},
+        {0x1B, {27, 27, 27, ext(1)}},
+        {0x20, {32, 32, ext(3), 32}},
+        {0x32, {50, 64, ext(3), ext(121)}},
+        {0x36, {54, 94, 30, ext(125)}},
+        {0x41, {EventCharacter, 65, 1, ext(30)}},
+        {0x26, {ext(72), ext(72), ext(141), ext(152)}},
+        {0x60, {48, ext(82), ext(146), NoCode}},
+        {0x70, {ext(59), ext(84), ext(94), ext(104)}},
+        {0x7A, {ext(133), ext(135), ext(137), ext(139)}},
+        {0xDC, {92, 124, 28, ext(43)}},
+    };
+    for (const auto& [virtualKey, codes] : rows) {
+        const ExtendedKeyRow* row = findExtendedKey(virtualKey);
+        ASSERT_NE(row, nullptr) << int{virtualKey};
+        EXPECT_EQ(row->codes, codes) << int{virtualKey};
+    }
+}
+
+TEST(KeyTableTest, OnlyTheListedCombinationsHaveNoCode) {
+    std::set<std::pair<int, int>> none;
+    for (const int digit : {0, 1, 3, 4, 5, 7, 8, 9}) {
+        none.insert({0x30 + digit, WithCtrl});
+    }
+    for (int keypad = 0x60; keypad <= 0x69; ++keypad) {
+        none.insert({keypad, WithAlt});
+    }
+    for (const int punctuation : {0xBF, 0xBB, 0xBA, 0xDE, 0xBC, 0xBE, 0xC0}) {
+        none.insert({punctuation, WithCtrl});
+    }
+    for (const ExtendedKeyRow& row : ExtendedKeyTable) {
+        for (int column = Alone; column <= WithAlt; ++column) {
+            EXPECT_EQ(row.codes[static_cast<std::size_t>(column)] == NoCode,
+                      none.count({row.virtualKey, column}) == 1)
+                << "key " << int{row.virtualKey} << " column " << column;
+        }
+    }
+}
+
+TEST(KeyTableTest, ConventionalCodesOfTheOtherRows) {
+    const auto codesOf = [](std::uint8_t virtualKey) { return findExtendedKey(virtualKey)->codes; };
+    EXPECT_EQ(codesOf(vk::F1 + 9), (std::array<TableCode, 4>{ext(68), ext(93), ext(103), ext(113)}));
+    EXPECT_EQ(codesOf(vk::F1 + 11), (std::array<TableCode, 4>{ext(134), ext(136), ext(138), ext(140)}));
+    EXPECT_EQ(codesOf(vk::Delete), (std::array<TableCode, 4>{ext(83), ext(83), ext(147), ext(163)}));
+    EXPECT_EQ(codesOf('Q'), (std::array<TableCode, 4>{EventCharacter, 'Q', 17, ext(16)}));
+    EXPECT_EQ(codesOf('M'), (std::array<TableCode, 4>{EventCharacter, 'M', 13, ext(50)}));
+    EXPECT_EQ(codesOf('0'), (std::array<TableCode, 4>{'0', ')', NoCode, ext(129)}));
+    EXPECT_EQ(codesOf(vk::OemMinus), (std::array<TableCode, 4>{'-', '_', 31, ext(130)}));
+}
+
+TEST(KeyTableTest, AltWinsOverCtrlAndCtrlOverShift) {
+    const ExtendedKeyRow& up = *findExtendedKey(vk::Up);
+    EXPECT_EQ(codeFor(up, {.shift = true, .ctrl = true, .alt = true}, 0)->value, 152);
+    EXPECT_EQ(codeFor(up, {.shift = true, .ctrl = true}, 0)->value, 141);
+    EXPECT_EQ(codeFor(up, {.shift = true}, 0)->value, 72);
+    EXPECT_TRUE(codeFor(up, {}, 0)->extended);
+    const ExtendedKeyRow& letterA = *findExtendedKey('A');
+    EXPECT_EQ(codeFor(letterA, {}, 'a')->value, 'a');
+    EXPECT_FALSE(codeFor(letterA, {}, 'a')->extended);
+    EXPECT_EQ(codeFor(letterA, {}, 0)->value, 0);
+    EXPECT_FALSE(codeFor(*findExtendedKey('1'), {.ctrl = true}, 0).has_value());
+    EXPECT_FALSE(codeFor(*findExtendedKey(vk::Numpad0 + 7), {.alt = true}, 0).has_value());
+}
+
+TEST(KeyDecoderTest, CharactersAndControlBytes) {
+    EXPECT_EQ(decode("a"), 'a');
+    EXPECT_EQ(decode("Z"), 'Z');
+    EXPECT_EQ(decode(" "), ' ');
+    EXPECT_EQ(decode("\r"), 13);
+    EXPECT_EQ(decode("\n"), 10);
+    EXPECT_EQ(decode("\t"), 9);
+    EXPECT_EQ(decode("\x03"), 3);   // Ctrl+C
+    EXPECT_EQ(decode("\x1A"), 26);  // Ctrl+Z
+    EXPECT_EQ(decode("\x13"), 19);  // Ctrl+S
+    EXPECT_EQ(decode("\x1C"), 28);
+    EXPECT_EQ(decode(std::string_view("\0", 1)), ext(3));  // Ctrl+Space
+    EXPECT_EQ(consumed("ab"), 1u);
+}
+
+TEST(KeyDecoderTest, EraseCharacterIsBackspace) {
+    EXPECT_EQ(decode("\x7F"), 8);
+    EXPECT_EQ(decode("\x08"), 8);  // Ctrl+H
+    const KeyDecoderSettings controlH{0x08, true};
+    EXPECT_EQ(decode("\x08", false, controlH), 8);
+    EXPECT_EQ(decode("\x7F", false, controlH), 127);  // Ctrl+Backspace
+    EXPECT_EQ(decode("\x1B\x7F"), ext(14));           // Alt+Backspace
+}
+
+TEST(KeyDecoderTest, LoneEscapeWaitsForQuiet) {
+    EXPECT_EQ(decode("\x1B"), NeedsMore);
+    EXPECT_EQ(decode("\x1B", true), 27);
+    EXPECT_EQ(decode("\x1B\x1B"), NeedsMore);
+    EXPECT_EQ(decode("\x1B\x1B", true), ext(1));  // Alt+Esc
+}
+
+TEST(KeyDecoderTest, Arrows) {
+    EXPECT_EQ(decode("\x1B[A"), ext(72));
+    EXPECT_EQ(decode("\x1B[B"), ext(80));
+    EXPECT_EQ(decode("\x1B[C"), ext(77));
+    EXPECT_EQ(decode("\x1B[D"), ext(75));
+    EXPECT_EQ(decode("\x1BOA"), ext(72));  // application cursor mode
+    EXPECT_EQ(decode("\x1B[1;2A"), ext(72));
+    EXPECT_EQ(decode("\x1B[1;5A"), ext(141));
+    EXPECT_EQ(decode("\x1B[1;3A"), ext(152));
+    EXPECT_EQ(decode("\x1B[1;6A"), ext(141));  // Ctrl+Shift: Ctrl wins
+    EXPECT_EQ(decode("\x1B[1;7A"), ext(152));  // Ctrl+Alt: Alt wins
+    EXPECT_EQ(decode("\x1B[1;9A"), ext(152));  // Meta counts as Alt
+    EXPECT_EQ(decode("\x1B[1;5D"), ext(115));
+    EXPECT_EQ(decode("\x1B[a"), ext(72));      // rxvt Shift+Up
+    EXPECT_EQ(decode("\x1BOa"), ext(141));     // rxvt Ctrl+Up
+    EXPECT_EQ(decode("\x1B\x1B[A"), ext(152)); // Alt as an Esc prefix
+    EXPECT_EQ(consumed("\x1B[1;5Ax"), 6u);
+    EXPECT_EQ(consumed("\x1B\x1B[A"), 4u);
+}
+
+TEST(KeyDecoderTest, EditingAndPagingKeys) {
+    for (const char* home : {"\x1B[H", "\x1BOH", "\x1B[1~", "\x1B[7~"}) {
+        EXPECT_EQ(decode(home), ext(71)) << home + 1;
+    }
+    for (const char* end : {"\x1B[F", "\x1BOF", "\x1B[4~", "\x1B[8~"}) {
+        EXPECT_EQ(decode(end), ext(79)) << end + 1;
+    }
+    EXPECT_EQ(decode("\x1B[2~"), ext(82));
+    EXPECT_EQ(decode("\x1B[3~"), ext(83));
+    EXPECT_EQ(decode("\x1B[5~"), ext(73));
+    EXPECT_EQ(decode("\x1B[6~"), ext(81));
+    EXPECT_EQ(decode("\x1B[3;5~"), ext(147));
+    EXPECT_EQ(decode("\x1B[6;3~"), ext(161));
+    EXPECT_EQ(decode("\x1B[3^"), ext(147));  // rxvt Ctrl
+    EXPECT_EQ(decode("\x1B[2$"), ext(82));   // rxvt Shift
+    EXPECT_EQ(decode("\x1B[5@"), ext(132));  // rxvt Ctrl+Shift
+    EXPECT_EQ(decode("\x1B[Z"), ext(15));    // Shift+Tab
+}
+
+TEST(KeyDecoderTest, FunctionKeys) {
+    const char* xterm[] = {"\x1BOP", "\x1BOQ", "\x1BOR", "\x1BOS", "\x1B[15~", "\x1B[17~",
+                           "\x1B[18~", "\x1B[19~", "\x1B[20~", "\x1B[21~", "\x1B[23~", "\x1B[24~"};
+    const int codes[] = {59, 60, 61, 62, 63, 64, 65, 66, 67, 68, 133, 134};
+    for (std::size_t i = 0; i < std::size(xterm); ++i) {
+        EXPECT_EQ(decode(xterm[i]), ext(codes[i])) << "F" << i + 1;
+    }
+    const char* vt220[] = {"\x1B[11~", "\x1B[12~", "\x1B[13~", "\x1B[14~"};
+    const char* linuxConsole[] = {"\x1B[[A", "\x1B[[B", "\x1B[[C", "\x1B[[D", "\x1B[[E"};
+    for (std::size_t i = 0; i < std::size(vt220); ++i) {
+        EXPECT_EQ(decode(vt220[i]), ext(codes[i])) << "F" << i + 1;
+    }
+    for (std::size_t i = 0; i < std::size(linuxConsole); ++i) {
+        EXPECT_EQ(decode(linuxConsole[i]), ext(codes[i])) << "F" << i + 1;
+    }
+    EXPECT_EQ(decode("\x1B[1;2P"), ext(84));
+    EXPECT_EQ(decode("\x1BO2P"), ext(84));
+    EXPECT_EQ(decode("\x1BO1;5P"), ext(94));
+    EXPECT_EQ(decode("\x1B[1;3P"), ext(104));
+    EXPECT_EQ(decode("\x1B[23;2~"), ext(135));
+    EXPECT_EQ(decode("\x1B[24;5~"), ext(138));
+    EXPECT_EQ(decode("\x1B[11^"), ext(94));
+}
+
+TEST(KeyDecoderTest, AltWithACharacter) {
+    EXPECT_EQ(decode("\x1B" "a"), ext(30));
+    EXPECT_EQ(decode("\x1B" "A"), ext(30));
+    EXPECT_EQ(decode("\x1B" "2"), ext(121));
+    EXPECT_EQ(decode("\x1B" "@"), ext(121));  // Alt+Shift+2
+    EXPECT_EQ(decode("\x1B "), 32);
+    EXPECT_EQ(decode("\x1B\t"), ext(165));
+    EXPECT_EQ(decode("\x1B\r"), ext(166));
+    EXPECT_EQ(decode("\x1B\\"), ext(43));
+    EXPECT_EQ(decode("\x1B\x01"), ext(30));  // Ctrl+Alt+A: Alt wins
+    // A hand-typed Esc and then [ or O, with nothing after it.
+    EXPECT_EQ(decode("\x1B["), NeedsMore);
+    EXPECT_EQ(decode("\x1B[", true), ext(26));
+    EXPECT_EQ(decode("\x1BO", true), ext(24));
+    EXPECT_EQ(consumed("\x1B" "ab"), 2u);
+}
+
+TEST(KeyDecoderTest, UnknownSequencesAreSkippedWhole) {
+    EXPECT_EQ(decode("\x1B[99~"), Skipped);
+    EXPECT_EQ(consumed("\x1B[99~x"), 5u);
+    EXPECT_EQ(decode("\x1B[200~"), Skipped);  // bracketed paste
+    EXPECT_EQ(decode("\x1B[I"), Skipped);     // focus in
+    EXPECT_EQ(decode("\x1B[E"), Skipped);     // keypad 5 without Num Lock
+    EXPECT_EQ(decode("\x1B[[Z"), Skipped);
+    EXPECT_EQ(decode("\x1B[1;5"), NeedsMore);
+    EXPECT_EQ(decode("\x1B[1;5", true), Skipped);
+    EXPECT_EQ(consumed("\x1B[1;5", true), 5u);
+    const std::string garbage = "\x1B[" + std::string(40, '1');
+    EXPECT_EQ(decode(garbage), Skipped);
+}
+
+TEST(KeyDecoderTest, MultibyteCharacterIsOneKey) {
+    EXPECT_EQ(decode("\xD0\xB6"), 0xE6);  // ж, by its Windows-1251 code
+    EXPECT_EQ(consumed("\xD0\xB6" "x"), 2u);
+    EXPECT_EQ(decode("\xD0"), NeedsMore);
+    EXPECT_EQ(decode("\xD0", true), '?');
+    EXPECT_EQ(decode("\xE2\x82\xAC"), 0x88);  // €
+    EXPECT_EQ(decode("\xF0\x9F\x98\x80"), '?');
+    EXPECT_EQ(consumed("\xF0\x9F\x98\x80"), 4u);
+    EXPECT_EQ(decode("\x1B\xD0\xB6"), 0xE6);  // Alt with a letter that has no key row
+    const KeyDecoderSettings koi8{0x7F, false};
+    EXPECT_EQ(decode("\xD6", false, koi8), 0xD6);
+}
+
+}  // namespace

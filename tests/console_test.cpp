@@ -1,7 +1,6 @@
 // Number writing, text conversion and the console operations over in-memory
 // devices.
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <cmath>
 #include <limits>
@@ -45,29 +44,6 @@ TEST(FormatCountTest, PlainDigits) {
     EXPECT_EQ(formatCount(0), "0");
     EXPECT_EQ(formatCount(5), "5");
     EXPECT_EQ(formatCount(4294967295u), "4294967295");
-}
-
-// Every byte the code page defines must come out as the C library's own
-// converter gives it.
-TEST(TextCodecTest, AgreesWithIconvOnEveryByte) {
-    iconv_t converter = iconv_open("UTF-8", "CP1251");
-    ASSERT_NE(converter, reinterpret_cast<iconv_t>(-1));
-    int compared = 0;
-    for (int value = 1; value < 256; ++value) {
-        char byte = static_cast<char>(value);
-        char* in = &byte;
-        std::size_t inLeft = 1;
-        char out[8];
-        char* outPosition = out;
-        std::size_t outLeft = sizeof out;
-        if (iconv(converter, &in, &inLeft, &outPosition, &outLeft) == static_cast<std::size_t>(-1)) {
-            continue;  // a byte the code page leaves unassigned
-        }
-        EXPECT_EQ(cp1251ToUtf8(std::string(1, byte)), std::string(out, outPosition)) << value;
-        ++compared;
-    }
-    iconv_close(converter);
-    EXPECT_GE(compared, 254);
 }
 
 TEST(TextCodecTest, CyrillicTextInUtf8) {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "console/key_decoder.h"
+#include "console/key_event.h"
 #include "console/key_table.h"
 
 namespace {
@@ -248,6 +249,45 @@ TEST(KeyDecoderTest, MultibyteCharacterIsOneKey) {
     EXPECT_EQ(decode("\x1B\xD0\xB6"), 0xE6);  // Alt with a letter that has no key row
     const KeyDecoderSettings koi8{0x7F, false};
     EXPECT_EQ(decode("\xD6", false, koi8), 0xD6);
+}
+
+}  // namespace
+
+namespace {
+
+// Console key events as the console reports them.
+ConsoleKeyEvent press(std::uint16_t virtualKey, char character = 0, std::uint32_t state = 0) {
+    return {true, virtualKey, static_cast<unsigned char>(character), state};
+}
+
+int codeOf(const ConsoleKeyEvent& event) {
+    const std::optional<KeyCode> key = keyOfConsoleEvent(event);
+    if (!key) {
+        return Skipped;
+    }
+    return key->extended ? 256 + key->value : key->value;
+}
+
+TEST(ConsoleKeyEventTest, ModifiersAloneAndReleasesKeepWaiting) {
+    EXPECT_EQ(codeOf(press(0x10, 0, control_key::Shift)), Skipped);     // Shift
+    EXPECT_EQ(codeOf(press(0x11, 0, control_key::LeftCtrl)), Skipped);  // Ctrl
+    EXPECT_EQ(codeOf(press(0x12, 0, control_key::LeftAlt)), Skipped);   // Alt
+    EXPECT_EQ(codeOf(press(0x14)), Skipped);                            // Caps Lock
+    EXPECT_EQ(codeOf({false, vk::Enter, '\r', 0}), Skipped);
+    EXPECT_EQ(codeOf(press(0x31, 0, control_key::RightCtrl)), Skipped);  // Ctrl+1
+    EXPECT_EQ(codeOf(press(vk::Numpad0 + 3, 0, control_key::LeftAlt)), Skipped);
+}
+
+TEST(ConsoleKeyEventTest, CharacterComesFirstThenTheTable) {
+    EXPECT_EQ(codeOf(press(vk::Enter, '\r')), 13);
+    EXPECT_EQ(codeOf(press('A', 'a')), 'a');
+    EXPECT_EQ(codeOf(press('A', 0)), 0);  // a letter without its character
+    EXPECT_EQ(codeOf(press(vk::F1)), ext(59));
+    EXPECT_EQ(codeOf(press(vk::F1, 0, control_key::Shift)), ext(84));
+    EXPECT_EQ(codeOf(press(vk::F1, 0, control_key::Shift | control_key::RightCtrl)), ext(94));
+    EXPECT_EQ(codeOf(press(vk::F1, 0, control_key::LeftCtrl | control_key::RightAlt)), ext(104));
+    EXPECT_EQ(codeOf(press('A', 0, control_key::LeftAlt)), ext(30));
+    EXPECT_EQ(codeOf(press(0x1FF)), Skipped);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ struct ProgramRun {
 };
 
 struct RunOptions {
-    std::vector<std::string> environment{"LC_ALL=C.UTF-8"};
+    std::vector<std::string> environment{"LC_ALL=C.UTF-8"};  // POSIX only
     bool outputReaderGone = false;  // standard output is a pipe nobody reads
 };
 
@@ -20,3 +20,8 @@ struct RunOptions {
 // terminal, feeding it the input on a pipe and collecting both output
 // streams.
 ProgramRun runChords(std::string_view input, const RunOptions& options = {});
+
+// Standard output as this platform's program shows a UTF-8 transcript with
+// LF line ends: unchanged on POSIX; on Windows in the code page of
+// redirected output, with CR LF.
+std::string asShown(std::string_view transcript);

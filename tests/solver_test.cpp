@@ -79,6 +79,14 @@ std::vector<ChordStep> traceChords(const ChordParameters& parameters, ChordOutco
     return steps;
 }
 
+// Every result depends on it: the x87 unit rounds to a 64-bit significand.
+TEST(ExtendedPrecisionTest, ArithmeticCarriesSixtyFourBits) {
+    volatile long double one = 1.0L;
+    volatile long double lastBit = 0x1p-63L;
+    EXPECT_NE(one + lastBit, one);
+    EXPECT_EQ(one + lastBit / 2, one);
+}
+
 TEST_F(SolverTest, ExponentialOverflowsFromItsThresholdWithOneLineEach) {
     EXPECT_EQ(exponential(709.7822265625), std::numeric_limits<long double>::infinity());
     EXPECT_EQ(exponential(std::numeric_limits<double>::infinity()),

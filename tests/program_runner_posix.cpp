@@ -116,3 +116,7 @@ ProgramRun runChords(std::string_view input, const RunOptions& options) {
     }
     return run;
 }
+
+std::string asShown(std::string_view transcript) {
+    return std::string(transcript);
+}

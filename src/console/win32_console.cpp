@@ -1,0 +1,180 @@
+// The console on Windows: the standard handles for the streams, the console
+// input device "CONIN$" for the key wait, and explicit code-page conversion
+// of the Windows-1251 texts.
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "console/console.h"
+#include "console/key_event.h"
+#include "console/text_codec.h"
+
+namespace {
+
+constexpr UINT TextCodePage = 1251;
+
+HANDLE handleOf(void* device) {
+    return static_cast<HANDLE>(device);
+}
+
+bool writeAllToHandle(HANDLE handle, const char* bytes, std::size_t size) {
+    while (size > 0) {
+        DWORD written = 0;
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+        if (!WriteFile(handle, bytes, chunk, &written, nullptr) || written == 0) {
+            return false;
+        }
+        bytes += written;
+        size -= written;
+    }
+    return true;
+}
+
+// Every line break on standard output reaches the device as CR LF.
+std::string withCrLf(std::string_view bytes) {
+    std::string translated;
+    translated.reserve(bytes.size() + 8);
+    for (const char c : bytes) {
+        if (c == '\n') {
+            translated += '\r';
+        }
+        translated += c;
+    }
+    return translated;
+}
+
+bool writeToFile(void* device, const char* bytes, std::size_t size) {
+    const std::string translated = withCrLf({bytes, size});
+    return writeAllToHandle(handleOf(device), translated.data(), translated.size());
+}
+
+// Standard output is a console: the bytes are UTF-8 and go out as UTF-16,
+// so the letters are right whatever code page the console is set to.
+bool writeToConsole(void* device, const char* bytes, std::size_t size) {
+    const std::string translated = withCrLf({bytes, size});
+    const int length = MultiByteToWideChar(CP_UTF8, 0, translated.data(),
+                                           static_cast<int>(translated.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, translated.data(), static_cast<int>(translated.size()),
+                        wide.data(), length);
+    std::wstring_view rest = wide;
+    while (!rest.empty()) {
+        DWORD written = 0;
+        if (!WriteConsoleW(handleOf(device), rest.data(), static_cast<DWORD>(rest.size()), &written,
+                           nullptr) ||
+            written == 0) {
+            return false;
+        }
+        rest.remove_prefix(written);
+    }
+    return true;
+}
+
+bool writeRawToHandle(void* device, const char* bytes, std::size_t size) {
+    return writeAllToHandle(handleOf(device), bytes, size);
+}
+
+std::size_t readFromHandle(void* device, char* buffer, std::size_t capacity) {
+    DWORD got = 0;
+    if (!ReadFile(handleOf(device), buffer, static_cast<DWORD>(capacity), &got, nullptr)) {
+        return 0;  // a broken pipe or any other error ends the input
+    }
+    return got;
+}
+
+// The code page texts are converted to when standard output is not a
+// console: the console's, or the OEM code page when there is no console.
+UINT redirectedCodePage = CP_OEMCP;
+
+std::string toRedirectedCodePage(std::string_view cp1251Text) {
+    const int size = static_cast<int>(cp1251Text.size());
+    const int wideLength = MultiByteToWideChar(TextCodePage, 0, cp1251Text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+    MultiByteToWideChar(TextCodePage, 0, cp1251Text.data(), size, wide.data(), wideLength);
+    const int length = WideCharToMultiByte(redirectedCodePage, 0, wide.data(), wideLength, nullptr,
+                                           0, nullptr, nullptr);
+    std::string converted(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(redirectedCodePage, 0, wide.data(), wideLength, converted.data(), length,
+                        nullptr, nullptr);
+    return converted;
+}
+
+HANDLE consoleInput = INVALID_HANDLE_VALUE;
+
+// One key press from the console's own input, with its mode at 0 for the
+// wait: no line input, no echo, Ctrl+C as an ordinary key.
+KeyCode readConsoleKey(void* keyboard) {
+    const HANDLE input = handleOf(keyboard);
+    DWORD saved = 0;
+    if (!GetConsoleMode(input, &saved) || !SetConsoleMode(input, 0)) {
+        return {};
+    }
+    KeyCode result;
+    for (;;) {
+        INPUT_RECORD record{};
+        DWORD count = 0;
+        if (!ReadConsoleInputA(input, &record, 1, &count) || count != 1) {
+            result = {};
+            break;
+        }
+        if (record.EventType != KEY_EVENT) {
+            continue;
+        }
+        const KEY_EVENT_RECORD& key = record.Event.KeyEvent;
+        const std::optional<KeyCode> code =
+            keyOfConsoleEvent({key.bKeyDown != FALSE, key.wVirtualKeyCode,
+                               static_cast<unsigned char>(key.uChar.AsciiChar),
+                               key.dwControlKeyState});
+        if (code) {
+            result = *code;
+            break;
+        }
+    }
+    return SetConsoleMode(input, saved) ? result : KeyCode{};
+}
+
+// The x87 unit must round to a 64-bit significand; some hosts start
+// processes with 53 bits.
+void useExtendedPrecision() {
+    unsigned short control = 0;
+    asm volatile("fnstcw %0" : "=m"(control));
+    constexpr unsigned short PrecisionControl = 0x0300;
+    if ((control & PrecisionControl) != PrecisionControl) {
+        control = static_cast<unsigned short>(control | PrecisionControl);
+        asm volatile("fldcw %0" : : "m"(control));
+    }
+}
+
+}  // namespace
+
+void openConsole() {
+    useExtendedPrecision();
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    const bool outputIsConsole = GetConsoleMode(output, &mode) != FALSE;
+    const UINT consoleCodePage = GetConsoleOutputCP();
+    redirectedCodePage = consoleCodePage != 0 ? consoleCodePage : GetOEMCP();
+    consoleInput = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+
+    Console& state = console();
+    state.output = {outputIsConsole ? writeToConsole : writeToFile, output};
+    state.input = {};
+    state.input.read = readFromHandle;
+    state.input.device = GetStdHandle(STD_INPUT_HANDLE);
+    state.writeError = writeRawToHandle;
+    state.errorDevice = GetStdHandle(STD_ERROR_HANDLE);
+    state.readKey = readConsoleKey;
+    state.keyboard = consoleInput;
+    state.convertText = outputIsConsole ? cp1251ToUtf8 : toRedirectedCodePage;
+}
+
+void closeConsole() {
+    if (consoleInput != INVALID_HANDLE_VALUE) {
+        CloseHandle(consoleInput);
+        consoleInput = INVALID_HANDLE_VALUE;
+    }
+}

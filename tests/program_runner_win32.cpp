@@ -1,0 +1,112 @@
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "program_runner.h"
+
+namespace {
+
+// CMake names the program by a POSIX path when cross-building; under wine
+// that path lives on drive Z:.
+std::string windowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') {
+        path = "Z:" + path;
+    }
+    for (char& c : path) {
+        c = c == '/' ? '\\' : c;
+    }
+    return path;
+}
+
+std::string temporaryFile() {
+    char directory[MAX_PATH];
+    char name[MAX_PATH];
+    GetTempPathA(MAX_PATH, directory);
+    GetTempFileNameA(directory, "chr", 0, name);
+    return name;
+}
+
+HANDLE inheritable(const std::string& path, DWORD access, DWORD disposition) {
+    SECURITY_ATTRIBUTES security{sizeof security, nullptr, TRUE};
+    return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &security,
+                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+std::string contentsOf(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
+}
+
+}  // namespace
+
+ProgramRun runChords(std::string_view input, const RunOptions& options) {
+    const std::string inputPath = temporaryFile();
+    const std::string outputPath = temporaryFile();
+    const std::string errorPath = temporaryFile();
+    std::ofstream(inputPath, std::ios::binary) << input;
+
+    const HANDLE in = inheritable(inputPath, GENERIC_READ, OPEN_EXISTING);
+    HANDLE out = inheritable(outputPath, GENERIC_WRITE, CREATE_ALWAYS);
+    const HANDLE err = inheritable(errorPath, GENERIC_WRITE, CREATE_ALWAYS);
+    if (options.outputReaderGone) {
+        CloseHandle(out);
+        SECURITY_ATTRIBUTES security{sizeof security, nullptr, TRUE};
+        HANDLE reader = nullptr;
+        CreatePipe(&reader, &out, &security, 0);
+        CloseHandle(reader);  // gone before the program starts
+    }
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process{};
+    std::string program = windowsPath(CHORDS_PROGRAM);
+    std::string commandLine = "\"" + program + "\"";
+    ProgramRun run;
+    // Detached: no console, as for a program whose output is redirected.
+    if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                       DETACHED_PROCESS, nullptr, nullptr, &startup, &process)) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD status = 0;
+        GetExitCodeProcess(process.hProcess, &status);
+        run.exitStatus = static_cast<int>(status);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(in);
+    CloseHandle(out);
+    CloseHandle(err);
+    run.output = contentsOf(outputPath);
+    run.errors = contentsOf(errorPath);
+    DeleteFileA(inputPath.c_str());
+    DeleteFileA(outputPath.c_str());
+    DeleteFileA(errorPath.c_str());
+    return run;
+}
+
+std::string asShown(std::string_view transcript) {
+    const int size = static_cast<int>(transcript.size());
+    const int wideLength = MultiByteToWideChar(CP_UTF8, 0, transcript.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, transcript.data(), size, wide.data(), wideLength);
+    const UINT codePage = GetOEMCP();  // a detached program has no console
+    const int length =
+        WideCharToMultiByte(codePage, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    std::string converted(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, 0, wide.data(), wideLength, converted.data(), length, nullptr,
+                        nullptr);
+    std::string shown;
+    for (const char c : converted) {
+        if (c == '\n') {
+            shown += '\r';
+        }
+        shown += c;
+    }
+    return shown;
+}

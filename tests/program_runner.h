@@ -14,6 +14,10 @@ struct ProgramRun {
 struct RunOptions {
     std::vector<std::string> environment{"LC_ALL=C.UTF-8"};  // POSIX only
     bool outputReaderGone = false;  // standard output is a pipe nobody reads
+    // POSIX only:
+    bool inputClosed = false;   // the program starts without descriptor 0
+    bool outputClosed = false;  // ... without descriptor 1
+    std::string outputFile;     // standard output goes to this file instead
 };
 
 // Runs the built program in a session of its own, without a controlling

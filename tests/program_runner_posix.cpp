@@ -31,6 +31,16 @@ Pipe makePipe() {
     ::dup2(in.read, STDIN_FILENO);
     ::dup2(out.write, STDOUT_FILENO);
     ::dup2(err.write, STDERR_FILENO);
+    if (!options.outputFile.empty()) {
+        const int file = ::open(options.outputFile.c_str(), O_WRONLY);
+        ::dup2(file, STDOUT_FILENO);
+    }
+    if (options.inputClosed) {
+        ::close(STDIN_FILENO);
+    }
+    if (options.outputClosed) {
+        ::close(STDOUT_FILENO);
+    }
     std::vector<char*> environment;
     for (const std::string& variable : options.environment) {
         environment.push_back(const_cast<char*>(variable.c_str()));

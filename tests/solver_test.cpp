@@ -273,18 +273,21 @@ TEST_F(SolverTest, UnreachableAccuracyRunsExactlyToTheLimit) {
 TEST_F(SolverTest, IterationIdlesJustAboveTheAccuracy) {
     ChordOutcome outcome;
     const auto steps = traceChords({2.0f, 3.0f, 1e-7f, 100}, outcome);
-    ASSERT_EQ(steps.size(), 100u);
+    // From the seventh chord on nothing moves: the rest are counted, not drawn.
+    ASSERT_EQ(steps.size(), 8u);
     for (std::size_t i = 6; i < steps.size(); ++i) {
         EXPECT_EQ(digits9(*steps[i].x), "2.59938598") << "step " << i;
         EXPECT_EQ(digits9(std::fabs(steps[i].fx)), "1.12893083e-07") << "step " << i;
     }
+    EXPECT_EQ(steps[7].a, *steps[6].x);
     EXPECT_FALSE(outcome.found);
+    EXPECT_EQ(outcome.counter, 100u);
 }
 
 TEST_F(SolverTest, PointPastTheRootMovesThePositiveEnd) {
     ChordOutcome outcome;
     const auto steps = traceChords({2.5f, 2.6f, 0.0f, 20}, outcome);
-    ASSERT_EQ(steps.size(), 20u);
+    ASSERT_EQ(steps.size(), 3u);
     EXPECT_EQ(digits9(*steps[0].x), "2.59936666");
     EXPECT_LT(steps[0].fx, 0.0f);
     EXPECT_EQ(steps[1].a, *steps[0].x);
@@ -295,17 +298,27 @@ TEST_F(SolverTest, PointPastTheRootMovesThePositiveEnd) {
             EXPECT_EQ(steps[i + 1].b, *steps[i].x);
         }
     }
+    EXPECT_EQ(outcome.b, *steps[1].x);
     EXPECT_FALSE(outcome.found);
+    EXPECT_EQ(outcome.counter, 20u);
 }
 
 TEST_F(SolverTest, HugeValueAtTheEndFreezesTheStart) {
     ChordOutcome outcome;
     const auto steps = traceChords({1.0f, -100.0f, 0.001f, 8}, outcome);
-    ASSERT_EQ(steps.size(), 8u);
-    for (const ChordStep& step : steps) {
-        EXPECT_EQ(*step.x, 1.0f);
-    }
+    ASSERT_EQ(steps.size(), 1u);
+    EXPECT_EQ(*steps[0].x, 1.0f);
     EXPECT_FALSE(outcome.found);
+    EXPECT_EQ(outcome.counter, 8u);
+}
+
+TEST_F(SolverTest, IdleChordsAreCountedUpToTheLargestLimit) {
+    ChordOutcome outcome;
+    const auto steps = traceChords({0.0f, 1.0f, 0.0f, 4294967295u}, outcome);
+    EXPECT_LT(steps.size(), 100u);
+    EXPECT_FALSE(outcome.found);
+    EXPECT_EQ(outcome.counter, 4294967295u);
+    EXPECT_EQ(*outcome.x, *steps.back().x);
 }
 
 TEST_F(SolverTest, InfiniteValueAtTheEndWritesOneLinePerChord) {
@@ -315,6 +328,11 @@ TEST_F(SolverTest, InfiniteValueAtTheEndWritesOneLinePerChord) {
     EXPECT_FALSE(outcome.found);
     EXPECT_EQ(outcome.counter, 3u);
     EXPECT_EQ(errors, repeated(OverflowLine, 3));
+
+    // Nothing moves here either, but every chord writes its line: all are drawn.
+    errors.clear();
+    EXPECT_EQ(traceChords({1.0f, -800.0f, 0.001f, 50}, outcome).size(), 50u);
+    EXPECT_EQ(errors, repeated(OverflowLine, 50));
 
     // The start is a root already when its F meets the accuracy.
     errors.clear();

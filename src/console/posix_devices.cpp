@@ -47,6 +47,18 @@ std::size_t readFromDescriptor(void* device, char* buffer, std::size_t capacity)
 
 int terminalDescriptor = -1;
 
+// The controlling terminal, on a descriptor above the standard three: with
+// standard input or output closed, the terminal must not take their place.
+int openKeyboard() {
+    const int opened = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (opened < 0 || opened > STDERR_FILENO) {
+        return opened;
+    }
+    const int moved = ::fcntl(opened, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    ::close(opened);
+    return moved;
+}
+
 KeyCode waitOnTerminal(void* keyboard) {
     return readTerminalKey(descriptorOf(keyboard), terminalUsesUtf8());
 }
@@ -58,7 +70,7 @@ void openConsole() {
     ::signal(SIGPIPE, SIG_IGN);
     openTextConversion();
     // The keyboard is the controlling terminal, whatever standard input is.
-    terminalDescriptor = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    terminalDescriptor = openKeyboard();
 
     Console& state = console();
     state.output = {writeToDescriptor, deviceOf(STDOUT_FILENO)};

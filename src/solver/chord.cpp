@@ -1,6 +1,8 @@
 #include "solver/chord.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "solver/equation.h"
 
@@ -27,6 +29,8 @@ ChordStep drawChord(float a, float b) {
     if (step.x) {
         step.fx = static_cast<float>(equationF(*step.x));
     }
+    step.wroteRangeLine = equationOverflows(a) || equationOverflows(b) ||
+                          (step.x && equationOverflows(*step.x));
     return step;
 }
 
@@ -41,6 +45,21 @@ void moveEnd(const ChordStep& step, float& a, float& b) {
 bool meetsAccuracy(float fx, float epsilon) {
     return std::fabs(static_cast<double>(fx)) < static_cast<double>(epsilon);
 }
+
+namespace {
+
+bool sameBits(float a, float b) {
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+
+// The next chord starts from the same ends, so it lands on the same point
+// with the same outcome, again and again; only range lines would tell the
+// repetitions apart.
+bool repeatsItself(const ChordStep& step, float a, float b) {
+    return sameBits(step.a, a) && sameBits(step.b, b) && !step.wroteRangeLine;
+}
+
+}  // namespace
 
 ChordOutcome chordIterate(const ChordParameters& parameters, ChordObserver observer,
                           void* context) {
@@ -62,6 +81,10 @@ ChordOutcome chordIterate(const ChordParameters& parameters, ChordObserver obser
         moveEnd(step, outcome.a, outcome.b);
         if (meetsAccuracy(step.fx, parameters.epsilon)) {
             outcome.found = true;
+            return outcome;
+        }
+        if (repeatsItself(step, outcome.a, outcome.b)) {
+            outcome.counter = parameters.limit;
             return outcome;
         }
         if (++outcome.counter >= parameters.limit) {

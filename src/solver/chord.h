@@ -28,6 +28,7 @@ struct ChordStep {
     long double fb = 0.0L;
     std::optional<float> x;
     float fx = 0.0f;
+    bool wroteRangeLine = false;  // an evaluation of F overflowed
 };
 
 using ChordObserver = void (*)(const ChordStep& step, void* context);
@@ -48,7 +49,9 @@ bool meetsAccuracy(float fx, float epsilon);
 
 // Draws chords until one meets the accuracy (found, counter unchanged for
 // that chord) or the counter reaches the limit (not found). A chord that
-// cannot be drawn also ends the search as not found. The observer, when
-// given, sees every chord.
+// cannot be drawn also ends the search as not found. Once a chord leaves
+// both ends exactly as they were and wrote no range line, every later chord
+// would be the same one: those are counted up to the limit without being
+// drawn. The observer, when given, sees every chord drawn.
 ChordOutcome chordIterate(const ChordParameters& parameters, ChordObserver observer = nullptr,
                           void* context = nullptr);

@@ -20,15 +20,35 @@ long double reportRange(RangeKind kind, double t, long double proposed) {
 
 }  // namespace
 
+namespace {
+
+struct HighWord {
+    std::uint32_t magnitude;  // sign cleared
+    bool negative;
+};
+
+HighWord highWordOf(double t) {
+    const auto word = static_cast<std::uint32_t>(std::bit_cast<std::uint64_t>(t) >> 32);
+    return {word & ~SignBit, (word & SignBit) != 0};
+}
+
+bool overflows(HighWord word) {
+    return !word.negative && word.magnitude >= ExpOverflowHighWord;
+}
+
+}  // namespace
+
+bool exponentialOverflows(double t) {
+    return overflows(highWordOf(t));
+}
+
 long double exponential(double t) {
-    const auto highWord = static_cast<std::uint32_t>(std::bit_cast<std::uint64_t>(t) >> 32);
-    const std::uint32_t magnitudeWord = highWord & ~SignBit;
-    const bool negative = (highWord & SignBit) != 0;
-    if ((magnitudeWord >> 16) >= SafeHighHalfWord) {
-        if (!negative && magnitudeWord >= ExpOverflowHighWord) {
+    const HighWord word = highWordOf(t);
+    if ((word.magnitude >> 16) >= SafeHighHalfWord) {
+        if (overflows(word)) {
             return reportRange(RangeKind::Overflow, t, std::numeric_limits<long double>::infinity());
         }
-        if (negative && magnitudeWord >= ExpUnderflowHighWord) {
+        if (word.negative && word.magnitude >= ExpUnderflowHighWord) {
             return reportRange(RangeKind::Underflow, t, 0.0L);
         }
     }

@@ -41,7 +41,7 @@ void installGuard(SignalGuard& guard, int terminal, const termios& saved) {
     guardedMode = saved;
     struct sigaction action{};
     action.sa_handler = restoreAndResignal;
-    action.sa_flags = SA_RESETHAND;
+    action.sa_flags = static_cast<int>(SA_RESETHAND);
     sigemptyset(&action.sa_mask);
     for (std::size_t i = 0; i < TerminatingSignals.size(); ++i) {
         ::sigaction(TerminatingSignals[i], nullptr, &guard.previous[i]);

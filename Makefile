@@ -60,7 +60,7 @@ test-windows:
 bench:
 	cmake --preset bench
 	cmake --build --preset bench
-	./build/bench/bench/chords_bench build/bench
+	./build/bench/bench/chords_bench
 
 clean:
 	rm -rf build

@@ -12,7 +12,7 @@
 KeyCode readTerminalKey(int terminal, bool utf8);
 
 // Picks the conversion of Windows-1251 texts into the locale's character
-// set, falling back to UTF-8 where that set has no Cyrillic letters.
+// set (iconv), falling back to UTF-8 where that set has no Cyrillic letters.
 void openTextConversion();
 void closeTextConversion();
 std::string convertToTerminal(std::string_view cp1251Text);

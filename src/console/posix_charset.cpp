@@ -49,6 +49,11 @@ void openTextConversion() {
     // through the locale.
     std::setlocale(LC_CTYPE, "");
     const char* codeset = ::nl_langinfo(CODESET);
+    // UTF-8 is built in, and plain ASCII has no Cyrillic letters: neither
+    // needs the converter module loaded.
+    if (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "ANSI_X3.4-1968") == 0) {
+        return;
+    }
     converter = ::iconv_open(codeset, "CP1251");
     if (converter != NoConverter && !showsCyrillic(converter)) {
         closeTextConversion();
@@ -71,5 +76,5 @@ std::string convertToTerminal(std::string_view cp1251Text) {
 }
 
 bool terminalUsesUtf8() {
-    return converter == NoConverter || std::strcmp(::nl_langinfo(CODESET), "UTF-8") == 0;
+    return converter == NoConverter;
 }

@@ -7,20 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "check.h"
 #include "console/console.h"
 #include "console/text_codec.h"
 #include "dialog/dialog.h"
 #include "solver/equation.h"
 
 namespace {
-
-#define CHECK(condition)                                                     \
-    do {                                                                     \
-        if (!(condition)) {                                                  \
-            __builtin_printf("check failed: %s (line %d)\n", #condition, __LINE__); \
-            std::abort();                                                    \
-        }                                                                    \
-    } while (false)
 
 // An iteration limit of five digits or more can make a run draw that many
 // chords, each writing a range line; such inputs only cost time, so they are

@@ -9,17 +9,10 @@
 #include <cstring>
 #include <string_view>
 
+#include "check.h"
 #include "console/number_scan.h"
 
 namespace {
-
-#define CHECK(condition)                                                     \
-    do {                                                                     \
-        if (!(condition)) {                                                  \
-            __builtin_printf("check failed: %s (line %d)\n", #condition, __LINE__); \
-            std::abort();                                                    \
-        }                                                                    \
-    } while (false)
 
 struct Device {
     std::string_view bytes;

@@ -5,12 +5,12 @@
 #include <string>
 
 #include "program_runner.h"
+#include "transcripts.h"
 
 namespace {
 
 const std::string Dialog = "0 1 0.0001 100\n";
 const std::string Overflows = "1 -800 0.001 3\n";
-const std::string OverflowLine = "\r\nexp: OVERFLOW error\r\n";
 
 TEST(HostileStreamsTest, ClosedInputIsTheEndOfInput) {
     RunOptions options;
@@ -18,8 +18,7 @@ TEST(HostileStreamsTest, ClosedInputIsTheEndOfInput) {
     const ProgramRun run = runChords(Dialog, options);
     EXPECT_EQ(run.signal, 0);
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_TRUE(run.output.ends_with("Не удалось прочитать число, расчет прерван\n"
-                                     "Нажмите любую клавишу"));
+    EXPECT_TRUE(run.output.ends_with(text::ReadFailed + "\n" + text::PressKey));
 }
 
 TEST(HostileStreamsTest, ClosedOutputDropsTheTextsAndTheRunGoesOn) {
@@ -29,11 +28,7 @@ TEST(HostileStreamsTest, ClosedOutputDropsTheTextsAndTheRunGoesOn) {
     EXPECT_EQ(run.signal, 0);
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(run.output, "");
-    std::string lines;
-    for (int i = 0; i < 5; ++i) {
-        lines += OverflowLine;
-    }
-    EXPECT_EQ(run.errors, lines);  // the error stream is its own device
+    EXPECT_EQ(run.errors, repeated(text::OverflowLine, 5));  // the error stream is its own device
 }
 
 TEST(HostileStreamsTest, FullDeviceDropsTheTextsAndTheRunGoesOn) {
@@ -54,7 +49,7 @@ TEST(HostileStreamsTest, ReaderThatHasGoneDoesNotKillTheRun) {
     const ProgramRun run = runChords(Overflows, options);
     EXPECT_EQ(run.signal, 0);
     EXPECT_EQ(run.exitStatus, 0);
-    EXPECT_EQ(run.errors.size(), 5 * OverflowLine.size());
+    EXPECT_EQ(run.errors, repeated(text::OverflowLine, 5));
 }
 
 }  // namespace

@@ -3,14 +3,11 @@
 
 #include "program_runner.h"
 #include "test_locales.h"
+#include "transcripts.h"
 
 namespace {
 
-const std::string Transcript =
-    "Программа демонстрирует решение нелинейного уравнения методом хорд\n"
-    "Введите начало интервала поиска корня Xib: Введите конец интервала поиска корня Xie: "
-    "Введите точность расчета: Введите максимальное число итераций:"
-    "Корень = 0.299771 F(0.299771)=-5.19123e-05\nЧисло итераций = 5\nНажмите любую клавишу";
+const std::string Transcript = zeroToOneRun();
 
 // A Russian locale must not change a byte: no comma as the decimal point,
 // the same letters.

@@ -7,37 +7,23 @@
 
 #include "dialog/catalogue.h"
 #include "program_runner.h"
+#include "transcripts.h"
 
 namespace {
 
-const std::string Banner = "Программа демонстрирует решение нелинейного уравнения методом хорд\n";
-const std::string AskXib = "Введите начало интервала поиска корня Xib: ";
-const std::string AskXie = "Введите конец интервала поиска корня Xie: ";
-const std::string AskInterval = AskXib + AskXie;
-const std::string BadInterval = "Неудачный интервал, попробуйте еще раз\n";
-const std::string AskEpsilon = "Введите точность расчета: ";
-const std::string AskLimit = "Введите максимальное число итераций:";
-const std::string NotFound = "Решение не найдено\n";
-const std::string PressKey = "Нажмите любую клавишу";
-const std::string ReadFailed = "Не удалось прочитать число, расчет прерван\n";
-const std::string OverflowLine = "\r\nexp: OVERFLOW error\r\n";
+const std::string Banner = text::Banner + "\n";
+const std::string AskXib = text::AskXib;
+const std::string AskInterval = text::AskXib + text::AskXie;
+const std::string AskEpsilon = text::AskEpsilon;
+const std::string AskLimit = text::AskLimit;
+const std::string BadInterval = text::BadInterval + "\n";
+const std::string NotFound = text::NotFound + "\n";
+const std::string PressKey = text::PressKey;
+const std::string ReadFailed = text::ReadFailed + "\n";
+const std::string OverflowLine = text::OverflowLine;
 
-std::string rootFound(const std::string& root, const std::string& value, const std::string& count) {
-    return "Корень = " + root + " F(" + root + ")=" + value + "\nЧисло итераций = " + count +
-           "\n";
-}
-
-// A whole run that got its interval at the first attempt.
 std::string accepted(const std::string& report) {
-    return Banner + AskInterval + AskEpsilon + AskLimit + report + PressKey;
-}
-
-std::string repeated(const std::string& text, int times) {
-    std::string all;
-    while (times-- > 0) {
-        all += text;
-    }
-    return all;
+    return acceptedRun(report);
 }
 
 void expectRun(std::string_view input, const std::string& output, int status = 0,

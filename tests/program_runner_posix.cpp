@@ -1,5 +1,7 @@
 #include "program_runner.h"
 
+#include "exec_chords.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -41,14 +43,7 @@ Pipe makePipe() {
     if (options.outputClosed) {
         ::close(STDOUT_FILENO);
     }
-    std::vector<char*> environment;
-    for (const std::string& variable : options.environment) {
-        environment.push_back(const_cast<char*>(variable.c_str()));
-    }
-    environment.push_back(nullptr);
-    char* arguments[] = {const_cast<char*>(CHORDS_PROGRAM), nullptr};
-    ::execve(CHORDS_PROGRAM, arguments, environment.data());
-    ::_exit(127);
+    execChords(options.environment);
 }
 
 // Feeds the input and drains both outputs at once, so that neither side

@@ -1,5 +1,7 @@
 #include "pty_session.h"
 
+#include "exec_chords.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -31,14 +33,7 @@ using Clock = std::chrono::steady_clock;
     ::dup2(input, STDIN_FILENO);
     ::dup2(slave, STDOUT_FILENO);
     ::dup2(slave, STDERR_FILENO);
-    std::vector<char*> environment;
-    for (const std::string& variable : options.environment) {
-        environment.push_back(const_cast<char*>(variable.c_str()));
-    }
-    environment.push_back(nullptr);
-    char* arguments[] = {const_cast<char*>(CHORDS_PROGRAM), nullptr};
-    ::execve(CHORDS_PROGRAM, arguments, environment.data());
-    ::_exit(127);
+    execChords(options.environment);
 }
 
 // Appends whatever the program shows within the time; false on timeout.

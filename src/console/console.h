@@ -8,7 +8,10 @@
 #include "console/key_code.h"
 #include "console/streams.h"
 
+// Waits for one key press on the keyboard device.
 using ReadKey = KeyCode (*)(void* keyboard);
+// Turns a Windows-1251 text into the bytes the output device shows as the
+// same letters.
 using ConvertText = std::string (*)(std::string_view cp1251Text);
 
 // Everything the dialog's console operations work on. The platform fills it

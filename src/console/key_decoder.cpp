@@ -1,5 +1,6 @@
 #include "console/key_decoder.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 

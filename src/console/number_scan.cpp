@@ -1,5 +1,6 @@
 #include "console/number_scan.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 

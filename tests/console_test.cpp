@@ -46,11 +46,6 @@ TEST(FormatCountTest, PlainDigits) {
     EXPECT_EQ(formatCount(4294967295u), "4294967295");
 }
 
-TEST(TextCodecTest, CyrillicTextInUtf8) {
-    EXPECT_EQ(cp1251ToUtf8("\xCA\xEE\xF0\xE5\xED\xFC = "), "Корень = ");
-    EXPECT_EQ(cp1251ToUtf8("\xA8\xB8"), "Ёё");
-}
-
 // Devices that record what reaches them, one entry per hand-over.
 struct RecordingDevices {
     std::vector<std::string> output;

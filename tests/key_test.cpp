@@ -88,17 +88,6 @@ TEST(KeyTableTest, OnlyTheListedCombinationsHaveNoCode) {
     }
 }
 
-TEST(KeyTableTest, ConventionalCodesOfTheOtherRows) {
-    const auto codesOf = [](std::uint8_t virtualKey) { return findExtendedKey(virtualKey)->codes; };
-    EXPECT_EQ(codesOf(vk::F1 + 9), (std::array<TableCode, 4>{ext(68), ext(93), ext(103), ext(113)}));
-    EXPECT_EQ(codesOf(vk::F1 + 11), (std::array<TableCode, 4>{ext(134), ext(136), ext(138), ext(140)}));
-    EXPECT_EQ(codesOf(vk::Delete), (std::array<TableCode, 4>{ext(83), ext(83), ext(147), ext(163)}));
-    EXPECT_EQ(codesOf('Q'), (std::array<TableCode, 4>{EventCharacter, 'Q', 17, ext(16)}));
-    EXPECT_EQ(codesOf('M'), (std::array<TableCode, 4>{EventCharacter, 'M', 13, ext(50)}));
-    EXPECT_EQ(codesOf('0'), (std::array<TableCode, 4>{'0', ')', NoCode, ext(129)}));
-    EXPECT_EQ(codesOf(vk::OemMinus), (std::array<TableCode, 4>{'-', '_', 31, ext(130)}));
-}
-
 TEST(KeyTableTest, AltWinsOverCtrlAndCtrlOverShift) {
     const ExtendedKeyRow& up = *findExtendedKey(vk::Up);
     EXPECT_EQ(codeFor(up, {.shift = true, .ctrl = true, .alt = true}, 0)->value, 152);

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -40,6 +41,23 @@ std::string contentsOf(const std::string& path) {
     return contents.str();
 }
 
+// Detached: no console, as for a program whose output is redirected. Under
+// an emulator a start can fail while it is busy; a few tries ride that out.
+bool startDetached(const std::string& program, std::string& commandLine, STARTUPINFOA& startup,
+                   PROCESS_INFORMATION& process) {
+    constexpr int Tries = 5;
+    for (int attempt = 1; attempt <= Tries; ++attempt) {
+        if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                           DETACHED_PROCESS, nullptr, nullptr, &startup, &process)) {
+            return true;
+        }
+        std::fprintf(stderr, "CreateProcess failed (error %lu), try %d of %d\n", GetLastError(),
+                     attempt, Tries);
+        Sleep(200);
+    }
+    return false;
+}
+
 }  // namespace
 
 ProgramRun runChords(std::string_view input, const RunOptions& options) {
@@ -69,9 +87,7 @@ ProgramRun runChords(std::string_view input, const RunOptions& options) {
     std::string program = windowsPath(CHORDS_PROGRAM);
     std::string commandLine = "\"" + program + "\"";
     ProgramRun run;
-    // Detached: no console, as for a program whose output is redirected.
-    if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                       DETACHED_PROCESS, nullptr, nullptr, &startup, &process)) {
+    if (startDetached(program, commandLine, startup, process)) {
         WaitForSingleObject(process.hProcess, INFINITE);
         DWORD status = 0;
         GetExitCodeProcess(process.hProcess, &status);

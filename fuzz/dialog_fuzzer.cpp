@@ -9,7 +9,7 @@
 
 #include "check.h"
 #include "console/console.h"
-#include "console/text_codec.h"
+#include "console/codec/text_codec.h"
 #include "dialog/dialog.h"
 #include "solver/equation.h"
 

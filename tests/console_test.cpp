@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "console/console.h"
-#include "console/number_format.h"
-#include "console/text_codec.h"
+#include "console/codec/number_format.h"
+#include "console/codec/text_codec.h"
 #include "memory_input.h"
 
 namespace {

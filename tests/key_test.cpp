@@ -5,9 +5,9 @@
 #include <string>
 #include <utility>
 
-#include "console/key_decoder.h"
-#include "console/key_event.h"
-#include "console/key_table.h"
+#include "console/codec/key_decoder.h"
+#include "console/codec/key_event.h"
+#include "console/codec/key_table.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "console/number_scan.h"
+#include "console/codec/number_scan.h"
 #include "memory_input.h"
 
 namespace {

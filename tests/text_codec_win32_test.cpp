@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "console/text_codec.h"
+#include "console/codec/text_codec.h"
 
 namespace {
 

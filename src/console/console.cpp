@@ -1,7 +1,7 @@
 #include "console/console.h"
 
-#include "console/number_format.h"
-#include "console/number_scan.h"
+#include "console/codec/number_format.h"
+#include "console/codec/number_scan.h"
 
 Console& console() {
     static Console instance;

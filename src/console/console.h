@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "console/key_code.h"
-#include "console/streams.h"
+#include "console/codec/key_code.h"
+#include "console/codec/streams.h"
 
 // Waits for one key press on the keyboard device.
 using ReadKey = KeyCode (*)(void* keyboard);

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstddef>
 
-#include "console/cp1251.h"
+#include "console/codec/cp1251.h"
 
 // The longest text the console accepts, terminator not counted.
 inline constexpr std::size_t MaxTextBytes = 99;

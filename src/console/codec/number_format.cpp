@@ -1,4 +1,4 @@
-#include "console/number_format.h"
+#include "console/codec/number_format.h"
 
 #include <array>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "console/streams.h"
+#include "console/codec/streams.h"
 
 void writeBytes(OutputStream& stream, std::string_view bytes) {
     if (stream.failed || bytes.empty()) {

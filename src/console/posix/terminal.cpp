@@ -9,8 +9,8 @@
 #include <cerrno>
 #include <string>
 
-#include "console/key_decoder.h"
-#include "console/posix.h"
+#include "console/codec/key_decoder.h"
+#include "console/posix/posix.h"
 
 namespace {
 

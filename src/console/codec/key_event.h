@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "console/key_code.h"
+#include "console/codec/key_code.h"
 
 // The parts of a Windows console key event the key wait looks at, in a form
 // that needs no Windows headers.

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "console/key_code.h"
+#include "console/codec/key_code.h"
 
 // Windows virtual-key codes of the keys the key wait knows.
 namespace vk {

@@ -7,8 +7,8 @@
 #include <clocale>
 #include <cstring>
 
-#include "console/posix.h"
-#include "console/text_codec.h"
+#include "console/posix/posix.h"
+#include "console/codec/text_codec.h"
 
 namespace {
 

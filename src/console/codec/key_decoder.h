@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "console/key_code.h"
+#include "console/codec/key_code.h"
 
 // What the decoder needs to know of the terminal.
 struct KeyDecoderSettings {

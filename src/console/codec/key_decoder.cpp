@@ -1,11 +1,11 @@
-#include "console/key_decoder.h"
+#include "console/codec/key_decoder.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <optional>
 
-#include "console/cp1251.h"
-#include "console/key_table.h"
+#include "console/codec/cp1251.h"
+#include "console/codec/key_table.h"
 
 namespace {
 

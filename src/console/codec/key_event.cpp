@@ -1,6 +1,6 @@
-#include "console/key_event.h"
+#include "console/codec/key_event.h"
 
-#include "console/key_table.h"
+#include "console/codec/key_table.h"
 
 std::optional<KeyCode> keyOfConsoleEvent(const ConsoleKeyEvent& event) {
     if (!event.keyDown) {

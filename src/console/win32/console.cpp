@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "console/console.h"
-#include "console/key_event.h"
-#include "console/text_codec.h"
+#include "console/codec/key_event.h"
+#include "console/codec/text_codec.h"
 
 namespace {
 

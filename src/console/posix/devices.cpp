@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "console/console.h"
-#include "console/posix.h"
+#include "console/posix/posix.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "console/streams.h"
+#include "console/codec/streams.h"
 
 // The most digits (integer part, fraction and exponent together) a number may
 // have; a longer number is consumed whole and then fails.

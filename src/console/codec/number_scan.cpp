@@ -1,4 +1,4 @@
-#include "console/number_scan.h"
+#include "console/codec/number_scan.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "console/text_codec.h"
+#include "console/codec/text_codec.h"
 
-#include "console/cp1251.h"
+#include "console/codec/cp1251.h"
 
 namespace {
 

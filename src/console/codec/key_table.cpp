@@ -1,4 +1,4 @@
-#include "console/key_table.h"
+#include "console/codec/key_table.h"
 
 #include <algorithm>
 

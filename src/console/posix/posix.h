@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "console/key_code.h"
+#include "console/codec/key_code.h"
 
 // Waits for one key on the terminal behind the descriptor; the terminal's
 // mode is changed only for the wait and always put back, also when a

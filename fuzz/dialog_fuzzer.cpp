@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     state = Console{};
     state.output = {writeOutput, nullptr};
     state.input.read = readInput;
-    state.writeError = writeError;
+    errorLine() = {writeError};
     state.readKey = noKeyboard;
     state.convertText = cp1251ToUtf8;
 

@@ -70,10 +70,10 @@ protected:
             return true;
         };
         state.input = streamOver(input);
-        state.writeError = [](void*, const char* bytes, std::size_t size) {
+        errorLine() = {[](void*, const char* bytes, std::size_t size) {
             devices->errors.append(bytes, size);
             return true;
-        };
+        }};
         state.readKey = [](void*) {
             const KeyCode key = devices->keys.front();
             devices->keys.erase(devices->keys.begin());

@@ -6,13 +6,15 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "console/console.h"
+#include "console/error_line.h"
 #include "solver/chord.h"
 #include "solver/equation.h"
 #include "solver/exponential.h"
+#include "solver/precision.h"
 #include "solver/range_event.h"
 
 namespace {
@@ -29,10 +31,10 @@ bool collectErrors(void* device, const char* bytes, std::size_t size) {
 class SolverTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        console().writeError = collectErrors;
-        console().errorDevice = &errors;
+        errorLine().write = collectErrors;
+        errorLine().device = &errors;
     }
-    void TearDown() override { console().errorDevice = nullptr; }
+    void TearDown() override { errorLine() = {}; }
 
     std::string repeated(const std::string& line, int times) {
         std::string all;
@@ -68,19 +70,57 @@ double withHighWord(std::uint32_t high, std::uint32_t low) {
     return std::bit_cast<double>((std::uint64_t{high} << 32) | low);
 }
 
+bool sameFloat(std::optional<float> a, std::optional<float> b) {
+    return a.has_value() == b.has_value() &&
+           (!a || std::bit_cast<std::uint32_t>(*a) == std::bit_cast<std::uint32_t>(*b));
+}
+
+// Drives the iteration one chord at a time, as a caller that shows every
+// chord does, and checks that the whole loop ends the same way with the
+// same range lines.
 std::vector<ChordStep> traceChords(const ChordParameters& parameters, ChordOutcome& outcome) {
     std::vector<ChordStep> steps;
-    outcome = chordIterate(
-        parameters,
-        [](const ChordStep& step, void* context) {
-            static_cast<std::vector<ChordStep>*>(context)->push_back(step);
-        },
-        &steps);
+    ChordState state = startChords(parameters);
+    bool found = false;
+    const std::uint64_t linesBefore = errorLine().linesWritten;
+    while (!limitReached(state, parameters.limit)) {
+        const ChordStep& step = steps.emplace_back(drawChord(state));
+        if (!step.x || (found = meetsAccuracy(step.fx, parameters.epsilon))) {
+            break;
+        }
+        if (chordRepeats(step, state)) {
+            state.counter = parameters.limit;
+            break;
+        }
+        ++state.counter;
+    }
+    outcome = outcomeOf(state, found);
+    const std::uint64_t stepLines = errorLine().linesWritten - linesBefore;
+
+    std::string whole;
+    std::swap(*static_cast<std::string*>(errorLine().device), whole);
+    const ChordOutcome iterated = chordIterate(parameters);
+    std::swap(*static_cast<std::string*>(errorLine().device), whole);
+    EXPECT_EQ(errorLine().linesWritten - linesBefore - stepLines, stepLines);
+    EXPECT_EQ(iterated.found, outcome.found);
+    EXPECT_EQ(iterated.counter, outcome.counter);
+    EXPECT_TRUE(sameFloat(iterated.x, outcome.x));
+    EXPECT_TRUE(sameFloat(iterated.a, outcome.a) && sameFloat(iterated.b, outcome.b));
     return steps;
 }
 
-// Every result depends on it: the x87 unit rounds to a 64-bit significand.
+// Every result depends on it: the x87 unit rounds to a 64-bit significand,
+// also when the process started with 53 bits.
 TEST(ExtendedPrecisionTest, ArithmeticCarriesSixtyFourBits) {
+#if defined(__x86_64__) || defined(__i386__)
+    unsigned short control = 0;
+    asm volatile("fnstcw %0" : "=m"(control));
+    control = static_cast<unsigned short>((control & ~0x0300u) | 0x0200u);  // 53 bits
+    asm volatile("fldcw %0" : : "m"(control));
+#else
+    GTEST_SKIP() << "long double has one fixed format here";
+#endif
+    useExtendedPrecision();
     volatile long double one = 1.0L;
     volatile long double lastBit = 0x1p-63L;
     EXPECT_NE(one + lastBit, one);

@@ -50,11 +50,3 @@ int waitForKey() {
     }
     return key.value;
 }
-
-void writeErrorLine(const char* text) {
-    // Straight to the device, outcome ignored: a range message must never
-    // disturb the dialog.
-    const Console& state = console();
-    const std::string line = std::string("\r\n") + text + "\r\n";
-    state.writeError(state.errorDevice, line.data(), line.size());
-}

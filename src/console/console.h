@@ -7,6 +7,7 @@
 
 #include "console/codec/key_code.h"
 #include "console/codec/streams.h"
+#include "console/error_line.h"
 
 // Waits for one key press on the keyboard device.
 using ReadKey = KeyCode (*)(void* keyboard);
@@ -19,8 +20,6 @@ using ConvertText = std::string (*)(std::string_view cp1251Text);
 struct Console {
     OutputStream output;
     InputStream input;
-    WriteBytes writeError = nullptr;
-    void* errorDevice = nullptr;
     ReadKey readKey = nullptr;
     void* keyboard = nullptr;
     ConvertText convertText = nullptr;
@@ -43,4 +42,3 @@ void endLine();
 bool readReal(float& target);
 bool readCount(std::uint32_t& target);
 int waitForKey();
-void writeErrorLine(const char* text);

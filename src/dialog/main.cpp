@@ -1,7 +1,9 @@
 #include "console/console.h"
 #include "dialog/dialog.h"
+#include "solver/precision.h"
 
 int main() {
+    useExtendedPrecision();
     openConsole();
     const int status = runDialog();
     closeConsole();

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "console/error_line.h"
 #include "solver/equation.h"
 
 std::optional<float> chordPoint(float a, float b, float fa, long double fb) {
@@ -19,27 +20,35 @@ std::optional<float> chordPoint(float a, float b, float fa, long double fb) {
     return x;
 }
 
-ChordStep drawChord(float a, float b) {
+ChordState startChords(const ChordParameters& parameters) {
+    return {parameters.a, parameters.b, 0, std::nullopt};
+}
+
+ChordStep drawChord(ChordState& state) {
+    const std::uint64_t linesBefore = errorLine().linesWritten;
     ChordStep step;
-    step.a = a;
-    step.b = b;
-    step.fa = static_cast<float>(equationF(a));
-    step.fb = equationF(b);
-    step.x = chordPoint(a, b, step.fa, step.fb);
+    step.a = state.a;
+    step.b = state.b;
+    step.fa = static_cast<float>(equationF(state.a));
+    step.fb = equationF(state.b);
+    step.x = chordPoint(state.a, state.b, step.fa, step.fb);
     if (step.x) {
         step.fx = static_cast<float>(equationF(*step.x));
+        state.x = step.x;
+        if (static_cast<long double>(step.fa) * step.fx > 0.0L) {
+            state.a = *step.x;
+            step.replaced = ChordEnd::A;
+        } else {
+            state.b = *step.x;
+            step.replaced = ChordEnd::B;
+        }
     }
-    step.wroteRangeLine = equationOverflows(a) || equationOverflows(b) ||
-                          (step.x && equationOverflows(*step.x));
+    step.wroteRangeLine = errorLine().linesWritten != linesBefore;
     return step;
 }
 
-void moveEnd(const ChordStep& step, float& a, float& b) {
-    if (static_cast<long double>(step.fa) * step.fx > 0.0L) {
-        a = *step.x;
-    } else {
-        b = *step.x;
-    }
+bool limitReached(const ChordState& state, std::uint32_t limit) {
+    return state.counter >= limit;
 }
 
 bool meetsAccuracy(float fx, float epsilon) {
@@ -52,43 +61,33 @@ bool sameBits(float a, float b) {
     return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
 }
 
-// The next chord starts from the same ends, so it lands on the same point
-// with the same outcome, again and again; only range lines would tell the
-// repetitions apart.
-bool repeatsItself(const ChordStep& step, float a, float b) {
-    return sameBits(step.a, a) && sameBits(step.b, b) && !step.wroteRangeLine;
-}
-
 }  // namespace
 
-ChordOutcome chordIterate(const ChordParameters& parameters, ChordObserver observer,
-                          void* context) {
-    ChordOutcome outcome;
-    outcome.a = parameters.a;
-    outcome.b = parameters.b;
-    if (outcome.counter >= parameters.limit) {
-        return outcome;
-    }
-    for (;;) {
-        const ChordStep step = drawChord(outcome.a, outcome.b);
-        if (observer != nullptr) {
-            observer(step, context);
-        }
+bool chordRepeats(const ChordStep& step, const ChordState& state) {
+    // Only range lines would tell the repetitions apart.
+    return step.x && sameBits(step.a, state.a) && sameBits(step.b, state.b) &&
+           !step.wroteRangeLine;
+}
+
+ChordOutcome outcomeOf(const ChordState& state, bool found) {
+    return {found, state.x, state.counter, state.a, state.b};
+}
+
+ChordOutcome chordIterate(const ChordParameters& parameters) {
+    ChordState state = startChords(parameters);
+    while (!limitReached(state, parameters.limit)) {
+        const ChordStep step = drawChord(state);
         if (!step.x) {
-            return outcome;
+            break;
         }
-        outcome.x = step.x;
-        moveEnd(step, outcome.a, outcome.b);
         if (meetsAccuracy(step.fx, parameters.epsilon)) {
-            outcome.found = true;
-            return outcome;
+            return outcomeOf(state, true);
         }
-        if (repeatsItself(step, outcome.a, outcome.b)) {
-            outcome.counter = parameters.limit;
-            return outcome;
+        if (chordRepeats(step, state)) {
+            state.counter = parameters.limit;
+            break;
         }
-        if (++outcome.counter >= parameters.limit) {
-            return outcome;
-        }
+        ++state.counter;
     }
+    return outcomeOf(state, false);
 }

@@ -18,9 +18,20 @@ struct ChordOutcome {
     float b = 0.0f;
 };
 
+// What the iteration carries from one chord to the next.
+struct ChordState {
+    float a = 0.0f;
+    float b = 0.0f;
+    std::uint32_t counter = 0;  // chords that missed the accuracy so far
+    std::optional<float> x;     // the last approximation
+};
+
+// Which end of the interval a chord's point replaced.
+enum class ChordEnd { None, A, B };
+
 // One chord across [a, b]: the values it was drawn from and where it landed.
 // x is empty when no point can be drawn (zero denominator, or a point that is
-// not finite); fx is then meaningless.
+// not finite); fx is then meaningless and no end moves.
 struct ChordStep {
     float a = 0.0f;
     float b = 0.0f;
@@ -28,30 +39,35 @@ struct ChordStep {
     long double fb = 0.0L;
     std::optional<float> x;
     float fx = 0.0f;
-    bool wroteRangeLine = false;  // an evaluation of F overflowed
+    ChordEnd replaced = ChordEnd::None;
+    bool wroteRangeLine = false;  // an evaluation of F reported an overflow
 };
-
-using ChordObserver = void (*)(const ChordStep& step, void* context);
 
 // a - fa*((a - b)/(fa - fb)) in extended precision, in that order, rounded
 // to single precision.
 std::optional<float> chordPoint(float a, float b, float fa, long double fb);
 
-// Evaluates F at a, at b and at the new point, in that order.
-ChordStep drawChord(float a, float b);
+// The state before the first chord: the interval as typed, counter 0.
+ChordState startChords(const ChordParameters& parameters);
 
-// Replaces the end on the same side of the root as the step's point: a when
-// F(a) and F(x) have the same sign, b otherwise.
-void moveEnd(const ChordStep& step, float& a, float& b);
+// Draws one chord from the state's ends, evaluating F at a, at b and at the
+// new point in that order, and moves one end to the point: a when F(a) and
+// F(x) have the same sign, b otherwise. The counter is the caller's.
+ChordStep drawChord(ChordState& state);
 
+// The stopping tests, apart from stepping.
+// No chord may be drawn once the counter has reached the limit.
+bool limitReached(const ChordState& state, std::uint32_t limit);
 // |F(x)|, widened to double, below the accuracy.
 bool meetsAccuracy(float fx, float epsilon);
+// The chord left both ends exactly as they were and wrote no range line:
+// every later chord would be the same one, with the same outcome.
+bool chordRepeats(const ChordStep& step, const ChordState& state);
+
+ChordOutcome outcomeOf(const ChordState& state, bool found);
 
 // Draws chords until one meets the accuracy (found, counter unchanged for
 // that chord) or the counter reaches the limit (not found). A chord that
-// cannot be drawn also ends the search as not found. Once a chord leaves
-// both ends exactly as they were and wrote no range line, every later chord
-// would be the same one: those are counted up to the limit without being
-// drawn. The observer, when given, sees every chord drawn.
-ChordOutcome chordIterate(const ChordParameters& parameters, ChordObserver observer = nullptr,
-                          void* context = nullptr);
+// cannot be drawn also ends the search as not found. Once a chord repeats
+// itself, the rest are counted up to the limit without being drawn.
+ChordOutcome chordIterate(const ChordParameters& parameters);

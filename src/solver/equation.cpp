@@ -21,10 +21,6 @@ long double equationF(float x) {
     return 2.0L * t + point2 * x * x - 1.5L;
 }
 
-bool equationOverflows(float x) {
-    return exponentialOverflows(-static_cast<double>(x));
-}
-
 bool intervalRejected(float a, float b) {
     const auto fa = static_cast<float>(equationF(a));
     const long double fb = equationF(b);

@@ -12,9 +12,6 @@ long double equationF(float x);
 // work a run did.
 std::uint64_t equationEvaluationCount();
 
-// Whether evaluating F at x writes the exponential's range line.
-bool equationOverflows(float x);
-
 // True when the interval [a, b] cannot be searched: F(a), stored in single
 // precision, times F(b) at full precision is positive. Also true when an end
 // is infinite or F(a) does not fit single precision, since no chord can be

@@ -18,10 +18,6 @@ long double reportRange(RangeKind kind, double t, long double proposed) {
     return handleRangeEvent(event);
 }
 
-}  // namespace
-
-namespace {
-
 struct HighWord {
     std::uint32_t magnitude;  // sign cleared
     bool negative;
@@ -37,10 +33,6 @@ bool overflows(HighWord word) {
 }
 
 }  // namespace
-
-bool exponentialOverflows(double t) {
-    return overflows(highWordOf(t));
-}
 
 long double exponential(double t) {
     const HighWord word = highWordOf(t);

@@ -5,9 +5,6 @@
 inline constexpr unsigned ExpOverflowHighWord = 0x40862E42u;   // t >= 709.7822265625
 inline constexpr unsigned ExpUnderflowHighWord = 0x4086232Bu;  // t <= -708.39599609375
 
-// Whether e^t overflows, writing its range line.
-bool exponentialOverflows(double t);
-
 // e^t in extended precision. The range is decided on the upper 32 bits of t
 // alone: overflow yields +infinity and writes "exp: OVERFLOW error" on the
 // error line; underflow yields 0 silently.

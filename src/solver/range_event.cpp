@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "console/console.h"
+#include "console/error_line.h"
 
 const char* rangeKindName(RangeKind kind) {
     static constexpr const char* Names[] = {"DOMAIN", "SING",  "OVERFLOW",

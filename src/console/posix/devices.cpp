@@ -77,11 +77,10 @@ void openConsole() {
     state.input = {};
     state.input.read = readFromDescriptor;
     state.input.device = deviceOf(STDIN_FILENO);
-    state.writeError = writeToDescriptor;
-    state.errorDevice = deviceOf(STDERR_FILENO);
     state.readKey = waitOnTerminal;
     state.keyboard = deviceOf(terminalDescriptor);
     state.convertText = convertToTerminal;
+    errorLine() = {writeToDescriptor, deviceOf(STDERR_FILENO)};
 }
 
 void closeConsole() {

@@ -135,22 +135,9 @@ KeyCode readConsoleKey(void* keyboard) {
     return SetConsoleMode(input, saved) ? result : KeyCode{};
 }
 
-// The x87 unit must round to a 64-bit significand; some hosts start
-// processes with 53 bits.
-void useExtendedPrecision() {
-    unsigned short control = 0;
-    asm volatile("fnstcw %0" : "=m"(control));
-    constexpr unsigned short PrecisionControl = 0x0300;
-    if ((control & PrecisionControl) != PrecisionControl) {
-        control = static_cast<unsigned short>(control | PrecisionControl);
-        asm volatile("fldcw %0" : : "m"(control));
-    }
-}
-
 }  // namespace
 
 void openConsole() {
-    useExtendedPrecision();
     const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode = 0;
     const bool outputIsConsole = GetConsoleMode(output, &mode) != FALSE;
@@ -165,11 +152,10 @@ void openConsole() {
     state.input = {};
     state.input.read = readFromHandle;
     state.input.device = GetStdHandle(STD_INPUT_HANDLE);
-    state.writeError = writeRawToHandle;
-    state.errorDevice = GetStdHandle(STD_ERROR_HANDLE);
     state.readKey = readConsoleKey;
     state.keyboard = consoleInput;
     state.convertText = outputIsConsole ? cp1251ToUtf8 : toRedirectedCodePage;
+    errorLine() = {writeRawToHandle, GetStdHandle(STD_ERROR_HANDLE)};
 }
 
 void closeConsole() {

@@ -223,8 +223,70 @@ TEST(KeyDecoderTest, UnknownSequencesAreSkippedWhole) {
     EXPECT_EQ(decode("\x1B[1;5"), NeedsMore);
     EXPECT_EQ(decode("\x1B[1;5", true), Skipped);
     EXPECT_EQ(consumed("\x1B[1;5", true), 5u);
-    const std::string garbage = "\x1B[" + std::string(40, '1');
-    EXPECT_EQ(decode(garbage), Skipped);
+    // Longer than any key report: dropped as it comes, up to its final byte.
+    const std::string garbage = "\x1B[" + std::string(100, '1');
+    EXPECT_EQ(decodeKey(garbage, Xterm, false).rest, SequenceRest::ControlSequence);
+    EXPECT_EQ(consumed(garbage + "~x"), 103u);
+}
+
+TEST(KeyDecoderTest, RepliesAndReportsAreSkippedWhole) {
+    const std::string replies[] = {
+        "\x1B[?64;1;2;6;9;15;16;17;18;21;22;28c",  // device attributes
+        "\x1B[?62;22c",
+        "\x1B[>41;327;0c",
+        "\x1B[?2004;1$y",  // mode reports
+        "\x1B[4;1$y",
+        "\x1B[<0;10;5M",   // mouse, SGR form
+        "\x1B[M !\xFF",     // mouse, X10 form
+        "\x1B]11;rgb:0000/0000/0000\x1B\\",
+        "\x1B]10;rgb:ffff/ffff/ffff\x07",
+        "\x1BP1+r6b6375=1B4F41\x1B\\",
+        "\x1B_Gi=1;OK\x1B\\",
+    };
+    for (const std::string& reply : replies) {
+        EXPECT_EQ(decode(reply), Skipped) << reply.substr(1);
+        EXPECT_EQ(consumed(reply + "k"), reply.size()) << reply.substr(1);
+    }
+    EXPECT_EQ(replies[0].size(), 35u);
+    EXPECT_EQ(decode("\x1B[M !"), NeedsMore);
+    // A string broken off by a control byte or by Esc and another sequence.
+    EXPECT_EQ(consumed("\x1B]11;rgb\r"), 8u);
+    EXPECT_EQ(consumed("\x1B]11;rgb\x1B[A"), 8u);
+    // Typed by hand, Esc and the introducer alone are Alt with that key.
+    EXPECT_EQ(decode("\x1B]"), NeedsMore);
+    EXPECT_EQ(decode("\x1B]", true), ext(27));
+    EXPECT_EQ(decode("\x1BP", true), ext(25));
+}
+
+TEST(KeyDecoderTest, RestOfALongStringIsDroppedByteByByte) {
+    const DecodedKey start = decodeKey("\x1B]11;rgb:", Xterm, false);
+    EXPECT_EQ(start.consumed, 9u);
+    SequenceRest rest = start.rest;
+    for (int i = 0; i < 100000 && rest == SequenceRest::ControlString; ++i) {
+        rest = skipSequenceByte(rest, '0').rest;
+    }
+    EXPECT_EQ(rest, SequenceRest::ControlString);
+    rest = skipSequenceByte(skipSequenceByte(rest, 0x1B).rest, '\\').rest;
+    EXPECT_EQ(rest, SequenceRest::None);
+    EXPECT_TRUE(skipSequenceByte(SequenceRest::ControlStringEscape, '[').escapeFirst);
+}
+
+TEST(KeyDecoderTest, CharacterReportsGiveTheKeysUsualCode) {
+    EXPECT_EQ(decode("\x1B[97;5u"), decode("\x01"));          // Ctrl+A
+    EXPECT_EQ(decode("\x1B[27;5;97~"), decode("\x01"));
+    EXPECT_EQ(decode("\x1B[97;3u"), decode("\x1B" "a"));      // Alt+A
+    EXPECT_EQ(decode("\x1B[97;7u"), decode("\x1B\x01"));     // Ctrl+Alt+A
+    EXPECT_EQ(decode("\x1B[97u"), 'a');
+    EXPECT_EQ(decode("\x1B[97;2u"), 'A');
+    EXPECT_EQ(decode("\x1B[13;5u"), 10);   // Ctrl+Enter
+    EXPECT_EQ(decode("\x1B[27u"), 27);     // Esc
+    EXPECT_EQ(decode("\x1B[1078u"), 0xE6); // ж
+    EXPECT_EQ(decode("\x1B[97:65;2u"), 'A');
+    EXPECT_EQ(consumed("\x1B[97;5ux"), 7u);
+    // Ctrl+1 has no code; releases and keys without a character keep waiting.
+    EXPECT_EQ(decode("\x1B[49;5u"), Skipped);
+    EXPECT_EQ(decode("\x1B[97;5:3u"), Skipped);
+    EXPECT_EQ(decode("\x1B[57441;2u"), Skipped);  // left Shift
 }
 
 TEST(KeyDecoderTest, MultibyteCharacterIsOneKey) {

@@ -21,17 +21,43 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The job's side of starting a job: its own group, taken to the foreground.
+void becomeForegroundJob(int slave) {
+    ::setpgid(0, 0);
+    ::signal(SIGTTOU, SIG_IGN);  // a background group may not otherwise do it
+    ::tcsetpgrp(slave, ::getpgrp());
+    ::signal(SIGTTOU, SIG_DFL);
+}
+
+// Stands in for the shell: waits for the job to end and ends the same way.
+[[noreturn]] void waitForJob(pid_t job) {
+    int status = 0;
+    while (::waitpid(job, &status, 0) < 0 && errno == EINTR) {
+    }
+    ::_exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
+}
+
 [[noreturn]] void execInTerminal(int slave, const PtyOptions& options) {
     ::setsid();
     ::ioctl(slave, TIOCSCTTY, 0);
     const rlimit noCore{0, 0};
     ::setrlimit(RLIMIT_CORE, &noCore);  // SIGQUIT must not leave core files
+    if (options.asJob) {
+        if (const pid_t job = ::fork(); job != 0) {
+            waitForJob(job);
+        }
+        becomeForegroundJob(slave);
+    }
     int input = slave;
     if (options.standardInput) {
         input = ::open(options.standardInput->c_str(), O_RDONLY);
     }
+    int output = slave;
+    if (options.standardOutput) {
+        output = ::open(options.standardOutput->c_str(), O_WRONLY | O_TRUNC);
+    }
     ::dup2(input, STDIN_FILENO);
-    ::dup2(slave, STDOUT_FILENO);
+    ::dup2(output, STDOUT_FILENO);
     ::dup2(slave, STDERR_FILENO);
     execChords(options.environment);
 }
@@ -135,6 +161,27 @@ termios currentMode(const PtySession& session) {
     termios mode{};
     ::tcgetattr(session.slave, &mode);
     return mode;
+}
+
+pid_t foregroundGroup(const PtySession& session) {
+    return ::tcgetpgrp(session.master);
+}
+
+std::string unreadInput(PtySession& session) {
+    // Without canonical input a line not yet ended is readable too.
+    termios mode = currentMode(session);
+    const termios kept = mode;
+    mode.c_lflag &= ~static_cast<tcflag_t>(ICANON);
+    mode.c_cc[VMIN] = 0;
+    mode.c_cc[VTIME] = 0;
+    ::tcsetattr(session.slave, TCSANOW, &mode);
+    std::string unread;
+    char chunk[256];
+    for (ssize_t got; (got = ::read(session.slave, chunk, sizeof chunk)) > 0;) {
+        unread.append(chunk, static_cast<std::size_t>(got));
+    }
+    ::tcsetattr(session.slave, TCSANOW, &kept);
+    return unread;
 }
 
 bool sameMode(const termios& a, const termios& b) {

@@ -20,7 +20,12 @@ struct PtySession {
 
 struct PtyOptions {
     std::vector<std::string> environment{"LC_ALL=C.UTF-8"};
-    std::optional<std::string> standardInput;  // fed from a file instead of the terminal
+    std::optional<std::string> standardInput;   // fed from a file instead of the terminal
+    std::optional<std::string> standardOutput;  // written to a file instead of the terminal
+    // Started as a shell with job control starts a job: in a process group
+    // of its own, in the terminal's foreground, under a parent (the shell)
+    // in the same session, so that a stop really stops it.
+    bool asJob = false;
     std::string typedAhead;  // already in the terminal's queue when the program starts
 };
 
@@ -42,6 +47,10 @@ bool stillRunningAfter(PtySession& session, int milliseconds);
 int waitForExit(PtySession& session, int timeoutMilliseconds = 5000);
 
 termios currentMode(const PtySession& session);
+// The terminal's foreground process group: the program's own when asJob.
+pid_t foregroundGroup(const PtySession& session);
+// What is left in the terminal's input after the program, for a shell to read.
+std::string unreadInput(PtySession& session);
 bool sameMode(const termios& a, const termios& b);
 
 void closeSession(PtySession& session);

@@ -1,16 +1,22 @@
 // The program on a pseudo-terminal: prompts on the screen before input is
 // needed, the key wait on the terminal itself, the terminal's mode always
 // put back, and texts in the locale's character set.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <iconv.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <thread>
 
+#include "console/posix/posix.h"
 #include "pty_session.h"
 #include "transcripts.h"
 #include "test_locales.h"
@@ -77,12 +83,13 @@ TEST(TerminalTest, EachPromptIsShownBeforeAnythingIsTyped) {
     typeKeys(session, "100\r");
     ASSERT_TRUE(waitForScreen(session, "100\r\n" + RootLine + "Число итераций = 5\r\n" + PressKey));
 
-    // The closing prompt stays until a key, and the key is not echoed.
+    // The closing prompt stays until a key, and the key is not echoed: the
+    // line then ends, for the shell's prompt.
     EXPECT_TRUE(stillRunningAfter(session, 300));
     const std::size_t shown = session.screen.size();
     typeKeys(session, "q");
     EXPECT_EQ(exitStatusOf(waitForExit(session)), 0);
-    EXPECT_EQ(session.screen.substr(shown), "");
+    EXPECT_EQ(session.screen.substr(shown), "\r\n");
     EXPECT_TRUE(sameMode(currentMode(session), session.initialMode));
     closeSession(session);
 }
@@ -94,6 +101,7 @@ TEST_P(KeyEndsTheWaitTest, WithStatusZeroAndTheModeRestored) {
     typeKeys(session, GetParam().second);
     EXPECT_EQ(exitStatusOf(waitForExit(session)), 0);
     EXPECT_TRUE(sameMode(currentMode(session), session.initialMode));
+    EXPECT_EQ(unreadInput(session), "");
     closeSession(session);
 }
 
@@ -102,8 +110,100 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(std::pair{"F1", "\x1BOP"}, std::pair{"Up", "\x1B[A"},
                       std::pair{"Escape", "\x1B"}, std::pair{"CtrlC", "\x03"},
                       std::pair{"CtrlZ", "\x1A"}, std::pair{"Cyrillic", "ж"},
-                      std::pair{"Enter", "\r"}),
+                      std::pair{"Enter", "\r"}, std::pair{"CtrlAReport", "\x1B[97;5u"},
+                      std::pair{"CtrlAModifyOtherKeys", "\x1B[27;5;97~"}),
     [](const auto& key) { return std::string(key.param.first); });
+
+class ReplyKeepsTheWaitTest
+    : public ::testing::TestWithParam<std::pair<const char*, const char*>> {};
+
+TEST_P(ReplyKeepsTheWaitTest, IsDroppedWholeAndTheNextKeyEndsIt) {
+    PtySession session = sessionAtClosingPrompt();
+    typeKeys(session, GetParam().second);
+    EXPECT_TRUE(stillRunningAfter(session, 150));
+    typeKeys(session, "k");
+    EXPECT_EQ(exitStatusOf(waitForExit(session)), 0);
+    EXPECT_EQ(unreadInput(session), "");
+    closeSession(session);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, ReplyKeepsTheWaitTest,
+    ::testing::Values(std::pair{"MouseReport", "\x1B[M !!"},
+                      std::pair{"DeviceAttributes", "\x1B[?64;1;2;6;9;15;16;17;18;21;22;28c"},
+                      std::pair{"ShortDeviceAttributes", "\x1B[?62;22c"},
+                      std::pair{"ColourReport", "\x1B]11;rgb:0000/0000/0000\x1B\\"}),
+    [](const auto& reply) { return std::string(reply.param.first); });
+
+// Whether the process is stopped, as /proc shows it: "T" after its name.
+bool waitForStop(pid_t process) {
+    for (int tries = 0; tries < 500; ++tries) {
+        std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        if (const auto name = line.rfind(')'); name != std::string::npos &&
+                                               line.compare(name, 3, ") T") == 0) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+TEST(TerminalTest, StopDuringTheWaitGivesTheModeBackAndContinuesRaw) {
+    PtyOptions options;
+    options.asJob = true;
+    PtySession session = startInPty(options);
+    ASSERT_TRUE(waitForScreen(session, AskXib));
+    typeKeys(session, "0 1 0.0001 100\r");
+    ASSERT_TRUE(waitForScreen(session, PressKey));
+    ASSERT_TRUE(waitForRawMode(session));
+    const pid_t job = foregroundGroup(session);
+    ASSERT_NE(job, session.child);
+    ::kill(-job, SIGTSTP);
+    ASSERT_TRUE(waitForStop(job));
+    EXPECT_TRUE(sameMode(currentMode(session), session.initialMode));
+    ::kill(-job, SIGCONT);
+    ASSERT_TRUE(waitForRawMode(session));
+    typeKeys(session, "k");  // no Enter
+    EXPECT_EQ(exitStatusOf(waitForExit(session)), 0);
+    closeSession(session);
+}
+
+TEST(TerminalTest, LineBreakAfterTheKeyGoesToTheTerminalNotToStandardOutput) {
+    const NumbersFile numbers("0 1 0.0001 100\n");
+    const NumbersFile output("");
+    PtyOptions options = inputFrom(numbers);
+    options.standardOutput = output.path;
+    PtySession session = startInPty(options);
+    ASSERT_TRUE(waitForRawMode(session));
+    typeKeys(session, "k");
+    EXPECT_EQ(exitStatusOf(waitForExit(session)), 0);
+    EXPECT_EQ(session.screen, "\r\n");
+    std::ifstream written(output.path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), zeroToOneRun());
+    closeSession(session);
+}
+
+TEST(TerminalTest, NonBlockingTerminalStillWaitsForTheKey) {
+    int master = -1;
+    int slave = -1;
+    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    ::fcntl(slave, F_SETFL, ::fcntl(slave, F_GETFL) | O_NONBLOCK);
+    const auto typingTime = std::chrono::milliseconds(200);
+    std::thread typist([&] {
+        std::this_thread::sleep_for(typingTime);
+        EXPECT_EQ(::write(master, "k", 1), 1);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const KeyCode key = readTerminalKey(slave, true);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    typist.join();
+    EXPECT_EQ(key.value, 'k');
+    EXPECT_GE(waited, typingTime);
+    ::close(slave);
+    ::close(master);
+}
 
 TEST(TerminalTest, KeyComesFromTheTerminalWhenInputIsAFile) {
     const NumbersFile numbers("0 1 0.0001 100\n");
@@ -176,7 +276,7 @@ TEST_P(CharsetTest, TextsArriveInTheLocalesCharset) {
     ASSERT_TRUE(waitForRawMode(session));
     typeKeys(session, "k");
     EXPECT_EQ(exitStatusOf(waitForExit(session)), 0);
-    EXPECT_EQ(session.screen, expected);
+    EXPECT_EQ(session.screen, expected + "\r\n");
     closeSession(session);
 }
 

@@ -1,6 +1,7 @@
 #include "console/codec/key_decoder.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -9,9 +10,12 @@
 
 namespace {
 
+// Only 7-bit introducers are understood. The 8-bit forms of CSI, OSC, DCS
+// and ST (0x9B, 0x9D, 0x90, 0x9C) are UTF-8 continuation bytes, letters of
+// Windows-1251 and box-drawing characters of KOI8-R, and terminals send them
+// only when asked to, which this program never does.
 constexpr unsigned char Esc = 0x1B;
-// Longer than any key sequence; a longer run of parameters is garbage.
-constexpr std::size_t LongestSequence = 16;
+constexpr unsigned char Bel = 0x07;
 
 struct KeyName {
     std::uint8_t virtualKey;
@@ -28,6 +32,27 @@ DecodedKey skip(std::size_t consumed) {
 
 DecodedKey needMore() {
     return {};
+}
+
+// All the bytes given belong to a sequence that goes on.
+DecodedKey skipRest(std::size_t consumed, SequenceRest rest) {
+    return {DecodeStatus::Skip, {}, consumed, rest};
+}
+
+// Drops the sequence whose rest begins at `from` up to its end, or all the
+// bytes when its end has not come yet.
+DecodedKey skipSequence(std::string_view bytes, std::size_t from, SequenceRest rest) {
+    for (std::size_t i = from; i < bytes.size(); ++i) {
+        const SkipStep step = skipSequenceByte(rest, static_cast<unsigned char>(bytes[i]));
+        if (!step.consumed) {
+            return skip(step.escapeFirst ? i - 1 : i);
+        }
+        rest = step.rest;
+        if (rest == SequenceRest::None) {
+            return skip(i + 1);
+        }
+    }
+    return skipRest(bytes.size(), rest);
 }
 
 // The table's answer for a named key: a code, or skip when it has none.
@@ -214,31 +239,117 @@ std::uint8_t virtualKeyOfKeypad(unsigned char final) {
     }
 }
 
-struct Parameters {
-    int first = 0;
-    int second = 0;
-    int count = 0;
+// The parts of "ESC [ parameters intermediates final" that tell keys apart.
+struct ControlSequence {
+    std::array<int, 3> parameters{};  // the first three, 0 where left out
+    std::size_t count = 0;            // parameters given, empty ones included
+    int event = 0;                    // after a colon in the second: 3 is a key release
+    bool privateMarker = false;       // '<' '=' '>' '?': only replies and mouse reports
+    bool intermediates = false;
+    std::size_t length = 0;           // bytes scanned, the final one included
+    bool ended = false;               // the last byte scanned is the final one
+    bool broken = false;              // a byte that cannot belong to it stops it at `length`
 };
 
-// Reads "n;m" from the start of the bytes and says where it stopped.
-std::size_t readParameters(std::string_view bytes, Parameters& parameters) {
-    std::size_t i = 0;
-    int* target = &parameters.first;
-    for (; i < bytes.size(); ++i) {
+// The event sub-parameter of a key release in the keyboard protocol's reports.
+constexpr int KeyRelease = 3;
+// Large enough for every Unicode code point.
+constexpr int LargestParameter = 9999999;
+
+int* parameterSlot(ControlSequence& sequence, std::size_t subParameter) {
+    if (subParameter == 0 && sequence.count <= sequence.parameters.size()) {
+        return &sequence.parameters[sequence.count - 1];
+    }
+    return subParameter == 1 && sequence.count == 2 ? &sequence.event : nullptr;
+}
+
+// Scans the bytes after "ESC [" (or "ESC O") as far as they go.
+ControlSequence scanControlSequence(std::string_view bytes) {
+    ControlSequence sequence;
+    std::size_t subParameter = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto c = static_cast<unsigned char>(bytes[i]);
+        sequence.length = i + 1;
         if (c >= '0' && c <= '9') {
-            if (parameters.count == 0) {
-                parameters.count = 1;
+            sequence.count = std::max<std::size_t>(sequence.count, 1);
+            if (int* slot = parameterSlot(sequence, subParameter)) {
+                *slot = std::min(*slot * 10 + (c - '0'), LargestParameter);
             }
-            *target = std::min(*target * 10 + (c - '0'), 9999);
-        } else if (c == ';') {
-            ++parameters.count;
-            target = &parameters.second;
-        } else if (!(c >= 0x3A && c <= 0x3F)) {
-            break;
+        } else if (c == ';' || c == ':') {
+            sequence.count = std::max<std::size_t>(sequence.count, 1) + (c == ';' ? 1 : 0);
+            subParameter = c == ';' ? 0 : subParameter + 1;
+        } else if (c >= '<' && c <= '?') {
+            sequence.privateMarker = true;
+        } else if (c == '$' && !sequence.privateMarker && !sequence.intermediates &&
+                   sequence.count <= 1) {
+            sequence.ended = true;  // rxvt's Shift suffix after a key number
+            return sequence;
+        } else if (c >= 0x20 && c <= 0x2F) {
+            sequence.intermediates = true;
+        } else {
+            sequence.ended = c >= 0x40 && c <= 0x7E;
+            sequence.broken = !sequence.ended;
+            sequence.length = sequence.ended ? i + 1 : i;
+            return sequence;
         }
     }
-    return i;
+    return sequence;
+}
+
+// A Unicode character as a key code: its Windows-1251 byte where the code
+// page has the character, and '?' otherwise.
+KeyCode codeOfCharacter(char32_t codePoint) {
+    if (codePoint < 0x80) {
+        return {static_cast<int>(codePoint), false};
+    }
+    for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
+        if (cp1251CodePoint(static_cast<unsigned char>(byte)) == codePoint) {
+            return {static_cast<int>(byte), false};
+        }
+    }
+    return {'?', false};
+}
+
+// The keys whose characters are controls in a character report.
+std::uint8_t virtualKeyOfControlCharacter(int codePoint) {
+    switch (codePoint) {
+    case '\r': return vk::Enter;
+    case '\t': return vk::Tab;
+    case Esc: return vk::Escape;
+    case 0x08: case 0x7F: return vk::Backspace;
+    default: return 0;
+    }
+}
+
+// A character with modifiers, as "ESC [ code ; modifier u" and xterm's
+// "ESC [ 27 ; modifier ; code ~" report it: the code the same key press
+// gives when the terminal sends it in the usual way (Ctrl+A as 1, Alt+A as
+// the table's Alt code, a character alone as itself). Characters of the
+// private use area are keys of the keyboard protocol without a character
+// (modifiers alone among them) and keep the wait going.
+DecodedKey keyOfCharacterReport(int codePoint, int modifierParameter, bool alt,
+                                std::size_t consumed) {
+    KeyModifiers modifiers = modifiersOfParameter(modifierParameter);
+    modifiers.alt = modifiers.alt || alt;
+    if (const std::uint8_t virtualKey = virtualKeyOfControlCharacter(codePoint)) {
+        return lookUp({virtualKey, modifiers}, consumed);
+    }
+    if (codePoint >= 0x20 && codePoint < 0x7F) {
+        const auto character = static_cast<unsigned char>(codePoint);
+        if (!modifiers.shift && !modifiers.ctrl && !modifiers.alt) {
+            return key({character, false}, consumed);
+        }
+        const ExtendedKeyRow* row = findExtendedKey(virtualKeyOfCharacter(character));
+        const std::optional<KeyCode> code =
+            row != nullptr ? codeFor(*row, modifiers, character) : std::nullopt;
+        return code ? key(*code, consumed) : skip(consumed);
+    }
+    const bool privateUse = codePoint >= 0xE000 && codePoint <= 0xF8FF;
+    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    if (codePoint < 0x80 || codePoint > 0x10FFFF || privateUse || surrogate) {
+        return skip(consumed);
+    }
+    return key(codeOfCharacter(static_cast<char32_t>(codePoint)), consumed);
 }
 
 // The unfinished sequence "ESC x" the terminal fell quiet after: Alt+x
@@ -256,6 +367,23 @@ DecodedKey unfinishedSequence(std::string_view bytes, const KeyDecoderSettings& 
     return skip(bytes.size());
 }
 
+// An X10 mouse report, "ESC [ M" and three bytes of button and position.
+DecodedKey skipMouseReport(std::string_view bytes, bool quiet) {
+    constexpr std::size_t length = 6;
+    if (bytes.size() >= length) {
+        return skip(length);
+    }
+    return quiet ? skip(bytes.size()) : needMore();
+}
+
+// OSC, DCS, APC, PM and SOS after Esc: strings that run to BEL or ST.
+bool introducesControlString(unsigned char c) {
+    return c == ']' || c == 'P' || c == '_' || c == '^' || c == 'X';
+}
+
+DecodedKey keyOfControlSequence(const ControlSequence& sequence, unsigned char final, bool alt,
+                                std::size_t consumed);
+
 // "ESC [ ..." from a terminal; `alt` when an extra Esc came before it.
 DecodedKey decodeCsi(std::string_view bytes, const KeyDecoderSettings& settings, bool alt,
                      bool quiet) {
@@ -272,26 +400,44 @@ DecodedKey decodeCsi(std::string_view bytes, const KeyDecoderSettings& settings,
         }
         return skip(start + 2);
     }
-    Parameters parameters;
-    std::size_t end = start + readParameters(bytes.substr(start), parameters);
-    while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x20 &&
-           static_cast<unsigned char>(bytes[end]) <= 0x2F && bytes[end] != '$') {
-        ++end;  // intermediate bytes
+    if (bytes.size() > start && bytes[start] == 'M') {
+        return skipMouseReport(bytes, quiet);
     }
-    if (end >= bytes.size()) {
-        return end >= LongestSequence ? skip(end) : unfinishedSequence(bytes, settings, alt, quiet);
-    }
-    const auto final = static_cast<unsigned char>(bytes[end]);
-    const std::size_t consumed = end + 1;
-    if (final < 0x24 || final > 0x7E) {
+    const ControlSequence sequence = scanControlSequence(bytes.substr(start));
+    const std::size_t end = start + sequence.length;
+    if (sequence.broken) {
         return skip(end);  // not a sequence after all: drop what came before
     }
-    KeyModifiers modifiers = modifiersOfParameter(parameters.second);
+    // Private markers and intermediates mark replies; so does a length no
+    // key report reaches.
+    const bool reply =
+        sequence.privateMarker || sequence.intermediates || end > LongestKeySequence;
+    if (!sequence.ended) {
+        return reply ? skipRest(bytes.size(), SequenceRest::ControlSequence)
+                     : unfinishedSequence(bytes, settings, alt, quiet);
+    }
+    if (reply || sequence.event == KeyRelease) {
+        return skip(end);
+    }
+    return keyOfControlSequence(sequence, static_cast<unsigned char>(bytes[end - 1]), alt, end);
+}
+
+// The key a complete control sequence without private marker names.
+DecodedKey keyOfControlSequence(const ControlSequence& sequence, unsigned char final, bool alt,
+                                std::size_t consumed) {
+    const auto& parameters = sequence.parameters;
+    if (final == 'u') {
+        return keyOfCharacterReport(parameters[0], parameters[1], alt, consumed);
+    }
+    if (final == '~' && parameters[0] == 27 && sequence.count >= 3) {
+        return keyOfCharacterReport(parameters[2], parameters[1], alt, consumed);
+    }
+    KeyModifiers modifiers = modifiersOfParameter(parameters[1]);
     modifiers.alt = modifiers.alt || alt;
     std::uint8_t virtualKey = 0;
     switch (final) {
     case '~': case '$': case '^': case '@':
-        virtualKey = virtualKeyOfNumber(parameters.first);
+        virtualKey = virtualKeyOfNumber(parameters[0]);
         modifiers.shift = modifiers.shift || final == '$' || final == '@';
         modifiers.ctrl = modifiers.ctrl || final == '^' || final == '@';
         break;
@@ -315,14 +461,18 @@ DecodedKey decodeCsi(std::string_view bytes, const KeyDecoderSettings& settings,
 DecodedKey decodeSs3(std::string_view bytes, const KeyDecoderSettings& settings, bool alt,
                      bool quiet) {
     const std::size_t start = 2;
-    Parameters parameters;
-    const std::size_t end = start + readParameters(bytes.substr(start), parameters);
-    if (end >= bytes.size()) {
-        return end >= LongestSequence ? skip(end) : unfinishedSequence(bytes, settings, alt, quiet);
+    const ControlSequence sequence = scanControlSequence(bytes.substr(start));
+    const std::size_t end = start + sequence.length;
+    if (sequence.broken) {
+        return skip(end);
     }
-    const auto final = static_cast<unsigned char>(bytes[end]);
-    const int modifierParameter = parameters.count >= 2 ? parameters.second : parameters.first;
-    KeyModifiers modifiers = modifiersOfParameter(modifierParameter);
+    if (!sequence.ended) {
+        return end > LongestKeySequence ? skip(end)
+                                        : unfinishedSequence(bytes, settings, alt, quiet);
+    }
+    const auto final = static_cast<unsigned char>(bytes[end - 1]);
+    const auto& parameters = sequence.parameters;
+    KeyModifiers modifiers = modifiersOfParameter(sequence.count >= 2 ? parameters[1] : parameters[0]);
     modifiers.alt = modifiers.alt || alt;
     std::uint8_t virtualKey = virtualKeyOfLetter(final);
     if (virtualKey == 0) {
@@ -332,7 +482,7 @@ DecodedKey decodeSs3(std::string_view bytes, const KeyDecoderSettings& settings,
     if (virtualKey == 0) {
         virtualKey = virtualKeyOfKeypad(final);
     }
-    return virtualKey == 0 ? skip(end + 1) : lookUp({virtualKey, modifiers}, end + 1);
+    return virtualKey == 0 ? skip(end) : lookUp({virtualKey, modifiers}, end);
 }
 
 // Everything that begins with Esc.
@@ -346,6 +496,15 @@ DecodedKey decodeEscape(std::string_view bytes, const KeyDecoderSettings& settin
     }
     if (second == 'O') {
         return decodeSs3(bytes, settings, false, quiet);
+    }
+    if (introducesControlString(static_cast<unsigned char>(second))) {
+        // Alone and then quiet, the two bytes are Alt with a key typed by hand.
+        if (bytes.size() > 2) {
+            return skipSequence(bytes, 2, SequenceRest::ControlString);
+        }
+        if (!quiet) {
+            return needMore();
+        }
     }
     if (static_cast<unsigned char>(second) == Esc) {
         // Esc before a sequence is Alt with that key; Esc twice is Alt+Esc.
@@ -369,6 +528,32 @@ DecodedKey decodeEscape(std::string_view bytes, const KeyDecoderSettings& settin
 }
 
 }  // namespace
+
+SkipStep skipSequenceByte(SequenceRest rest, unsigned char byte) {
+    switch (rest) {
+    case SequenceRest::ControlSequence:
+        if (byte >= 0x20 && byte <= 0x3F) {
+            return {SequenceRest::ControlSequence, true, false};
+        }
+        return {SequenceRest::None, byte >= 0x40 && byte <= 0x7E, false};
+    case SequenceRest::ControlString:
+        if (byte == Esc) {
+            return {SequenceRest::ControlStringEscape, true, false};
+        }
+        if (byte < 0x20) {
+            return {SequenceRest::None, byte == Bel, false};
+        }
+        return {SequenceRest::ControlString, true, false};
+    case SequenceRest::ControlStringEscape:
+        if (byte == '\\') {
+            return {SequenceRest::None, true, false};
+        }
+        return {SequenceRest::None, false, true};
+    case SequenceRest::None:
+        break;
+    }
+    return {SequenceRest::None, false, false};
+}
 
 DecodedKey decodeKey(std::string_view bytes, const KeyDecoderSettings& settings, bool quiet) {
     if (bytes.empty()) {

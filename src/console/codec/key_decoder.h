@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "console/codec/key_code.h"
@@ -17,11 +18,36 @@ enum class DecodeStatus {
     Skip,      // a whole sequence without a code: drop it and keep waiting
 };
 
+// What is left of a control sequence or string whose start was skipped: the
+// rest arrives later and is dropped byte by byte, so that a reply of any
+// length costs no memory and none of it is taken for keys.
+enum class SequenceRest : std::uint8_t {
+    None,
+    ControlSequence,        // "ESC [": up to its final byte
+    ControlString,          // OSC, DCS, APC, PM, SOS: up to BEL or ST
+    ControlStringEscape,    // the same, just after an Esc that may begin ST
+};
+
 struct DecodedKey {
     DecodeStatus status = DecodeStatus::NeedMore;
     KeyCode key;
     std::size_t consumed = 0;  // bytes of the sequence, for Key and Skip
+    // For Skip only: the sequence goes on after all the bytes given.
+    SequenceRest rest = SequenceRest::None;
 };
+
+struct SkipStep {
+    SequenceRest rest;     // what is still to be skipped after this byte
+    bool consumed;         // false: the byte is not part of the sequence
+    bool escapeFirst;      // an Esc the string swallowed begins the bytes to decode
+};
+
+// Drops one byte of the rest of a sequence. A byte that cannot belong to it
+// (a control byte inside a control sequence, a control other than BEL or
+// Esc inside a string) ends the sequence unconsumed, so a key pressed while
+// a broken reply hangs is still read; so does Esc followed by anything but
+// the backslash of ST.
+SkipStep skipSequenceByte(SequenceRest rest, unsigned char byte);
 
 // Decodes the key press at the start of the bytes a terminal sent. `quiet`
 // says that the terminal has sent nothing more for a while, so an unfinished
@@ -29,8 +55,17 @@ struct DecodedKey {
 // NeedMore when quiet.
 //
 // Understood: plain and control characters, the erase character, UTF-8
-// characters, Alt+key as an Esc prefix, and the CSI and SS3 sequences of
-// xterm and its descendants, the Linux console, VT220 and rxvt for arrows,
-// Home, End, Page Up/Down, Insert, Delete and F1-F12, with xterm's modifier
-// parameter and rxvt's modifier suffixes.
+// characters, Alt+key as an Esc prefix, the CSI and SS3 sequences of xterm
+// and its descendants, the Linux console, VT220 and rxvt for arrows, Home,
+// End, Page Up/Down, Insert, Delete and F1-F12, with xterm's modifier
+// parameter and rxvt's modifier suffixes, and characters with modifiers in
+// the forms "ESC [ code ; modifier u" and "ESC [ 27 ; modifier ; code ~".
+//
+// Every other control sequence and control string (terminal replies, mouse
+// reports) is skipped whole, whatever its length: when its end has not come
+// yet the answer is Skip of all the bytes with `rest` saying what to drop
+// next. A sequence that may still become a key is never longer than
+// LongestKeySequence before the answer is Key or Skip.
 DecodedKey decodeKey(std::string_view bytes, const KeyDecoderSettings& settings, bool quiet);
+
+inline constexpr std::size_t LongestKeySequence = 64;

@@ -18,11 +18,17 @@ namespace {
 constexpr int QuietMilliseconds = 50;
 
 constexpr std::array<int, 4> TerminatingSignals = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
+// A stop from outside, and the continuation after it.
+constexpr std::array<int, 2> JobControlSignals = {SIGTSTP, SIGCONT};
 
 // What a signal handler needs to put the terminal back. Written only while
-// no handler is installed.
+// no handler is installed, except rawWanted.
 int guardedTerminal = -1;
 termios guardedMode{};
+termios guardedRawMode{};
+// The wait holds the terminal in raw mode: a continuation takes it again.
+volatile sig_atomic_t rawWanted = 0;
+struct sigaction stopAction{};
 
 extern "C" void restoreAndResignal(int signalNumber) {
     // Async-signal-safe calls only. The handler was reset to the default on
@@ -32,28 +38,87 @@ extern "C" void restoreAndResignal(int signalNumber) {
     ::raise(signalNumber);
 }
 
+// Only the foreground may change the terminal's mode; in the background
+// the terminal belongs to the shell or another job.
+bool inForeground() {
+    return ::tcgetpgrp(guardedTerminal) == ::getpgrp();
+}
+
+extern "C" void retakeRawMode(int) {
+    const int savedErrno = errno;
+    if (rawWanted != 0 && inForeground()) {
+        ::tcsetattr(guardedTerminal, TCSANOW, &guardedRawMode);
+    }
+    errno = savedErrno;
+}
+
+extern "C" void restoreAndStop(int signalNumber) {
+    // As line editors do: the shell gets the terminal in its saved mode, and
+    // the stop itself is the default action of the signal, raised again with
+    // the handler out of the way. Once continued (or at once, where the
+    // stop is discarded in an orphaned process group) raw mode comes back
+    // and the handler is put back for the next stop.
+    const int savedErrno = errno;
+    if (inForeground()) {
+        ::tcsetattr(guardedTerminal, TCSANOW, &guardedMode);
+    }
+    struct sigaction defaultAction{};
+    defaultAction.sa_handler = SIG_DFL;
+    sigemptyset(&defaultAction.sa_mask);
+    ::sigaction(signalNumber, &defaultAction, nullptr);
+    sigset_t stopSignal;
+    sigemptyset(&stopSignal);
+    sigaddset(&stopSignal, signalNumber);
+    ::sigprocmask(SIG_UNBLOCK, &stopSignal, nullptr);
+    ::raise(signalNumber);
+    ::sigaction(signalNumber, &stopAction, nullptr);
+    errno = savedErrno;
+    retakeRawMode(0);
+}
+
 struct SignalGuard {
     std::array<struct sigaction, TerminatingSignals.size()> previous{};
+    std::array<struct sigaction, JobControlSignals.size()> previousJobControl{};
 };
 
-void installGuard(SignalGuard& guard, int terminal, const termios& saved) {
+struct sigaction actionOf(void (*handler)(int), int flags) {
+    struct sigaction action{};
+    action.sa_handler = handler;
+    action.sa_flags = flags;
+    sigemptyset(&action.sa_mask);
+    return action;
+}
+
+void installHandler(int signalNumber, void (*handler)(int), int flags,
+                    struct sigaction& previous) {
+    const struct sigaction action = actionOf(handler, flags);
+    ::sigaction(signalNumber, nullptr, &previous);
+    if (previous.sa_handler != SIG_IGN) {  // respect nohup and the like
+        ::sigaction(signalNumber, &action, nullptr);
+    }
+}
+
+void installGuard(SignalGuard& guard, int terminal, const termios& saved, const termios& raw) {
     guardedTerminal = terminal;
     guardedMode = saved;
-    struct sigaction action{};
-    action.sa_handler = restoreAndResignal;
-    action.sa_flags = static_cast<int>(SA_RESETHAND);
-    sigemptyset(&action.sa_mask);
+    guardedRawMode = raw;
     for (std::size_t i = 0; i < TerminatingSignals.size(); ++i) {
-        ::sigaction(TerminatingSignals[i], nullptr, &guard.previous[i]);
-        if (guard.previous[i].sa_handler != SIG_IGN) {  // respect nohup and the like
-            ::sigaction(TerminatingSignals[i], &action, nullptr);
-        }
+        installHandler(TerminatingSignals[i], restoreAndResignal,
+                       static_cast<int>(SA_RESETHAND), guard.previous[i]);
     }
+    stopAction = actionOf(restoreAndStop, 0);
+    installHandler(SIGTSTP, restoreAndStop, 0, guard.previousJobControl[0]);
+    // A continuation takes raw mode again also after a stop by SIGSTOP,
+    // which no handler sees.
+    installHandler(SIGCONT, retakeRawMode, 0, guard.previousJobControl[1]);
 }
 
 void removeGuard(const SignalGuard& guard) {
     for (std::size_t i = 0; i < TerminatingSignals.size(); ++i) {
         ::sigaction(TerminatingSignals[i], &guard.previous[i], nullptr);
+    }
+    for (std::size_t i = 0; i < JobControlSignals.size(); ++i) {
+        ::sigaction(JobControlSignals[i], &guard.previousJobControl[i], nullptr);
     }
 }
 
@@ -66,6 +131,12 @@ termios rawModeOf(const termios& saved) {
     raw.c_cc[VMIN] = 1;
     raw.c_cc[VTIME] = 0;
     return raw;
+}
+
+// A call that would have to wait on a descriptor left non-blocking, or was
+// interrupted: neither is an end.
+bool mustRetry() {
+    return errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK;
 }
 
 // One byte, waiting at most `milliseconds` (forever when negative).
@@ -81,22 +152,48 @@ bool readByte(int terminal, int milliseconds, char& byte) {
             return false;
         }
         const ssize_t got = ::read(terminal, &byte, 1);
-        if (got < 0 && errno == EINTR) {
+        if (got < 0 && mustRetry()) {
             continue;
         }
         return got == 1;
     }
 }
 
+// Ends the line of the closing prompt on the terminal itself, so the next
+// prompt of the shell starts on a line of its own. The terminal's output
+// mode is the one the dialog wrote in, so LF becomes what its line breaks
+// became.
+void endLineOnTerminal(int terminal) {
+    for (;;) {
+        if (::write(terminal, "\n", 1) == 1 || !mustRetry()) {
+            return;
+        }
+        pollfd watched{terminal, POLLOUT, 0};
+        ::poll(&watched, 1, -1);
+    }
+}
+
 // Reads byte by byte until the bytes make one key press with a code. Bytes
-// of a later key stay in the terminal, unread.
+// of a later key stay in the terminal, unread. A reply or unknown sequence
+// is dropped as it arrives, so at most one key sequence is ever held.
 KeyCode readKeyPress(int terminal, const KeyDecoderSettings& settings) {
     std::string bytes;
+    SequenceRest skipping = SequenceRest::None;
     for (;;) {
         char byte = 0;
         if (bytes.empty()) {
             if (!readByte(terminal, -1, byte)) {
                 return {};
+            }
+            if (skipping != SequenceRest::None) {
+                const SkipStep step = skipSequenceByte(skipping, static_cast<unsigned char>(byte));
+                skipping = step.rest;
+                if (step.consumed) {
+                    continue;
+                }
+                if (step.escapeFirst) {
+                    bytes += '\x1B';
+                }
             }
             bytes += byte;
         }
@@ -112,6 +209,7 @@ KeyCode readKeyPress(int terminal, const KeyDecoderSettings& settings) {
             return decoded.key;
         }
         bytes.erase(0, decoded.consumed);
+        skipping = decoded.rest;
     }
 }
 
@@ -122,17 +220,21 @@ KeyCode readTerminalKey(int terminal, bool utf8) {
     if (terminal < 0 || ::tcgetattr(terminal, &saved) != 0) {
         return {};
     }
-    SignalGuard guard;
-    installGuard(guard, terminal, saved);
     const termios raw = rawModeOf(saved);
+    SignalGuard guard;
+    installGuard(guard, terminal, saved, raw);
+    rawWanted = 1;
     // TCSANOW, not TCSAFLUSH: keys typed ahead are the first to be read.
     if (::tcsetattr(terminal, TCSANOW, &raw) != 0) {
+        rawWanted = 0;
         removeGuard(guard);
         return {};
     }
     const KeyDecoderSettings settings{saved.c_cc[VERASE], utf8};
     const KeyCode key = readKeyPress(terminal, settings);
+    rawWanted = 0;
     const bool restored = ::tcsetattr(terminal, TCSANOW, &saved) == 0;
     removeGuard(guard);
+    endLineOnTerminal(terminal);
     return restored ? key : KeyCode{};
 }

@@ -119,7 +119,7 @@ protected:
             devices->keys.erase(devices->keys.begin());
             return key;
         };
-        state.convertText = cp1251ToUtf8;
+        state.convertText = convertToUtf8;
     }
 
     RecordingDevices recorded;

@@ -21,11 +21,9 @@ void* deviceOf(int descriptor) {
 }
 
 bool writeToDescriptor(void* device, const char* bytes, std::size_t size) {
+    const int descriptor = descriptorOf(device);
     while (size > 0) {
-        const ssize_t written = ::write(descriptorOf(device), bytes, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
+        const ssize_t written = retryInterrupted([&] { return ::write(descriptor, bytes, size); });
         if (written <= 0) {
             return false;
         }
@@ -36,16 +34,11 @@ bool writeToDescriptor(void* device, const char* bytes, std::size_t size) {
 }
 
 std::size_t readFromDescriptor(void* device, char* buffer, std::size_t capacity) {
-    for (;;) {
-        const ssize_t got = ::read(descriptorOf(device), buffer, capacity);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        return got > 0 ? static_cast<std::size_t>(got) : 0;
-    }
+    const int descriptor = descriptorOf(device);
+    const ssize_t got = retryInterrupted([&] { return ::read(descriptor, buffer, capacity); });
+    // The end of input, and any error, end the input.
+    return got > 0 ? static_cast<std::size_t>(got) : 0;
 }
-
-int terminalDescriptor = -1;
 
 // The controlling terminal, on a descriptor above the standard three: with
 // standard input or output closed, the terminal must not take their place.
@@ -60,7 +53,8 @@ int openKeyboard() {
 }
 
 KeyCode waitOnTerminal(void* keyboard) {
-    return readTerminalKey(descriptorOf(keyboard), terminalUsesUtf8());
+    const auto& devices = *static_cast<const PosixDevices*>(keyboard);
+    return readTerminalKey(devices.terminal, terminalUsesUtf8(devices));
 }
 
 }  // namespace
@@ -68,26 +62,31 @@ KeyCode waitOnTerminal(void* keyboard) {
 void openConsole() {
     // A reader that has gone away must fail the write, not end the program.
     ::signal(SIGPIPE, SIG_IGN);
-    openTextConversion();
     // The keyboard is the controlling terminal, whatever standard input is.
-    terminalDescriptor = openKeyboard();
-
-    Console& state = console();
-    state.output = {writeToDescriptor, deviceOf(STDOUT_FILENO)};
-    state.input = {};
-    state.input.read = readFromDescriptor;
-    state.input.device = deviceOf(STDIN_FILENO);
-    state.writeError = writeToDescriptor;
-    state.errorDevice = deviceOf(STDERR_FILENO);
-    state.readKey = waitOnTerminal;
-    state.keyboard = deviceOf(terminalDescriptor);
-    state.convertText = convertToTerminal;
+    auto* devices = new PosixDevices{openKeyboard(), openTextConversion()};
+    console() = Console{
+        .output = {writeToDescriptor, deviceOf(STDOUT_FILENO)},
+        .input = {.read = readFromDescriptor, .device = deviceOf(STDIN_FILENO)},
+        .writeError = writeToDescriptor,
+        .errorDevice = deviceOf(STDERR_FILENO),
+        .readKey = waitOnTerminal,
+        .keyboard = devices,
+        .convertText = convertToTerminal,
+        .converter = devices,
+        .platform = devices,
+    };
 }
 
 void closeConsole() {
-    closeTextConversion();
-    if (terminalDescriptor >= 0) {
-        ::close(terminalDescriptor);
-        terminalDescriptor = -1;
+    Console& state = console();
+    auto* devices = static_cast<PosixDevices*>(state.platform);
+    if (devices == nullptr) {
+        return;
     }
+    closeTextConversion(devices->converter);
+    if (devices->terminal >= 0) {
+        ::close(devices->terminal);
+    }
+    delete devices;
+    state.platform = state.keyboard = state.converter = nullptr;
 }

@@ -1,6 +1,7 @@
 // The console on POSIX systems: file descriptors 0, 1 and 2 for the streams
 // and the controlling terminal for the key wait.
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -20,10 +21,26 @@ void* deviceOf(int descriptor) {
     return reinterpret_cast<void*>(static_cast<std::intptr_t>(descriptor));
 }
 
+// A descriptor that another program sharing it left non-blocking answers
+// "try again" instead of waiting; that is neither the end nor an error.
+bool wouldBlock(ssize_t result) {
+    return result < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+}
+
+// Waits until the descriptor can take or give bytes (or has hung up, which
+// the next call then reports). False when even the wait fails.
+bool awaitReady(int descriptor, short events) {
+    pollfd watched{descriptor, events, 0};
+    return retryInterrupted([&] { return ::poll(&watched, 1, -1); }) > 0;
+}
+
 bool writeToDescriptor(void* device, const char* bytes, std::size_t size) {
     const int descriptor = descriptorOf(device);
     while (size > 0) {
         const ssize_t written = retryInterrupted([&] { return ::write(descriptor, bytes, size); });
+        if (wouldBlock(written) && awaitReady(descriptor, POLLOUT)) {
+            continue;
+        }
         if (written <= 0) {
             return false;
         }
@@ -35,9 +52,14 @@ bool writeToDescriptor(void* device, const char* bytes, std::size_t size) {
 
 std::size_t readFromDescriptor(void* device, char* buffer, std::size_t capacity) {
     const int descriptor = descriptorOf(device);
-    const ssize_t got = retryInterrupted([&] { return ::read(descriptor, buffer, capacity); });
-    // The end of input, and any error, end the input.
-    return got > 0 ? static_cast<std::size_t>(got) : 0;
+    for (;;) {
+        const ssize_t got = retryInterrupted([&] { return ::read(descriptor, buffer, capacity); });
+        if (wouldBlock(got) && awaitReady(descriptor, POLLIN)) {
+            continue;
+        }
+        // The end of input, and any error, end the input.
+        return got > 0 ? static_cast<std::size_t>(got) : 0;
+    }
 }
 
 // The controlling terminal, on a descriptor above the standard three: with

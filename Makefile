@@ -19,7 +19,10 @@ build:
 	cmake --preset default
 	cmake --build --preset default
 
-run: build
+# Only the program: no test executable, so no GoogleTest needed.
+run:
+	cmake --preset default
+	cmake --build --preset default --target chords
 	./build/default/chords
 
 test: test-native test-sanitize

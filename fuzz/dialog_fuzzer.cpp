@@ -9,7 +9,6 @@
 
 #include "check.h"
 #include "console/console.h"
-#include "console/codec/text_codec.h"
 #include "dialog/dialog.h"
 #include "solver/equation.h"
 
@@ -85,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     state.input.read = readInput;
     errorLine() = {writeError};
     state.readKey = noKeyboard;
-    state.convertText = cp1251ToUtf8;
+    state.convertText = convertToUtf8;
 
     const std::uint64_t evaluationsBefore = equationEvaluationCount();
     const int status = runDialog();

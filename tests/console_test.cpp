@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "console/console.h"
+#include "console/codec/cp1251.h"
 #include "console/codec/number_format.h"
 #include "console/codec/text_codec.h"
+#include "console/codec/utf8.h"
 #include "memory_input.h"
 
 namespace {
@@ -46,6 +48,44 @@ TEST(FormatCountTest, PlainDigits) {
     EXPECT_EQ(formatCount(4294967295u), "4294967295");
 }
 
+// The one table and decoder behind both the dialog's texts (at compile
+// time) and the keys typed in UTF-8.
+TEST(Cp1251Test, EveryByteComesBackFromItsUtf8Form) {
+    for (int value = 0; value < 256; ++value) {
+        const std::string utf8 = cp1251ToUtf8(std::string(1, static_cast<char>(value)));
+        const Utf8Character character = decodeUtf8(utf8);
+        ASSERT_TRUE(character.codePoint) << value;
+        EXPECT_EQ(character.length, utf8.size()) << value;
+        EXPECT_EQ(cp1251ByteOf(*character.codePoint), value);
+    }
+    EXPECT_FALSE(cp1251ByteOf(U'é'));
+}
+
+TEST(Utf8Test, BrokenSequencesHaveNoCodePoint) {
+    struct Case {
+        const char* bytes;
+        std::size_t length;
+        bool complete;
+    };
+    const Case cases[] = {
+        {"\xD0", 1, false},           // unfinished
+        {"\xE2\x82", 2, false},       // unfinished
+        {"\xD0" "A", 1, false},       // cut by a character
+        {"\x80", 1, true},            // a continuation byte alone
+        {"\xC0\x80", 1, true},        // a lead byte of no sequence
+        {"\xE0\x90\x81", 3, true},    // overlong form of Ё
+        {"\xED\xA0\x80", 3, true},    // a surrogate
+        {"\xF4\x90\x80\x80", 4, true},  // beyond U+10FFFF
+    };
+    for (const Case& broken : cases) {
+        const Utf8Character character = decodeUtf8(broken.bytes);
+        EXPECT_EQ(character.length, broken.length) << broken.bytes;
+        EXPECT_EQ(character.complete, broken.complete) << broken.bytes;
+        EXPECT_FALSE(character.codePoint) << broken.bytes;
+    }
+    EXPECT_EQ(decodeUtf8("\xF0\x9F\x98\x80").codePoint, U'\U0001F600');
+}
+
 // Devices that record what reaches them, one entry per hand-over.
 struct RecordingDevices {
     std::vector<std::string> output;
@@ -79,7 +119,7 @@ protected:
             devices->keys.erase(devices->keys.begin());
             return key;
         };
-        state.convertText = cp1251ToUtf8;
+        state.convertText = convertToUtf8;
     }
 
     RecordingDevices recorded;

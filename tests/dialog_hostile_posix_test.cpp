@@ -52,4 +52,29 @@ TEST(HostileStreamsTest, ReaderThatHasGoneDoesNotKillTheRun) {
     EXPECT_EQ(run.errors, repeated(text::OverflowLine, 5));
 }
 
+// A descriptor another program left non-blocking answers "try again" while
+// nothing is there or while the pipe is full; the program waits instead.
+TEST(HostileStreamsTest, NonBlockingInputWaitsForSlowInput) {
+    RunOptions options;
+    options.inputNonBlocking = true;
+    options.inputDelayMilliseconds = 500;
+    const ProgramRun run = runChords("0 1 1e-3 10\n", options);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.output, acceptedRun(rootFound("0.299941", "-0.000282939", "4")));
+}
+
+TEST(HostileStreamsTest, NonBlockingOutputLosesNoByteToASlowReader) {
+    constexpr int Rejected = 2000;  // about 300 KB of output, far beyond a pipe's buffer
+    RunOptions options;
+    options.outputNonBlocking = true;
+    options.outputDelayMilliseconds = 300;
+    const ProgramRun run = runChords(repeated("3 4\n", Rejected) + Dialog, options);
+    EXPECT_EQ(run.exitStatus, 0);
+    const std::string rejection = text::AskXib + text::AskXie + text::BadInterval + "\n";
+    const std::string expected = text::Banner + "\n" + repeated(rejection, Rejected) +
+                                 zeroToOneRun().substr(text::Banner.size() + 1);
+    EXPECT_EQ(run.output.size(), expected.size());
+    EXPECT_TRUE(run.output == expected);  // without printing 300 KB
+}
+
 }  // namespace

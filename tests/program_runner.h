@@ -18,6 +18,13 @@ struct RunOptions {
     bool inputClosed = false;   // the program starts without descriptor 0
     bool outputClosed = false;  // ... without descriptor 1
     std::string outputFile;     // standard output goes to this file instead
+    // Descriptors left non-blocking by another program that shares them.
+    bool inputNonBlocking = false;
+    bool outputNonBlocking = false;
+    // A slow other end: the input is sent only after this pause ...
+    int inputDelayMilliseconds = 0;
+    // ... or sent at once, and standard output read only after this pause.
+    int outputDelayMilliseconds = 0;
 };
 
 // Runs the built program in a session of its own, without a controlling

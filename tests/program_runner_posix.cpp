@@ -43,7 +43,28 @@ Pipe makePipe() {
     if (options.outputClosed) {
         ::close(STDOUT_FILENO);
     }
+    if (options.inputNonBlocking) {
+        ::fcntl(STDIN_FILENO, F_SETFL, ::fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK);
+    }
+    if (options.outputNonBlocking) {
+        ::fcntl(STDOUT_FILENO, F_SETFL, ::fcntl(STDOUT_FILENO, F_GETFL) | O_NONBLOCK);
+    }
     execChords(options.environment);
+}
+
+void pause(int milliseconds) {
+    ::poll(nullptr, 0, milliseconds);
+}
+
+// The whole input before anything is read back; it must fit the pipe.
+void sendAtOnce(int input, std::string_view& bytes) {
+    while (!bytes.empty()) {
+        const ssize_t put = ::write(input, bytes.data(), bytes.size());
+        if (put <= 0) {
+            std::abort();
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(put));
+    }
 }
 
 // Feeds the input and drains both outputs at once, so that neither side
@@ -110,6 +131,11 @@ ProgramRun runChords(std::string_view input, const RunOptions& options) {
     ::close(out.write);
     ::close(err.write);
     ProgramRun run;
+    pause(options.inputDelayMilliseconds);
+    if (options.outputDelayMilliseconds > 0) {
+        sendAtOnce(in.write, input);
+        pause(options.outputDelayMilliseconds);
+    }
     exchange(in.write, input, outputEnd, err.read, run);
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {

@@ -2,14 +2,20 @@
 
 #include "console/codec/number_format.h"
 #include "console/codec/number_scan.h"
+#include "console/codec/text_codec.h"
 
 Console& console() {
     static Console instance;
     return instance;
 }
 
+std::string convertToUtf8(void*, std::string_view cp1251Text) {
+    return cp1251ToUtf8(cp1251Text);
+}
+
 void showText(const char* cp1251Text) {
-    writeBytes(console().output, console().convertText(cp1251Text));
+    Console& state = console();
+    writeBytes(state.output, state.convertText(state.converter, cp1251Text));
 }
 
 void writeRaw(const char* text) {

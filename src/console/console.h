@@ -12,19 +12,29 @@
 // Waits for one key press on the keyboard device.
 using ReadKey = KeyCode (*)(void* keyboard);
 // Turns a Windows-1251 text into the bytes the output device shows as the
-// same letters.
-using ConvertText = std::string (*)(std::string_view cp1251Text);
+// same letters, by what the converter holds (a code page, a converter).
+using ConvertText = std::string (*)(void* converter, std::string_view cp1251Text);
 
-// Everything the dialog's console operations work on. The platform fills it
-// in before the dialog starts; tests may fill it with in-memory devices.
+// Everything the dialog's console operations work on, and the one owner of
+// the devices behind them. The platform fills it in before the dialog
+// starts, all at once (so the streams start good and empty and no key is
+// pending); tests may fill it with in-memory devices.
 struct Console {
     OutputStream output;
     InputStream input;
     ReadKey readKey = nullptr;
     void* keyboard = nullptr;
     ConvertText convertText = nullptr;
-    std::optional<unsigned char> pendingKeyCode;
+    void* converter = nullptr;
+    // The platform's own record of what it opened for the console; the
+    // hooks' devices may point into it, and closeConsole releases it.
+    void* platform = nullptr;
+    std::optional<unsigned char> pendingKeyCode{};
 };
+
+// The text conversion for an output device that shows UTF-8; it needs no
+// converter.
+std::string convertToUtf8(void* converter, std::string_view cp1251Text);
 
 Console& console();
 

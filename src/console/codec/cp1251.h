@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 
 // Unicode code points of the Windows-1251 bytes 0x80..0xFF; below 0x80 the
 // code page is ASCII. 0x98 is unassigned and maps to U+FFFD.
@@ -27,4 +28,18 @@ inline constexpr std::array<char16_t, 128> Cp1251UpperHalf = {
 // The code point of one Windows-1251 byte.
 constexpr char32_t cp1251CodePoint(unsigned char byte) {
     return byte < 0x80 ? char32_t{byte} : char32_t{Cp1251UpperHalf[byte - 0x80u]};
+}
+
+// The Windows-1251 byte of a code point, or none where the code page lacks
+// the character.
+constexpr std::optional<unsigned char> cp1251ByteOf(char32_t codePoint) {
+    if (codePoint < 0x80) {
+        return static_cast<unsigned char>(codePoint);
+    }
+    for (std::size_t index = 0; index < Cp1251UpperHalf.size(); ++index) {
+        if (Cp1251UpperHalf[index] == codePoint) {
+            return static_cast<unsigned char>(0x80 + index);
+        }
+    }
+    return std::nullopt;
 }

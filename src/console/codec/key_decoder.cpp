@@ -7,6 +7,7 @@
 
 #include "console/codec/cp1251.h"
 #include "console/codec/key_table.h"
+#include "console/codec/utf8.h"
 
 namespace {
 
@@ -110,44 +111,22 @@ KeyName keyOfControlByte(unsigned char byte) {
     }
 }
 
-std::size_t utf8SequenceLength(unsigned char lead) {
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return 2;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        return 4;
-    }
-    return 1;
+// A Unicode character as a key code: its Windows-1251 byte where the code
+// page has the character, and '?' otherwise.
+KeyCode codeOfCharacter(char32_t codePoint) {
+    const std::optional<unsigned char> byte = cp1251ByteOf(codePoint);
+    return {byte ? *byte : '?', false};
 }
 
-// A UTF-8 character is one key; its code is its Windows-1251 byte where the
-// code page has the character, and '?' otherwise.
-DecodedKey decodeUtf8(std::string_view bytes, bool quiet) {
-    const std::size_t length = utf8SequenceLength(static_cast<unsigned char>(bytes[0]));
-    std::size_t available = 1;
-    while (available < length && available < bytes.size() &&
-           (static_cast<unsigned char>(bytes[available]) & 0xC0) == 0x80) {
-        ++available;
-    }
-    if (available < length && available == bytes.size() && !quiet) {
+// A UTF-8 character is one key, with its character's code.
+DecodedKey decodeUtf8Key(std::string_view bytes, bool quiet) {
+    const Utf8Character character = decodeUtf8(bytes);
+    if (!character.complete && character.length == bytes.size() && !quiet) {
         return needMore();
     }
-    if (available < length) {
-        return key({'?', false}, available);  // a broken sequence is still one key
-    }
-    char32_t codePoint = static_cast<unsigned char>(bytes[0]) & (0x7Fu >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        codePoint = (codePoint << 6) | (static_cast<unsigned char>(bytes[i]) & 0x3Fu);
-    }
-    for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
-        if (cp1251CodePoint(static_cast<unsigned char>(byte)) == codePoint) {
-            return key({static_cast<int>(byte), false}, length);
-        }
-    }
-    return key({'?', false}, length);
+    // A broken sequence is still one key.
+    return key(character.codePoint ? codeOfCharacter(*character.codePoint) : KeyCode{'?', false},
+               character.length);
 }
 
 // One character that is not part of an escape sequence, Alt held or not.
@@ -172,7 +151,7 @@ DecodedKey decodeCharacter(std::string_view bytes, const KeyDecoderSettings& set
         return lookUp({virtualKeyOfCharacter(byte), {.alt = true}}, 1);
     }
     if (settings.utf8) {
-        return decodeUtf8(bytes, quiet);
+        return decodeUtf8Key(bytes, quiet);
     }
     return key({byte, false}, 1);
 }
@@ -294,20 +273,6 @@ ControlSequence scanControlSequence(std::string_view bytes) {
         }
     }
     return sequence;
-}
-
-// A Unicode character as a key code: its Windows-1251 byte where the code
-// page has the character, and '?' otherwise.
-KeyCode codeOfCharacter(char32_t codePoint) {
-    if (codePoint < 0x80) {
-        return {static_cast<int>(codePoint), false};
-    }
-    for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
-        if (cp1251CodePoint(static_cast<unsigned char>(byte)) == codePoint) {
-            return {static_cast<int>(byte), false};
-        }
-    }
-    return {'?', false};
 }
 
 // The keys whose characters are controls in a character report.

@@ -12,9 +12,6 @@
 
 namespace {
 
-const iconv_t NoConverter = reinterpret_cast<iconv_t>(-1);
-iconv_t converter = NoConverter;
-
 // The whole text or nothing: false when a character has no place in the
 // target set.
 bool convertWith(iconv_t with, std::string_view cp1251Text, std::string& converted) {
@@ -44,7 +41,7 @@ bool showsCyrillic(iconv_t with) {
 
 }  // namespace
 
-void openTextConversion() {
+std::optional<iconv_t> openTextConversion() {
     // Only the character set: numbers are never formatted or scanned
     // through the locale.
     std::setlocale(LC_CTYPE, "");
@@ -52,29 +49,34 @@ void openTextConversion() {
     // UTF-8 is built in, and plain ASCII has no Cyrillic letters: neither
     // needs the converter module loaded.
     if (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "ANSI_X3.4-1968") == 0) {
-        return;
+        return std::nullopt;
     }
-    converter = ::iconv_open(codeset, "CP1251");
-    if (converter != NoConverter && !showsCyrillic(converter)) {
-        closeTextConversion();
+    const iconv_t converter = ::iconv_open(codeset, "CP1251");
+    if (converter == reinterpret_cast<iconv_t>(-1)) {
+        return std::nullopt;
     }
-}
-
-void closeTextConversion() {
-    if (converter != NoConverter) {
+    if (!showsCyrillic(converter)) {
         ::iconv_close(converter);
-        converter = NoConverter;
+        return std::nullopt;
+    }
+    return converter;
+}
+
+void closeTextConversion(std::optional<iconv_t> converter) {
+    if (converter) {
+        ::iconv_close(*converter);
     }
 }
 
-std::string convertToTerminal(std::string_view cp1251Text) {
+std::string convertToTerminal(void* devices, std::string_view cp1251Text) {
+    const std::optional<iconv_t> converter = static_cast<const PosixDevices*>(devices)->converter;
     std::string converted;
-    if (converter != NoConverter && convertWith(converter, cp1251Text, converted)) {
+    if (converter && convertWith(*converter, cp1251Text, converted)) {
         return converted;
     }
     return cp1251ToUtf8(cp1251Text);
 }
 
-bool terminalUsesUtf8() {
-    return converter == NoConverter;
+bool terminalUsesUtf8(const PosixDevices& devices) {
+    return !devices.converter;
 }

@@ -1,6 +1,7 @@
 // The console on POSIX systems: file descriptors 0, 1 and 2 for the streams
 // and the controlling terminal for the key wait.
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -21,9 +22,10 @@ void* deviceOf(int descriptor) {
 }
 
 bool writeToDescriptor(void* device, const char* bytes, std::size_t size) {
+    const int descriptor = descriptorOf(device);
     while (size > 0) {
-        const ssize_t written = ::write(descriptorOf(device), bytes, size);
-        if (written < 0 && errno == EINTR) {
+        const ssize_t written = retryInterrupted([&] { return ::write(descriptor, bytes, size); });
+        if (wouldBlock(written) && awaitReady(descriptor, POLLOUT)) {
             continue;
         }
         if (written <= 0) {
@@ -36,16 +38,16 @@ bool writeToDescriptor(void* device, const char* bytes, std::size_t size) {
 }
 
 std::size_t readFromDescriptor(void* device, char* buffer, std::size_t capacity) {
+    const int descriptor = descriptorOf(device);
     for (;;) {
-        const ssize_t got = ::read(descriptorOf(device), buffer, capacity);
-        if (got < 0 && errno == EINTR) {
+        const ssize_t got = retryInterrupted([&] { return ::read(descriptor, buffer, capacity); });
+        if (wouldBlock(got) && awaitReady(descriptor, POLLIN)) {
             continue;
         }
+        // The end of input, and any error, end the input.
         return got > 0 ? static_cast<std::size_t>(got) : 0;
     }
 }
-
-int terminalDescriptor = -1;
 
 // The controlling terminal, on a descriptor above the standard three: with
 // standard input or output closed, the terminal must not take their place.
@@ -60,7 +62,8 @@ int openKeyboard() {
 }
 
 KeyCode waitOnTerminal(void* keyboard) {
-    return readTerminalKey(descriptorOf(keyboard), terminalUsesUtf8());
+    const auto& devices = *static_cast<const PosixDevices*>(keyboard);
+    return readTerminalKey(devices.terminal, terminalUsesUtf8(devices));
 }
 
 }  // namespace
@@ -68,25 +71,30 @@ KeyCode waitOnTerminal(void* keyboard) {
 void openConsole() {
     // A reader that has gone away must fail the write, not end the program.
     ::signal(SIGPIPE, SIG_IGN);
-    openTextConversion();
     // The keyboard is the controlling terminal, whatever standard input is.
-    terminalDescriptor = openKeyboard();
-
-    Console& state = console();
-    state.output = {writeToDescriptor, deviceOf(STDOUT_FILENO)};
-    state.input = {};
-    state.input.read = readFromDescriptor;
-    state.input.device = deviceOf(STDIN_FILENO);
-    state.readKey = waitOnTerminal;
-    state.keyboard = deviceOf(terminalDescriptor);
-    state.convertText = convertToTerminal;
+    auto* devices = new PosixDevices{openKeyboard(), openTextConversion()};
+    console() = Console{
+        .output = {writeToDescriptor, deviceOf(STDOUT_FILENO)},
+        .input = {.read = readFromDescriptor, .device = deviceOf(STDIN_FILENO)},
+        .readKey = waitOnTerminal,
+        .keyboard = devices,
+        .convertText = convertToTerminal,
+        .converter = devices,
+        .platform = devices,
+    };
     errorLine() = {writeToDescriptor, deviceOf(STDERR_FILENO)};
 }
 
 void closeConsole() {
-    closeTextConversion();
-    if (terminalDescriptor >= 0) {
-        ::close(terminalDescriptor);
-        terminalDescriptor = -1;
+    Console& state = console();
+    auto* devices = static_cast<PosixDevices*>(state.platform);
+    if (devices == nullptr) {
+        return;
     }
+    closeTextConversion(devices->converter);
+    if (devices->terminal >= 0) {
+        ::close(devices->terminal);
+    }
+    delete devices;
+    state.platform = state.keyboard = state.converter = nullptr;
 }

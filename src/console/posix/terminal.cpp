@@ -133,29 +133,18 @@ termios rawModeOf(const termios& saved) {
     return raw;
 }
 
-// A call that would have to wait on a descriptor left non-blocking, or was
-// interrupted: neither is an end.
-bool mustRetry() {
-    return errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK;
-}
-
 // One byte, waiting at most `milliseconds` (forever when negative).
 // Returns false on timeout, end or error.
 bool readByte(int terminal, int milliseconds, char& byte) {
     for (;;) {
         pollfd watched{terminal, POLLIN, 0};
-        const int ready = ::poll(&watched, 1, milliseconds);
-        if (ready < 0 && errno == EINTR) {
-            continue;
-        }
-        if (ready <= 0) {
+        if (retryInterrupted([&] { return ::poll(&watched, 1, milliseconds); }) <= 0) {
             return false;
         }
-        const ssize_t got = ::read(terminal, &byte, 1);
-        if (got < 0 && mustRetry()) {
-            continue;
+        const ssize_t got = retryInterrupted([&] { return ::read(terminal, &byte, 1); });
+        if (!wouldBlock(got)) {  // on a non-blocking terminal, another reader came first
+            return got == 1;
         }
-        return got == 1;
     }
 }
 
@@ -164,12 +153,8 @@ bool readByte(int terminal, int milliseconds, char& byte) {
 // mode is the one the dialog wrote in, so LF becomes what its line breaks
 // became.
 void endLineOnTerminal(int terminal) {
-    for (;;) {
-        if (::write(terminal, "\n", 1) == 1 || !mustRetry()) {
-            return;
-        }
-        pollfd watched{terminal, POLLOUT, 0};
-        ::poll(&watched, 1, -1);
+    while (wouldBlock(retryInterrupted([&] { return ::write(terminal, "\n", 1); })) &&
+           awaitReady(terminal, POLLOUT)) {
     }
 }
 

@@ -4,12 +4,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "console/console.h"
 #include "console/codec/key_event.h"
-#include "console/codec/text_codec.h"
 
 namespace {
 
@@ -85,23 +85,32 @@ std::size_t readFromHandle(void* device, char* buffer, std::size_t capacity) {
 }
 
 // The code page texts are converted to when standard output is not a
-// console: the console's, or the OEM code page when there is no console.
-UINT redirectedCodePage = CP_OEMCP;
+// console (the console's, or the OEM code page when there is no console),
+// kept in the hook's converter pointer.
+void* converterOf(UINT codePage) {
+    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(codePage));
+}
 
-std::string toRedirectedCodePage(std::string_view cp1251Text) {
+std::string toRedirectedCodePage(void* converter, std::string_view cp1251Text) {
+    const auto codePage = static_cast<UINT>(reinterpret_cast<std::uintptr_t>(converter));
     const int size = static_cast<int>(cp1251Text.size());
     const int wideLength = MultiByteToWideChar(TextCodePage, 0, cp1251Text.data(), size, nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
     MultiByteToWideChar(TextCodePage, 0, cp1251Text.data(), size, wide.data(), wideLength);
-    const int length = WideCharToMultiByte(redirectedCodePage, 0, wide.data(), wideLength, nullptr,
-                                           0, nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(codePage, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
     std::string converted(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(redirectedCodePage, 0, wide.data(), wideLength, converted.data(), length,
-                        nullptr, nullptr);
+    WideCharToMultiByte(codePage, 0, wide.data(), wideLength, converted.data(), length, nullptr,
+                        nullptr);
     return converted;
 }
 
-HANDLE consoleInput = INVALID_HANDLE_VALUE;
+// The console's own keyboard input, also when standard input is redirected;
+// INVALID_HANDLE_VALUE without a console.
+HANDLE openConsoleInput() {
+    return CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_EXISTING, 0, nullptr);
+}
 
 // One key press from the console's own input, with its mode at 0 for the
 // wait: no line input, no echo, Ctrl+C as an ordinary key.
@@ -142,25 +151,22 @@ void openConsole() {
     DWORD mode = 0;
     const bool outputIsConsole = GetConsoleMode(output, &mode) != FALSE;
     const UINT consoleCodePage = GetConsoleOutputCP();
-    redirectedCodePage = consoleCodePage != 0 ? consoleCodePage : GetOEMCP();
-    consoleInput = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
-
-    Console& state = console();
-    state.output = {outputIsConsole ? writeToConsole : writeToFile, output};
-    state.input = {};
-    state.input.read = readFromHandle;
-    state.input.device = GetStdHandle(STD_INPUT_HANDLE);
-    state.readKey = readConsoleKey;
-    state.keyboard = consoleInput;
-    state.convertText = outputIsConsole ? cp1251ToUtf8 : toRedirectedCodePage;
+    const UINT redirectedCodePage = consoleCodePage != 0 ? consoleCodePage : GetOEMCP();
+    console() = Console{
+        .output = {outputIsConsole ? writeToConsole : writeToFile, output},
+        .input = {.read = readFromHandle, .device = GetStdHandle(STD_INPUT_HANDLE)},
+        .readKey = readConsoleKey,
+        .keyboard = openConsoleInput(),
+        .convertText = outputIsConsole ? convertToUtf8 : toRedirectedCodePage,
+        .converter = converterOf(redirectedCodePage),
+    };
     errorLine() = {writeRawToHandle, GetStdHandle(STD_ERROR_HANDLE)};
 }
 
 void closeConsole() {
-    if (consoleInput != INVALID_HANDLE_VALUE) {
-        CloseHandle(consoleInput);
-        consoleInput = INVALID_HANDLE_VALUE;
+    Console& state = console();
+    if (handleOf(state.keyboard) != INVALID_HANDLE_VALUE) {
+        CloseHandle(handleOf(state.keyboard));
+        state.keyboard = INVALID_HANDLE_VALUE;
     }
 }

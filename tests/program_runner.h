@@ -18,6 +18,9 @@ struct RunOptions {
     bool inputClosed = false;   // the program starts without descriptor 0
     bool outputClosed = false;  // ... without descriptor 1
     std::string outputFile;     // standard output goes to this file instead
+    // Another program than chords, and its command line arguments.
+    const char* program = nullptr;
+    std::vector<std::string> arguments;
 };
 
 // Runs the built program in a session of its own, without a controlling

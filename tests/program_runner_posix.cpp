@@ -43,7 +43,8 @@ Pipe makePipe() {
     if (options.outputClosed) {
         ::close(STDOUT_FILENO);
     }
-    execChords(options.environment);
+    execChords(options.environment, options.program ? options.program : CHORDS_PROGRAM,
+               options.arguments);
 }
 
 // Feeds the input and drains both outputs at once, so that neither side

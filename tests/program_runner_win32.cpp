@@ -84,8 +84,11 @@ ProgramRun runChords(std::string_view input, const RunOptions& options) {
     startup.hStdOutput = out;
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
-    std::string program = windowsPath(CHORDS_PROGRAM);
+    std::string program = windowsPath(options.program ? options.program : CHORDS_PROGRAM);
     std::string commandLine = "\"" + program + "\"";
+    for (const std::string& argument : options.arguments) {
+        commandLine += " \"" + argument + "\"";  // the tests' arguments hold no quotes
+    }
     ProgramRun run;
     if (startDetached(program, commandLine, startup, process)) {
         WaitForSingleObject(process.hProcess, INFINITE);

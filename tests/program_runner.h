@@ -32,3 +32,6 @@ ProgramRun runChords(std::string_view input, const RunOptions& options = {});
 // LF line ends: unchanged on POSIX; on Windows in the code page of
 // redirected output, with CR LF.
 std::string asShown(std::string_view transcript);
+
+// A path of the build machine as this platform's programs name it.
+std::string nativePath(std::string_view path);

@@ -126,3 +126,7 @@ ProgramRun runChords(std::string_view input, const RunOptions& options) {
 std::string asShown(std::string_view transcript) {
     return std::string(transcript);
 }
+
+std::string nativePath(std::string_view path) {
+    return std::string(path);
+}

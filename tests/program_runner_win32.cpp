@@ -129,3 +129,7 @@ std::string asShown(std::string_view transcript) {
     }
     return shown;
 }
+
+std::string nativePath(std::string_view path) {
+    return windowsPath(std::string(path));
+}

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <string>
 
 #include "steps/texts.h"
 
@@ -63,19 +64,30 @@ std::string formatShortest(float value) {
     if (!std::isfinite(value)) {
         return nonFinite(value);
     }
-    // Fewest "%g" digits that read back as the same number, so that 0.0001
-    // stays 0.0001 rather than turning into 1e-04 or 9.99999975e-05.
+    // The fewest digits that read back as the same number, written in full
+    // while that takes at most nine digits: 0.0001 stays 0.0001 and 100
+    // stays 100, rather than 1e-04, 1e+02 or 9.99999975e-05.
     std::array<char, 32> digits{};
-    for (int precision = 1;; ++precision) {
-        const auto result = std::to_chars(digits.data(), digits.data() + digits.size(),
-                                          static_cast<double>(value), std::chars_format::general,
-                                          precision);
+    const auto formatted = [&digits](double number, std::chars_format format, int precision) {
+        const auto result =
+            std::to_chars(digits.data(), digits.data() + digits.size(), number, format, precision);
+        return std::string(digits.data(), result.ptr);
+    };
+    int precision = 1;
+    for (; precision < 9; ++precision) {
         float readBack = 0.0f;
-        std::from_chars(digits.data(), result.ptr, readBack);
-        if (readBack == value || precision == 9) {
-            return {digits.data(), result.ptr};
+        const std::string candidate = formatted(value, std::chars_format::general, precision);
+        std::from_chars(candidate.data(), candidate.data() + candidate.size(), readBack);
+        if (readBack == value) {
+            break;
         }
     }
+    const std::string scientific = formatted(value, std::chars_format::scientific, precision - 1);
+    const int exponent = std::stoi(scientific.substr(scientific.find('e') + 1));
+    if (exponent >= precision && exponent < 9) {
+        precision = exponent + 1;
+    }
+    return formatted(value, std::chars_format::general, precision);
 }
 
 std::string titleLine() {

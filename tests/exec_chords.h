@@ -6,14 +6,21 @@
 #include <string>
 #include <vector>
 
-// Replaces the child with the program, given only this environment.
-[[noreturn]] inline void execChords(const std::vector<std::string>& environment) {
+// Replaces the child with the program (chords unless named), given only this
+// environment and these arguments.
+[[noreturn]] inline void execChords(const std::vector<std::string>& environment,
+                                    const char* program = CHORDS_PROGRAM,
+                                    const std::vector<std::string>& arguments = {}) {
     std::vector<char*> variables;
     for (const std::string& variable : environment) {
         variables.push_back(const_cast<char*>(variable.c_str()));
     }
     variables.push_back(nullptr);
-    char* arguments[] = {const_cast<char*>(CHORDS_PROGRAM), nullptr};
-    ::execve(CHORDS_PROGRAM, arguments, variables.data());
+    std::vector<char*> command{const_cast<char*>(program)};
+    for (const std::string& argument : arguments) {
+        command.push_back(const_cast<char*>(argument.c_str()));
+    }
+    command.push_back(nullptr);
+    ::execve(program, command.data(), variables.data());
     ::_exit(127);
 }

@@ -25,6 +25,9 @@ struct RunOptions {
     int inputDelayMilliseconds = 0;
     // ... or sent at once, and standard output read only after this pause.
     int outputDelayMilliseconds = 0;
+    // Another program than chords, and its command line arguments.
+    const char* program = nullptr;
+    std::vector<std::string> arguments;
 };
 
 // Runs the built program in a session of its own, without a controlling
@@ -36,3 +39,6 @@ ProgramRun runChords(std::string_view input, const RunOptions& options = {});
 // LF line ends: unchanged on POSIX; on Windows in the code page of
 // redirected output, with CR LF.
 std::string asShown(std::string_view transcript);
+
+// A path of the build machine as this platform's programs name it.
+std::string nativePath(std::string_view path);

@@ -49,7 +49,8 @@ Pipe makePipe() {
     if (options.outputNonBlocking) {
         ::fcntl(STDOUT_FILENO, F_SETFL, ::fcntl(STDOUT_FILENO, F_GETFL) | O_NONBLOCK);
     }
-    execChords(options.environment);
+    execChords(options.environment, options.program ? options.program : CHORDS_PROGRAM,
+               options.arguments);
 }
 
 void pause(int milliseconds) {
@@ -150,4 +151,8 @@ ProgramRun runChords(std::string_view input, const RunOptions& options) {
 
 std::string asShown(std::string_view transcript) {
     return std::string(transcript);
+}
+
+std::string nativePath(std::string_view path) {
+    return std::string(path);
 }

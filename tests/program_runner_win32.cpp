@@ -84,8 +84,11 @@ ProgramRun runChords(std::string_view input, const RunOptions& options) {
     startup.hStdOutput = out;
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
-    std::string program = windowsPath(CHORDS_PROGRAM);
+    std::string program = windowsPath(options.program ? options.program : CHORDS_PROGRAM);
     std::string commandLine = "\"" + program + "\"";
+    for (const std::string& argument : options.arguments) {
+        commandLine += " \"" + argument + "\"";  // the tests' arguments hold no quotes
+    }
     ProgramRun run;
     if (startDetached(program, commandLine, startup, process)) {
         WaitForSingleObject(process.hProcess, INFINITE);
@@ -125,4 +128,8 @@ std::string asShown(std::string_view transcript) {
         shown += c;
     }
     return shown;
+}
+
+std::string nativePath(std::string_view path) {
+    return windowsPath(std::string(path));
 }

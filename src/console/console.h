@@ -52,3 +52,9 @@ void endLine();
 bool readReal(float& target);
 bool readCount(std::uint32_t& target);
 int waitForKey();
+
+// Writes a text converted as showText converts it, and a line break, to the
+// device behind the error line: messages of a program whose standard output
+// carries only results. The error line's writer may be cleared meanwhile;
+// only its device is used. Nothing is written when there is no device.
+void showErrorText(const char* cp1251Text);

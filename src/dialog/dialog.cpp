@@ -4,6 +4,7 @@
 
 #include "console/console.h"
 #include "dialog/catalogue.h"
+#include "dialog/report.h"
 #include "solver/chord.h"
 #include "solver/equation.h"
 
@@ -51,19 +52,6 @@ bool readInterval(float& xib, float& xie) {
     }
 }
 
-void reportRoot(float x, std::uint32_t counter) {
-    showText(TextRoot);
-    writeReal(x);
-    const auto fx = static_cast<float>(equationF(x));
-    writeRaw(TextValueOpen);
-    writeReal(x);
-    writeRaw(TextValueClose);
-    writeReal(fx);
-    endLine();
-    showText(TextIterations);
-    writeCount(counter);
-}
-
 }  // namespace
 
 int runDialog() {
@@ -86,12 +74,6 @@ int runDialog() {
         return abandonAfterFailedRead();
     }
 
-    const ChordOutcome outcome = chordIterate({xib, xie, epsilon, limit});
-    if (outcome.found) {
-        reportRoot(*outcome.x, outcome.counter);
-    } else {
-        showText(TextNotFound);
-    }
-    endLine();
+    writeReport(chordIterate({xib, xie, epsilon, limit}));
     return closeDialog(ExitReported);
 }

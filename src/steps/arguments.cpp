@@ -1,0 +1,111 @@
+#include "steps/arguments.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "console/codec/number_scan.h"
+
+namespace {
+
+// A device that hands out one argument and then reports the end of input.
+struct ArgumentDevice {
+    const std::string* text;
+    std::size_t offset = 0;
+};
+
+std::size_t readArgument(void* device, char* buffer, std::size_t capacity) {
+    auto& source = *static_cast<ArgumentDevice*>(device);
+    const std::size_t size = std::min(capacity, source.text->size() - source.offset);
+    std::memcpy(buffer, source.text->data() + source.offset, size);
+    source.offset += size;
+    return size;
+}
+
+bool isWhiteSpace(char byte) {
+    return byte == ' ' || (byte >= '\t' && byte <= '\r');
+}
+
+// Runs a scanner over the argument and accepts only when it consumed all of
+// it: the scanner skips leading white space, which an argument must not have.
+template <typename Target>
+bool scanWhole(const std::string& text, Target& target,
+               bool (*scan)(InputStream&, Target&)) {
+    if (text.empty() || isWhiteSpace(text.front())) {
+        return false;
+    }
+    ArgumentDevice device{&text};
+    InputStream stream;
+    stream.read = readArgument;
+    stream.device = &device;
+    Target value{};
+    if (!scan(stream, value) || peekByte(stream) >= 0) {
+        return false;
+    }
+    target = value;
+    return true;
+}
+
+bool isOption(const std::string& argument) {
+    return argument.size() > 2 && argument.starts_with("--");
+}
+
+}  // namespace
+
+const char* numberArgumentName(std::size_t index) {
+    static constexpr const char* Names[] = {"XIB", "XIE", "EPS", "LIMIT"};
+    return Names[index];
+}
+
+bool parseRealArgument(const std::string& text, float& target) {
+    return scanWhole(text, target, scanReal);
+}
+
+bool parseCountArgument(const std::string& text, std::uint32_t& target) {
+    return scanWhole(text, target, scanCount);
+}
+
+StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "--version") {
+            StepsArguments chosen;
+            chosen.action = argument == "--help" ? StepsAction::Help : StepsAction::Version;
+            return chosen;
+        }
+    }
+    StepsArguments parsed;
+    const auto refuse = [&parsed](ArgumentFault fault, std::size_t position) {
+        parsed.fault = fault;
+        parsed.position = position;
+        return parsed;
+    };
+    float* const reals[] = {&parsed.xib, &parsed.xie, &parsed.epsilon};
+    std::size_t numbers = 0;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--svg") {
+            if (parsed.svgFile) {
+                return refuse(ArgumentFault::SvgTwice, i + 1);
+            }
+            if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
+                return refuse(ArgumentFault::SvgWithoutFile, i + 1);
+            }
+            parsed.svgFile = arguments[++i];
+        } else if (isOption(argument)) {
+            return refuse(ArgumentFault::UnknownOption, i + 1);
+        } else if (numbers == 4) {
+            return refuse(ArgumentFault::Extra, i + 1);
+        } else {
+            const bool read = numbers < 3 ? parseRealArgument(argument, *reals[numbers])
+                                          : parseCountArgument(argument, parsed.limit);
+            if (!read) {
+                return refuse(ArgumentFault::NotANumber, numbers);
+            }
+            ++numbers;
+        }
+    }
+    if (numbers < 4) {
+        return refuse(ArgumentFault::Missing, numbers);
+    }
+    parsed.action = StepsAction::Run;
+    return parsed;
+}

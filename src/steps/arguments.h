@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+enum class StepsAction { Run, Help, Version, Invalid };
+
+// Why the command line was refused.
+enum class ArgumentFault {
+    None,
+    Missing,      // fewer than four numbers; `position` names the first missing one
+    NotANumber,   // a number argument is not one whole number and nothing else
+    Extra,        // a fifth number; `position` is its place on the command line
+    UnknownOption,
+    SvgWithoutFile,
+    SvgTwice,
+};
+
+struct StepsArguments {
+    StepsAction action = StepsAction::Invalid;
+    float xib = 0.0f;
+    float xie = 0.0f;
+    float epsilon = 0.0f;
+    std::uint32_t limit = 0;
+    std::optional<std::string> svgFile;
+    ArgumentFault fault = ArgumentFault::None;
+    // For Missing and NotANumber: the number, 0 to 3 (XIB, XIE, EPS, LIMIT);
+    // for Extra and UnknownOption: the argument's place, counted from 1.
+    std::size_t position = 0;
+};
+
+// The names of the four numbers, as the usage line gives them.
+const char* numberArgumentName(std::size_t index);
+
+// Reads one argument as the dialog reads a typed number: the same scanner and
+// rules, but the argument must hold exactly one number, nothing before or
+// after it.
+bool parseRealArgument(const std::string& text, float& target);
+bool parseCountArgument(const std::string& text, std::uint32_t& target);
+
+// The command line without the program's name. --help and --version win over
+// everything else; options may stand anywhere.
+StepsArguments parseStepsArguments(std::span<const std::string> arguments);

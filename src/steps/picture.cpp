@@ -1,0 +1,263 @@
+#include "steps/picture.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+#include "console/codec/number_format.h"
+#include "console/codec/text_codec.h"
+#include "solver/equation.h"
+#include "steps/table.h"
+#include "steps/texts.h"
+
+namespace {
+
+// The plot area inside the picture; the caption goes below it.
+constexpr double PlotLeft = 80.0;
+constexpr double PlotRight = 970.0;
+constexpr double PlotTop = 20.0;
+constexpr double PlotBottom = 560.0;
+constexpr int CurveSegments = 500;
+// One side of the vertical range is cut to this many times the other.
+constexpr double LargestSideRatio = 8.0;
+// Stands in for an infinite F: far beyond any frame, still finite to clip.
+constexpr double FarValue = 1e300;
+constexpr double MarkSpacing = 16.0;  // pixels between numbered marks
+
+struct Point {
+    double x;
+    double y;
+};
+
+double finiteOrFar(long double value) {
+    if (std::isnan(value)) {
+        return FarValue;
+    }
+    return std::clamp(static_cast<double>(value), -FarValue, FarValue);
+}
+
+double valueOfF(double x) {
+    return finiteOrFar(equationF(static_cast<float>(x)));
+}
+
+double pixelX(const PictureFrame& frame, double x) {
+    const double pixel =
+        PlotLeft + (x - frame.xLow) / (frame.xHigh - frame.xLow) * (PlotRight - PlotLeft);
+    return std::clamp(pixel, PlotLeft, PlotRight) + 0.0;
+}
+
+double pixelY(const PictureFrame& frame, double y) {
+    const double pixel =
+        PlotBottom - (y - frame.yLow) / (frame.yHigh - frame.yLow) * (PlotBottom - PlotTop);
+    return std::clamp(pixel, PlotTop, PlotBottom) + 0.0;
+}
+
+// Liang-Barsky: the part of the segment inside the frame, in the equation's
+// coordinates, or none.
+std::optional<std::array<Point, 2>> clipToFrame(const PictureFrame& frame, Point from, Point to) {
+    const double dx = to.x - from.x;
+    const double dy = to.y - from.y;
+    const double p[] = {-dx, dx, -dy, dy};
+    const double q[] = {from.x - frame.xLow, frame.xHigh - from.x, from.y - frame.yLow,
+                        frame.yHigh - from.y};
+    double enter = 0.0;
+    double leave = 1.0;
+    for (int side = 0; side < 4; ++side) {
+        if (p[side] == 0.0) {
+            if (q[side] < 0.0) {
+                return std::nullopt;
+            }
+            continue;
+        }
+        const double t = q[side] / p[side];
+        if (p[side] < 0.0) {
+            enter = std::max(enter, t);
+        } else {
+            leave = std::min(leave, t);
+        }
+    }
+    if (enter > leave) {
+        return std::nullopt;
+    }
+    return std::array<Point, 2>{Point{from.x + enter * dx, from.y + enter * dy},
+                                Point{from.x + leave * dx, from.y + leave * dy}};
+}
+
+// Pixel coordinates with two decimals: the same bytes on every run.
+std::string coordinate(double pixel) {
+    std::array<char, 32> digits{};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), pixel,
+                                      std::chars_format::fixed, 2);
+    return {digits.data(), result.ptr};
+}
+
+std::string attribute(const char* name, double pixel) {
+    return std::string(" ") + name + "=\"" + coordinate(pixel) + "\"";
+}
+
+std::string utf8(const CatalogueText& text) {
+    return cp1251ToUtf8(text.data());
+}
+
+std::string textElement(double x, double y, const char* anchor, const std::string& content,
+                        const char* style = "") {
+    return "<text" + attribute("x", x) + attribute("y", y) + " text-anchor=\"" + anchor + "\"" +
+           style + ">" + content + "</text>\n";
+}
+
+std::string curvePath(const PictureFrame& frame) {
+    std::string path = "<path class=\"curve\" d=\"";
+    Point previous{frame.xLow, valueOfF(frame.xLow)};
+    std::optional<Point> penAt;
+    for (int i = 1; i <= CurveSegments; ++i) {
+        const double x = frame.xLow + (frame.xHigh - frame.xLow) * i / CurveSegments;
+        const Point next{x, valueOfF(x)};
+        if (const auto clipped = clipToFrame(frame, previous, next)) {
+            const Point& start = (*clipped)[0];
+            const Point& end = (*clipped)[1];
+            if (!penAt || penAt->x != start.x || penAt->y != start.y) {
+                path += "M" + coordinate(pixelX(frame, start.x)) + "," +
+                        coordinate(pixelY(frame, start.y)) + " ";
+            }
+            path += "L" + coordinate(pixelX(frame, end.x)) + "," +
+                    coordinate(pixelY(frame, end.y)) + " ";
+            penAt = end;
+        } else {
+            penAt.reset();
+        }
+        previous = next;
+    }
+    path.pop_back();
+    return path + "\"/>\n";
+}
+
+// The equation with its proper signs, as character references.
+const char* const EquationMarkup =
+    "F(x) = 2&#183;e<tspan baseline-shift=\"super\" font-size=\"11\">&#8722;x</tspan>"
+    " + 0.2&#183;x&#178; &#8722; 1.5 = 0";
+
+}  // namespace
+
+PictureFrame frameFor(const ChordParameters& parameters) {
+    const double low = std::min(parameters.a, parameters.b);
+    const double high = std::max(parameters.a, parameters.b);
+    const double margin = high > low ? (high - low) * 0.05 : 1.0;
+    PictureFrame frame{low - margin, high + margin, 0.0, 0.0};
+    // F is convex: its largest values on the interval are at the ends, its
+    // smallest somewhere inside; the samples find it.
+    double above = std::max(valueOfF(low), valueOfF(high));
+    double below = 0.0;
+    for (int i = 0; i <= CurveSegments; ++i) {
+        below = std::max(below, -valueOfF(low + (high - low) * i / CurveSegments));
+    }
+    above = std::max(above, 1e-30);
+    below = std::max(below, 1e-30);
+    above = std::min(above, below * LargestSideRatio);
+    below = std::min(below, above * LargestSideRatio);
+    frame.yLow = -below * 1.1;
+    frame.yHigh = above * 1.1;
+    return frame;
+}
+
+std::string pictureOpening(const PictureFrame& frame, const ChordParameters& parameters) {
+    const double axisY = pixelY(frame, 0.0);
+    std::string svg =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"1000\" height=\"700\""
+        " viewBox=\"0 0 1000 700\" font-family=\"DejaVu Sans, Arial, sans-serif\""
+        " font-size=\"14\">\n"
+        "<style type=\"text/css\">\n"
+        ".curve { fill: none; stroke: #202020; stroke-width: 2.5; }\n"
+        ".axis { stroke: #808080; stroke-width: 1; }\n"
+        ".chord { stroke: #1f6fd0; stroke-width: 1.5; }\n"
+        ".mark { stroke: #c02020; stroke-width: 1.5; }\n"
+        ".label { fill: #c02020; font-size: 12px; }\n"
+        ".halo { stroke: #ffffff; stroke-width: 4; paint-order: stroke; }\n"
+        ".root { fill: none; stroke: #e00000; stroke-width: 3; }\n"
+        "</style>\n"
+        "<rect x=\"0\" y=\"0\" width=\"1000\" height=\"700\" fill=\"#ffffff\"/>\n";
+    svg += "<rect" + attribute("x", PlotLeft) + attribute("y", PlotTop) +
+           attribute("width", PlotRight - PlotLeft) + attribute("height", PlotBottom - PlotTop) +
+           " fill=\"none\" stroke=\"#404040\"/>\n";
+    svg += "<line class=\"axis\"" + attribute("x1", PlotLeft) + attribute("y1", axisY) +
+           attribute("x2", PlotRight) + attribute("y2", axisY) + "/>\n";
+    // The vertical scale: its two ends and zero.
+    const char* const right = " font-size=\"12\"";
+    svg += textElement(PlotLeft - 6, PlotTop + 12, "end",
+                       formatReal(static_cast<float>(frame.yHigh)), right);
+    svg += textElement(PlotLeft - 6, axisY + 4, "end", "0", right);
+    svg += textElement(PlotLeft - 6, PlotBottom, "end",
+                       formatReal(static_cast<float>(frame.yLow)), right);
+    // The interval's ends below the frame.
+    svg += textElement(pixelX(frame, parameters.a), PlotBottom + 16, "middle",
+                       "Xib = " + formatReal(parameters.a), right);
+    svg += textElement(pixelX(frame, parameters.b), PlotBottom + 16, "middle",
+                       "Xie = " + formatReal(parameters.b), right);
+    return svg + curvePath(frame);
+}
+
+std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::uint64_t number,
+                         const ChordStep& step) {
+    if (!step.x) {
+        return "";
+    }
+    std::string svg;
+    const auto clipped =
+        clipToFrame(frame, {step.a, finiteOrFar(step.fa)}, {step.b, finiteOrFar(step.fb)});
+    if (clipped) {
+        const auto& [from, to] = *clipped;
+        svg += "<line class=\"chord\"" + attribute("x1", pixelX(frame, from.x)) +
+               attribute("y1", pixelY(frame, from.y)) + attribute("x2", pixelX(frame, to.x)) +
+               attribute("y2", pixelY(frame, to.y)) + "/>\n";
+    }
+    const double markX = pixelX(frame, *step.x);
+    const double axisY = pixelY(frame, 0.0);
+    svg += "<line class=\"mark\"" + attribute("x1", markX) +
+           attribute("y1", std::max(axisY - 6, PlotTop)) + attribute("x2", markX) +
+           attribute("y2", std::min(axisY + 6, PlotBottom)) + "/>\n";
+    if (marks.numbering) {
+        const bool apart = std::none_of(marks.numbered.begin(), marks.numbered.end(),
+                                        [markX](double at) { return std::fabs(at - markX) < MarkSpacing; });
+        marks.numbering = apart;
+        if (apart) {
+            marks.numbered.push_back(markX);
+            svg += textElement(markX, std::min(axisY + 20, PlotBottom - 4), "middle",
+                               std::to_string(number), " class=\"label halo\"");
+        }
+    }
+    return svg;
+}
+
+std::string pictureClosing(const PictureFrame& frame, const ChordParameters& parameters,
+                           const ChordOutcome& outcome, float rootF, std::uint64_t chordsDrawn) {
+    std::string svg;
+    std::string result;
+    if (outcome.found) {
+        const double rootX = pixelX(frame, *outcome.x);
+        const double axisY = pixelY(frame, 0.0);
+        svg += "<circle class=\"root\"" + attribute("cx", rootX) + attribute("cy", axisY) +
+               attribute("r", 7) + "/>\n";
+        svg += textElement(std::clamp(rootX, PlotLeft + 60, PlotRight - 60),
+                           std::max(axisY - 14, PlotTop + 14), "middle",
+                           utf8(TextCaptionRoot) + " " + formatReal(*outcome.x),
+                           " class=\"halo\" fill=\"#e00000\" font-weight=\"bold\"");
+        result = utf8(TextRoot) + formatReal(*outcome.x) + " F(" + formatReal(*outcome.x) +
+                 ")=" + formatReal(rootF) + "; " + utf8(TextIterations) +
+                 formatCount(outcome.counter);
+    } else {
+        result = utf8(TextNotFound);
+    }
+    const ChordParameters& p = parameters;
+    svg += textElement(PlotLeft, 600, "start",
+                       utf8(TextCaptionTitle) + EquationMarkup, " font-size=\"17\"");
+    svg += textElement(PlotLeft, 628, "start",
+                       "Xib = " + formatShortest(p.a) + ", Xie = " + formatShortest(p.b) +
+                           utf8(TextCaptionAccuracy) + formatShortest(p.epsilon) +
+                           utf8(TextCaptionLimit) + formatCount(p.limit));
+    svg += textElement(PlotLeft, 654, "start", result, " font-weight=\"bold\"");
+    svg += textElement(PlotLeft, 680, "start",
+                       utf8(TextCaptionChords) + std::to_string(chordsDrawn));
+    return svg + "</svg>\n";
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The picture as SVG 1.1 text in UTF-8, written in three parts so that rows
+// of any number stream through it: the opening (frame, axis, the curve), one
+// piece per chord, and the closing (root, caption).
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "solver/chord.h"
+
+inline constexpr double PictureWidth = 1000.0;
+inline constexpr double PictureHeight = 700.0;
+
+// The plotted window in the equation's own coordinates.
+struct PictureFrame {
+    double xLow = 0.0;
+    double xHigh = 1.0;
+    double yLow = -1.0;
+    double yHigh = 1.0;
+};
+
+// What the chord pieces carry from one to the next: the numbered marks'
+// positions (a few dozen at most, since they must stand apart).
+struct PictureMarks {
+    std::vector<double> numbered;
+    bool numbering = true;
+};
+
+// The interval with a small margin on both sides; vertically F's values over
+// the interval, the larger side cut to at most a few times the smaller so
+// that a huge value at one end does not flatten the chords. Evaluates F.
+PictureFrame frameFor(const ChordParameters& parameters);
+
+std::string pictureOpening(const PictureFrame& frame, const ChordParameters& parameters);
+// The chord from (a, F(a)) to (b, F(b)) and its approximation marked on the
+// axis, numbered while the marks stand far enough apart to tell.
+std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::uint64_t number,
+                         const ChordStep& step);
+// The root highlighted when found; the caption with the equation, the inputs
+// and the result; the end of the document. rootF is F at the root.
+std::string pictureClosing(const PictureFrame& frame, const ChordParameters& parameters,
+                           const ChordOutcome& outcome, float rootF, std::uint64_t chordsDrawn);

@@ -1,0 +1,67 @@
+#pragma once
+// The fixed texts of chords-steps, kept in Windows-1251 like the dialog's.
+
+#include "dialog/catalogue.h"
+
+inline constexpr const char* ProgramName = "chords-steps";
+
+inline constexpr CatalogueText TextUsage =
+    cp1251Text("Использование: chords-steps XIB XIE EPS LIMIT [--svg ФАЙЛ]");
+inline constexpr CatalogueText TextHelpPurpose =
+    cp1251Text("Показывает каждую хорду метода хорд для уравнения F(x) = 0, где");
+inline constexpr CatalogueText TextEquation =
+    cp1251Text("F(x) = 2*exp(-x) + 0.2*x^2 - 1.5");
+inline constexpr CatalogueText TextHelpArguments[] = {
+    cp1251Text("  XIB, XIE     начало и конец интервала поиска корня"),
+    cp1251Text("  EPS          точность: поиск окончен, когда |F(x)| < EPS"),
+    cp1251Text("  LIMIT        наибольшее число итераций, от 0 до 4294967295"),
+    cp1251Text("  --svg ФАЙЛ   записать также рисунок: кривую, хорды и корень (SVG)"),
+    cp1251Text("  --help       показать эту справку и выйти"),
+    cp1251Text("  --version    показать версию и выйти"),
+    cp1251Text("Числа читаются по правилам диалога chords; каждый аргумент - одно число."),
+    cp1251Text("Состояние выхода: 0 - таблица выведена, 1 - интервал не подходит"),
+    cp1251Text("или рисунок не записан, 2 - ошибка в аргументах."),
+};
+
+// Argument errors; each follows the program's name and ": ".
+inline constexpr CatalogueText TextMissingArgument = cp1251Text("не хватает аргумента ");
+inline constexpr CatalogueText TextNotOneNumber = cp1251Text(" должен быть одним числом");
+inline constexpr CatalogueText TextNotOneCount =
+    cp1251Text(" должен быть одним целым числом от 0 до 4294967295");
+inline constexpr CatalogueText TextExtraArgument = cp1251Text("лишний аргумент номер ");
+inline constexpr CatalogueText TextUnknownOption = cp1251Text("неизвестный параметр номер ");
+inline constexpr CatalogueText TextSvgWithoutFile = cp1251Text("после --svg нужно имя файла");
+inline constexpr CatalogueText TextSvgTwice = cp1251Text("параметр --svg указан дважды");
+
+// Rejected intervals.
+inline constexpr CatalogueText TextBadIntervalPrefix = cp1251Text("неудачный интервал: ");
+inline constexpr CatalogueText TextInfiniteEnd = cp1251Text(" вне диапазона одинарной точности");
+inline constexpr CatalogueText TextStartValueTooLarge =
+    cp1251Text(" вне диапазона одинарной точности, хорду не провести");
+inline constexpr CatalogueText TextAnd = cp1251Text(" и ");
+inline constexpr CatalogueText TextSameSign = cp1251Text(": F не меняет знак");
+
+inline constexpr CatalogueText TextPictureNotWritten =
+    cp1251Text("не удалось записать рисунок в файл, указанный после --svg");
+
+// The table.
+inline constexpr CatalogueText TextTitle = cp1251Text("Метод хорд для уравнения ");
+inline constexpr CatalogueText TextInterval = cp1251Text("Интервал: ");
+inline constexpr CatalogueText TextAccuracy = cp1251Text("; точность ");
+inline constexpr CatalogueText TextLimit = cp1251Text("; наибольшее число итераций ");
+inline constexpr CatalogueText TextColumnChord = cp1251Text("Хорда");
+inline constexpr CatalogueText TextColumnReplaced = cp1251Text("Замена");
+inline constexpr CatalogueText TextNoChord = cp1251Text("хорду не провести");
+inline constexpr CatalogueText TextOverflowMark = cp1251Text("переполнение exp");
+inline constexpr CatalogueText TextAccuracyMet = cp1251Text("точность достигнута");
+inline constexpr CatalogueText TextIdleFrom = cp1251Text("Хорды с ");
+inline constexpr CatalogueText TextIdleTo = cp1251Text(" по ");
+inline constexpr CatalogueText TextIdleRepeat = cp1251Text(" повторяют хорду ");
+inline constexpr CatalogueText TextIdleReason = cp1251Text(": a и b больше не меняются");
+
+// The picture's caption.
+inline constexpr CatalogueText TextCaptionTitle = cp1251Text("Метод хорд: ");
+inline constexpr CatalogueText TextCaptionAccuracy = cp1251Text(", точность ");
+inline constexpr CatalogueText TextCaptionLimit = cp1251Text(", наибольшее число итераций ");
+inline constexpr CatalogueText TextCaptionChords = cp1251Text("Хорд проведено: ");
+inline constexpr CatalogueText TextCaptionRoot = cp1251Text("корень");

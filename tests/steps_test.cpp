@@ -1,0 +1,334 @@
+// chords-steps: its command line, and the built program against chords and
+// against the known chords of "0 1 0.0001 100".
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "program_runner.h"
+#include "solver/equation.h"
+#include "steps/arguments.h"
+#include "transcripts.h"
+
+namespace {
+
+ProgramRun runSteps(const std::vector<std::string>& arguments) {
+    RunOptions options;
+    options.program = STEPS_PROGRAM;
+    options.arguments = arguments;
+    return runChords("", options);
+}
+
+std::string contentsOf(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
+}
+
+bool exists(const std::string& path) {
+    return std::ifstream(path).good();
+}
+
+// What the table says, taken from its lines: the chord rows split into
+// fields, the idle stretch, and everything after the table.
+struct Table {
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> rowLines;
+    std::string header;
+    std::uint64_t idleFirst = 0;
+    std::uint64_t idleLast = 0;
+    std::string closing;
+};
+
+Table readTable(const std::string& output) {
+    Table table;
+    const std::string idlePrefix = asShown("Хорды с ");
+    std::istringstream lines(output);
+    std::string line;
+    std::size_t lineNumber = 0;
+    std::size_t closingFrom = std::string::npos;
+    std::size_t offset = 0;
+    while (std::getline(lines, line)) {
+        const std::size_t lineStart = offset;
+        offset += line.size() + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        const std::size_t first = line.find_first_not_of(' ');
+        if (++lineNumber == 3) {
+            table.header = line;
+        } else if (lineNumber > 3 && first != std::string::npos && std::isdigit(static_cast<unsigned char>(line[first]))) {
+            std::istringstream fields(line);
+            std::vector<std::string>& row = table.rows.emplace_back();
+            for (std::string field; fields >> field;) {
+                row.push_back(field);
+            }
+            table.rowLines.push_back(line);
+        } else if (line.starts_with(idlePrefix)) {
+            std::istringstream numbers(line.substr(idlePrefix.size()));
+            std::string by;
+            numbers >> table.idleFirst >> by >> table.idleLast;
+        } else if (lineNumber > 3 && closingFrom == std::string::npos) {
+            closingFrom = lineStart;
+        }
+    }
+    if (closingFrom != std::string::npos) {
+        table.closing = output.substr(closingFrom);
+    }
+    return table;
+}
+
+std::uint64_t chordsCounted(const Table& table) {
+    const std::uint64_t idle = table.idleLast > 0 ? table.idleLast - table.idleFirst + 1 : 0;
+    return table.rows.size() + idle;
+}
+
+// chords' report: what follows the last prompt, up to the closing prompt.
+std::string dialogReport(const std::string& output) {
+    const std::string lastPrompt = asShown(text::AskLimit);
+    const std::size_t from = output.find(lastPrompt);
+    const std::size_t to = output.rfind(asShown(text::PressKey));
+    if (from == std::string::npos || to == std::string::npos) {
+        return "";
+    }
+    return output.substr(from + lastPrompt.size(), to - from - lastPrompt.size());
+}
+
+// Characters of a text as this platform's program shows it: UTF-8, or one
+// byte a character in a Cyrillic code page.
+std::size_t characters(const std::string& shown) {
+    if (asShown("Х").size() == 1) {
+        return shown.size();
+    }
+    std::size_t count = 0;
+    for (const char byte : shown) {
+        count += (static_cast<unsigned char>(byte) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return count;
+}
+
+TEST(StepsArgumentsTest, NumbersFollowTheDialogsRulesOneToAnArgument) {
+    float real = 0.0f;
+    std::uint32_t count = 0;
+    EXPECT_TRUE(parseRealArgument("-1.5e1", real) && real == -15.0f);
+    EXPECT_TRUE(parseRealArgument("1e99", real) && real == INFINITY);  // beyond range, not an error
+    EXPECT_TRUE(parseCountArgument("4294967295", count) && count == 4294967295u);
+    for (const char* bad : {"", " 1", "1 ", "1,5", "1e", ".", "abc", "0x10", "1 2"}) {
+        EXPECT_FALSE(parseRealArgument(bad, real)) << '"' << bad << '"';
+    }
+    for (const char* bad : {"-1", "4294967296", "1.5", "1e2", " 7"}) {
+        EXPECT_FALSE(parseCountArgument(bad, count)) << '"' << bad << '"';
+    }
+}
+
+TEST(StepsArgumentsTest, FaultsNameTheArgument) {
+    struct Case {
+        std::vector<std::string> line;
+        ArgumentFault fault;
+        std::size_t position;
+    };
+    const Case cases[] = {
+        {{"0", "1", "0.1"}, ArgumentFault::Missing, 3},
+        {{}, ArgumentFault::Missing, 0},
+        {{"0", "x", "0.1", "5"}, ArgumentFault::NotANumber, 1},
+        {{"0", "1", "0.1", "-5"}, ArgumentFault::NotANumber, 3},
+        {{"0", "1", "0.1", "5", "6"}, ArgumentFault::Extra, 5},
+        {{"0", "--svgg", "1"}, ArgumentFault::UnknownOption, 2},
+        {{"0", "1", "0.1", "5", "--svg"}, ArgumentFault::SvgWithoutFile, 5},
+        {{"--svg", "a", "0", "--svg", "b"}, ArgumentFault::SvgTwice, 4},
+    };
+    for (const Case& c : cases) {
+        const StepsArguments parsed = parseStepsArguments(c.line);
+        EXPECT_EQ(parsed.action, StepsAction::Invalid);
+        EXPECT_EQ(parsed.fault, c.fault);
+        EXPECT_EQ(parsed.position, c.position);
+    }
+    const std::vector<std::string> withPicture{"--svg", "p.svg", "-1", "1", "0", "7"};
+    const StepsArguments parsed = parseStepsArguments(withPicture);
+    EXPECT_EQ(parsed.action, StepsAction::Run);
+    EXPECT_EQ(parsed.svgFile, "p.svg");
+    EXPECT_EQ(parsed.xib, -1.0f);
+    EXPECT_EQ(parsed.limit, 7u);
+    const std::vector<std::string> help{"x", "--version", "--help"};
+    EXPECT_EQ(parseStepsArguments(help).action, StepsAction::Version);
+}
+
+TEST(StepsProgramTest, RowsOfZeroToOneAreTheKnownChords) {
+    const ProgramRun run = runSteps({"0", "1", "0.0001", "100"});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.errors, "");
+    const Table table = readTable(run.output);
+    const char* approximations[] = {"0.469818354", "0.332910538", "0.305890918",
+                                    "0.300865114", "0.299940795", "0.29977116"};
+    ASSERT_EQ(table.rows.size(), std::size(approximations));
+    for (std::size_t i = 0; i < table.rows.size(); ++i) {
+        const std::vector<std::string>& row = table.rows[i];
+        ASSERT_GE(row.size(), 8u);
+        EXPECT_EQ(row[0], std::to_string(i + 1));
+        EXPECT_EQ(row[1], "0");
+        EXPECT_EQ(row[5], approximations[i]);
+        EXPECT_EQ(row[7], "b");
+        // Right-aligned columns: every row as wide as the header up to the
+        // replaced end, letters counted as characters.
+        const std::string shown = table.rowLines[i].substr(0, table.rowLines[i].find("  b"));
+        const std::string header = table.header.substr(0, table.header.find(asShown("  Замена")));
+        EXPECT_EQ(characters(shown), characters(header)) << shown;
+    }
+    EXPECT_EQ(table.closing, asShown(rootFound("0.299771", "-5.19123e-05", "5")));
+}
+
+// Random valid inputs: the closing lines are chords' report for the same
+// four numbers, byte for byte, and the rows account for every chord.
+TEST(StepsProgramTest, ClosingLinesAreTheDialogsReport) {
+    std::mt19937 random(20240611);
+    const auto pick = [&random](double low, double high) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.5g", std::uniform_real_distribution(low, high)(random));
+        return std::string(text);
+    };
+    const char* const accuracies[] = {"0", "1e-7", "0.00001", "0.001", "0.3"};
+    const char* const farEnds[] = {"-750", "-100", "-40", "1000"};
+    int compared = 0;
+    while (compared < STEPS_RANDOM_RUNS) {
+        std::vector<std::string> numbers{pick(-4, 5), pick(-4, 5),
+                                         accuracies[random() % std::size(accuracies)],
+                                         std::to_string(random() % 40)};
+        const bool far = random() % 8 == 0;
+        if (far) {
+            numbers[random() % 2] = farEnds[random() % std::size(farEnds)];
+        } else if (random() % 6 == 0) {
+            numbers[3] = "4294967295";
+        }
+        float xib = 0.0f;
+        float xie = 0.0f;
+        ASSERT_TRUE(parseRealArgument(numbers[0], xib) && parseRealArgument(numbers[1], xie));
+        if (intervalRejected(xib, xie)) {
+            continue;
+        }
+        ++compared;
+        const ProgramRun dialog =
+            runChords(numbers[0] + "\n" + numbers[1] + "\n" + numbers[2] + "\n" + numbers[3] + "\n");
+        const ProgramRun steps = runSteps(numbers);
+        const std::string report = dialogReport(dialog.output);
+        const std::string inputs = numbers[0] + " " + numbers[1] + " " + numbers[2] + " " + numbers[3];
+        ASSERT_FALSE(report.empty()) << inputs;
+        EXPECT_EQ(steps.exitStatus, 0) << inputs;
+        EXPECT_EQ(steps.errors, "") << inputs;
+        const Table table = readTable(steps.output);
+        EXPECT_EQ(table.closing, report) << inputs;
+        const bool found = report != asShown(text::NotFound + "\n");
+        const std::uint64_t expected =
+            found ? std::stoull(report.substr(report.rfind(' ') + 1)) + 1 : std::stoull(numbers[3]);
+        EXPECT_EQ(chordsCounted(table), expected) << inputs;
+    }
+}
+
+TEST(StepsProgramTest, OverflowsAreMarkedInTheTableNotOnStandardError) {
+    const ProgramRun run = runSteps({"1", "-800", "0.001", "3"});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.errors, "");
+    const Table table = readTable(run.output);
+    ASSERT_EQ(table.rows.size(), 3u);
+    for (const std::string& line : table.rowLines) {
+        EXPECT_NE(line.find(asShown("переполнение exp")), std::string::npos) << line;
+    }
+}
+
+TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
+    struct Case {
+        std::vector<std::string> line;
+        int status;
+        std::string message;
+    };
+    const std::string usage = "Использование: chords-steps XIB XIE EPS LIMIT [--svg ФАЙЛ]\n";
+    const Case cases[] = {
+        {{"0", "1", "0.1"}, 2, "chords-steps: не хватает аргумента LIMIT\n" + usage},
+        {{"0", "1", "abc", "5"}, 2, "chords-steps: EPS должен быть одним числом\n" + usage},
+        {{"3", "4", "0.1", "5"}, 1,
+         "chords-steps: неудачный интервал: F(3) = 0.399574131 > 0 и F(4) = 1.73663128 > 0: "
+         "F не меняет знак\n"},
+        {{"1e39", "1", "0.1", "5"}, 1,
+         "chords-steps: неудачный интервал: Xib = +INF вне диапазона одинарной точности\n"},
+        {{"-100", "1", "0.1", "5"}, 1,
+         "chords-steps: неудачный интервал: F(-100) = 5.37623428e+43 вне диапазона одинарной "
+         "точности, хорду не провести\n"},
+        {{"0", "1", "0.1", "5", "--svg", "/no/such/folder/p.svg"}, 1,
+         "chords-steps: не удалось записать рисунок в файл, указанный после --svg\n"},
+        {{"0", "1", "0.1", "5", "--svg", "."}, 1,
+         "chords-steps: не удалось записать рисунок в файл, указанный после --svg\n"},
+    };
+    for (const Case& c : cases) {
+        const ProgramRun run = runSteps(c.line);
+        EXPECT_EQ(run.exitStatus, c.status) << c.message;
+        EXPECT_EQ(run.output, "") << c.message;
+        EXPECT_EQ(run.errors, asShown(c.message));
+    }
+    EXPECT_FALSE(exists("./.part"));
+}
+
+// Every number of a coordinate attribute or of the curve's path inside the
+// view box.
+void expectInsideViewBox(const std::string& svg) {
+    std::size_t checked = 0;
+    const auto inside = [&checked](const std::string& number, double limit) {
+        ++checked;
+        const double value = std::stod(number);
+        EXPECT_TRUE(value >= 0.0 && value <= limit) << number;
+    };
+    const std::pair<const char*, double> attributes[] = {
+        {" x=\"", 1000.0}, {" x1=\"", 1000.0}, {" x2=\"", 1000.0}, {" cx=\"", 1000.0},
+        {" y=\"", 700.0},  {" y1=\"", 700.0},  {" y2=\"", 700.0},  {" cy=\"", 700.0}};
+    for (const auto& [name, limit] : attributes) {
+        const std::string key = name;
+        for (std::size_t at = svg.find(key); at != std::string::npos; at = svg.find(key, at + 1)) {
+            inside(svg.substr(at + key.size(), svg.find('"', at + key.size()) - at - key.size()), limit);
+        }
+    }
+    const std::size_t pathFrom = svg.find(" d=\"") + 4;
+    std::istringstream path(svg.substr(pathFrom, svg.find('"', pathFrom) - pathFrom));
+    for (std::string point; path >> point;) {
+        const std::size_t comma = point.find(',');
+        inside(point.substr(1, comma - 1), 1000.0);
+        inside(point.substr(comma + 1), 700.0);
+    }
+    EXPECT_GT(checked, 20u);
+}
+
+std::size_t occurrences(const std::string& text, const std::string& piece) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+TEST(StepsProgramTest, PictureHasOneChordPerRowInsideItsViewBox) {
+    const std::string path = "steps_test_picture.svg";
+    const std::vector<std::vector<std::string>> inputs = {
+        {"0", "1", "0.0001", "100"}, {"1", "-800", "0.001", "3"}, {"-10", "1", "0", "4294967295"}};
+    for (const std::vector<std::string>& numbers : inputs) {
+        std::vector<std::string> line = numbers;
+        line.insert(line.end(), {"--svg", path});
+        const ProgramRun run = runSteps(line);
+        ASSERT_EQ(run.exitStatus, 0);
+        const std::string svg = contentsOf(path);
+        EXPECT_FALSE(exists(path + ".part"));
+        EXPECT_EQ(occurrences(svg, "<line class=\"chord\""), readTable(run.output).rows.size());
+        expectInsideViewBox(svg);
+        if (std::string(XMLLINT_PROGRAM).empty()) {
+            continue;  // not on this platform
+        }
+        EXPECT_EQ(std::system((std::string(XMLLINT_PROGRAM) + " --noout " + path).c_str()), 0);
+    }
+    // The picture in the README is what the program draws now.
+    const ProgramRun run = runSteps({"0", "1", "0.0001", "100", "--svg", path});
+    EXPECT_EQ(contentsOf(path), contentsOf(nativePath(STEPS_DOCS_PICTURE)));
+    std::remove(path.c_str());
+}
+
+}  // namespace

@@ -2,16 +2,20 @@
 pseudo-terminal: the texts appear as Cyrillic letters, the numbers typed at
 the prompts are read, and one key ends the closing wait with status 0.
 
-Usage: wine_console_session.py WINE CHORDS_EXE
+Also: chords-steps in that console with standard error redirected to a
+file still writes its message there.
+
+Usage: wine_console_session.py WINE CHORDS_EXE CHORDS_STEPS_EXE
 """
 import os
 import pty
+import tempfile
 import select
 import sys
 import termios
 import time
 
-WINE, PROGRAM = sys.argv[1], sys.argv[2]
+WINE, PROGRAM, STEPS_PROGRAM = sys.argv[1], sys.argv[2], sys.argv[3]
 
 # Wine's console draws with cursor movements, so trailing blanks of the texts
 # do not show as blanks: look for the words themselves.
@@ -82,10 +86,40 @@ def main():
         if ended:
             if os.waitstatus_to_exitcode(status) != 0:
                 fail(f"exit status {os.waitstatus_to_exitcode(status)}", screen)
-            print("1 passed, 0 failed")
             return
         read_until("\0", 0.05)
     fail("one key did not end the wait", screen)
 
 
+def message_with_console_output():
+    """Standard output is the console, standard error a file: the message
+    must reach the file, not be lost to a console-only write."""
+    with tempfile.TemporaryDirectory() as folder:
+        errors = os.path.join(folder, "errors")
+        pid, terminal = pty.fork()
+        if pid == 0:
+            os.environ.update(WINEDEBUG="-all", LC_ALL="C.UTF-8")
+            with open(errors, "wb") as sink:
+                os.dup2(sink.fileno(), 2)
+            os.execvp(WINE, [WINE, STEPS_PROGRAM, "0", "x", "1", "2"])
+        deadline = time.time() + 30
+        while time.time() < deadline:
+            ended, status = os.waitpid(pid, os.WNOHANG)
+            if ended:
+                break
+            if select.select([terminal], [], [], 0.05)[0]:
+                try:
+                    os.read(terminal, 4096)
+                except OSError:
+                    pass
+        else:
+            fail("chords-steps did not end", "")
+        with open(errors, "rb") as sink:
+            written = sink.read()
+        if os.waitstatus_to_exitcode(status) != 2 or b"chords-steps: " not in written:
+            fail(f"status {os.waitstatus_to_exitcode(status)}, standard error {written!r}", "")
+
+
 main()
+message_with_console_output()
+print("2 passed, 0 failed")

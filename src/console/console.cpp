@@ -58,14 +58,9 @@ int waitForKey() {
 }
 
 void showErrorText(const char* cp1251Text) {
-    // Standard output's own writer, so that line breaks and the console's
-    // character handling are the same as for the dialog's texts.
-    OutputStream errors = console().output;
-    errors.device = errorLine().device;
-    errors.failed = false;
-    if (errors.device == nullptr) {
+    Console& state = console();
+    if (state.messages.write == nullptr || state.convertMessage == nullptr) {
         return;
     }
-    writeBytes(errors, console().convertText(console().converter, cp1251Text));
-    writeBytes(errors, "\n");
+    writeBytes(state.messages, state.convertMessage(state.converter, cp1251Text) + "\n");
 }

@@ -26,6 +26,12 @@ struct Console {
     void* keyboard = nullptr;
     ConvertText convertText = nullptr;
     void* converter = nullptr;
+    // Standard error, for a program's own messages (range messages go
+    // through the error line). It has its own writer and conversion: on
+    // Windows it may be a console while standard output is a file, or the
+    // other way round.
+    OutputStream messages;
+    ConvertText convertMessage = nullptr;
     // The platform's own record of what it opened for the console; the
     // hooks' devices may point into it, and closeConsole releases it.
     void* platform = nullptr;
@@ -53,8 +59,7 @@ bool readReal(float& target);
 bool readCount(std::uint32_t& target);
 int waitForKey();
 
-// Writes a text converted as showText converts it, and a line break, to the
-// device behind the error line: messages of a program whose standard output
-// carries only results. The error line's writer may be cleared meanwhile;
-// only its device is used. Nothing is written when there is no device.
+// Writes a text and a line break to standard error, in the characters its
+// device shows: messages of a program whose standard output carries only
+// results. Nothing is written when the console has no message stream.
 void showErrorText(const char* cp1251Text);

@@ -80,6 +80,8 @@ void openConsole() {
         .keyboard = devices,
         .convertText = convertToTerminal,
         .converter = devices,
+        .messages = {writeToDescriptor, deviceOf(STDERR_FILENO)},
+        .convertMessage = convertToTerminal,
         .platform = devices,
     };
     errorLine() = {writeToDescriptor, deviceOf(STDERR_FILENO)};

@@ -144,12 +144,18 @@ KeyCode readConsoleKey(void* keyboard) {
     return SetConsoleMode(input, saved) ? result : KeyCode{};
 }
 
+bool isConsole(HANDLE handle) {
+    DWORD mode = 0;
+    return GetConsoleMode(handle, &mode) != FALSE;
+}
+
 }  // namespace
 
 void openConsole() {
     const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-    DWORD mode = 0;
-    const bool outputIsConsole = GetConsoleMode(output, &mode) != FALSE;
+    const HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
+    const bool outputIsConsole = isConsole(output);
+    const bool errorsAreConsole = isConsole(errors);
     const UINT consoleCodePage = GetConsoleOutputCP();
     const UINT redirectedCodePage = consoleCodePage != 0 ? consoleCodePage : GetOEMCP();
     console() = Console{
@@ -159,8 +165,10 @@ void openConsole() {
         .keyboard = openConsoleInput(),
         .convertText = outputIsConsole ? convertToUtf8 : toRedirectedCodePage,
         .converter = converterOf(redirectedCodePage),
+        .messages = {errorsAreConsole ? writeToConsole : writeToFile, errors},
+        .convertMessage = errorsAreConsole ? convertToUtf8 : toRedirectedCodePage,
     };
-    errorLine() = {writeRawToHandle, GetStdHandle(STD_ERROR_HANDLE)};
+    errorLine() = {writeRawToHandle, errors};
 }
 
 void closeConsole() {

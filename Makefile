@@ -8,7 +8,7 @@
 #                   in build/packages/ (make test-package also checks them)
 #   make bench      measure speed, memory and size (see README)
 .PHONY: all build run test test-native test-sanitize fuzz test-windows windows bench clean \
-        test-arm64 test-armhf package package-deb-amd64 package-deb-arm64 package-windows \
+        test-arm64 test-armhf package package-clean package-deb-amd64 package-deb-arm64 package-windows \
         test-package
 
 FUZZ_SECONDS ?= 30
@@ -99,9 +99,12 @@ test-armhf:
 	cmake --build --preset armhf
 	ctest --preset armhf
 
-package: package-deb-amd64 package-deb-arm64 package-windows
+package: package-clean package-deb-amd64 package-deb-arm64 package-windows
 	rm -rf $(PACKAGES)/_CPack_Packages
 	@ls -l $(PACKAGES)
+
+package-clean:
+	rm -rf $(PACKAGES)
 
 package-deb-amd64:
 	cmake --preset deb-amd64

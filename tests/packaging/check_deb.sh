@@ -21,8 +21,8 @@ arch=$(dpkg-deb -f "$deb" Architecture)
 run=()
 case "$arch" in
     "$(dpkg --print-architecture)") ;;
-    arm64) run=(qemu-aarch64 -L /usr/aarch64-linux-gnu) ;;
-    armhf) run=(qemu-arm -L /usr/arm-linux-gnueabihf) ;;
+    arm64) run=(qemu-aarch64 -L /usr/aarch64-linux-gnu -E LD_LIBRARY_PATH=/usr/aarch64-linux-gnu/lib) ;;
+    armhf) run=(qemu-arm -L /usr/arm-linux-gnueabihf -E LD_LIBRARY_PATH=/usr/arm-linux-gnueabihf/lib) ;;
     *) fail "no way to run a program for $arch here" ;;
 esac
 

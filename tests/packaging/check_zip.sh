@@ -7,7 +7,8 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 zip=$1
-export WINEPREFIX=$2 WINEDEBUG=-all LC_ALL=ru_RU.UTF-8
+# A Russian system: output without a console goes out in code page 866.
+wine=(env "WINEPREFIX=$(realpath -m "$2")" WINEDEBUG=-all LC_ALL=ru_RU.UTF-8)
 fail() { echo "FAILED $(basename "$zip"): $*" >&2; exit 1; }
 
 scratch=$(mktemp -d)
@@ -27,12 +28,14 @@ readme="$scratch/$folder/README.txt"
 [ "$(tr -cd '\n' <"$readme" | wc -c)" -eq "$(grep -c $'\r$' "$readme")" ] ||
     fail "README.txt has a line not ended by CR LF"
 
-if [ ! -d "$WINEPREFIX" ]; then
-    wine wineboot --init >/dev/null 2>&1 && wineserver --wait
-fi
+# A new prefix goes on initialising after its first program; let it finish.
+"${wine[@]}" wine wineboot --init >/dev/null 2>&1 || true
+"${wine[@]}" wineserver --wait
+status=0
 printf '0 1 0.0001 100\r\n' |
-    setsid -w wine "$scratch/$folder/chords.exe" >"$scratch/out" 2>"$scratch/err" ||
-    fail "chords.exe ended with status $?"
+    setsid -w "${wine[@]}" wine "$scratch/$folder/chords.exe" >"$scratch/out" 2>"$scratch/err" ||
+    status=$?
+[ "$status" -eq 0 ] || { cat "$scratch/err" >&2; fail "chords.exe ended with status $status"; }
 iconv -f UTF-8 -t CP866 "$here/zero_to_one.txt" | sed 's/$/\r/' | head -c -1 >"$scratch/expected"
 cmp "$scratch/expected" "$scratch/out" || fail "chords.exe wrote other bytes than expected"
 

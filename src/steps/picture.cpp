@@ -107,25 +107,29 @@ std::string textElement(double x, double y, const char* anchor, const std::strin
            style + ">" + content + "</text>\n";
 }
 
+std::string pixelPair(const PictureFrame& frame, Point point) {
+    return coordinate(pixelX(frame, point.x)) + "," + coordinate(pixelY(frame, point.y));
+}
+
+// The curve as one path, lifting the pen only where it leaves the frame. The
+// pen is compared by the pixels written, so a clipped point that differs from
+// the last one in bits the picture does not show keeps the line unbroken.
 std::string curvePath(const PictureFrame& frame) {
     std::string path = "<path class=\"curve\" d=\"";
     Point previous{frame.xLow, valueOfF(frame.xLow)};
-    std::optional<Point> penAt;
+    std::string penAt;  // where the last piece ended; empty with the pen lifted
     for (int i = 1; i <= CurveSegments; ++i) {
         const double x = frame.xLow + (frame.xHigh - frame.xLow) * i / CurveSegments;
         const Point next{x, valueOfF(x)};
         if (const auto clipped = clipToFrame(frame, previous, next)) {
-            const Point& start = (*clipped)[0];
-            const Point& end = (*clipped)[1];
-            if (!penAt || penAt->x != start.x || penAt->y != start.y) {
-                path += "M" + coordinate(pixelX(frame, start.x)) + "," +
-                        coordinate(pixelY(frame, start.y)) + " ";
+            const std::string start = pixelPair(frame, (*clipped)[0]);
+            if (start != penAt) {
+                path += "M" + start + " ";
             }
-            path += "L" + coordinate(pixelX(frame, end.x)) + "," +
-                    coordinate(pixelY(frame, end.y)) + " ";
-            penAt = end;
+            penAt = pixelPair(frame, (*clipped)[1]);
+            path += "L" + penAt + " ";
         } else {
-            penAt.reset();
+            penAt.clear();
         }
         previous = next;
     }

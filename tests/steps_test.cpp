@@ -331,4 +331,38 @@ TEST(StepsProgramTest, PictureHasOneChordPerRowInsideItsViewBox) {
     std::remove(path.c_str());
 }
 
+// The picture goes to a file of its own: never into a file already under
+// the temporary name, and never into a descriptor the table should have had.
+TEST(StepsProgramTest, PictureIsWrittenToANewFileOnly) {
+    const std::string path = "steps_test_own.svg";
+    std::ofstream(path + ".part") << "keep";
+    RunOptions options;
+    options.program = STEPS_PROGRAM;
+    options.arguments = {"0", "1", "0.0001", "100", "--svg", path};
+    options.outputClosed = nativePath("/dev/null") == "/dev/null";  // a POSIX-only case
+    const ProgramRun run = runChords("", options);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(contentsOf(path + ".part"), "keep");
+    EXPECT_FALSE(exists(path + ".part2"));
+    EXPECT_EQ(contentsOf(path), contentsOf(nativePath(STEPS_DOCS_PICTURE)));
+    std::remove(path.c_str());
+    std::remove((path + ".part").c_str());
+}
+
+// A table nobody can receive is a failure, not a success.
+TEST(StepsProgramTest, RefusedStandardOutputEndsWithStatusOne) {
+    if (nativePath("/dev/full") != "/dev/full" || !exists("/dev/full")) {
+        GTEST_SKIP() << "no /dev/full here";
+    }
+    RunOptions options;
+    options.program = STEPS_PROGRAM;
+    options.arguments = {"0", "1", "0.0001", "100"};
+    options.outputFile = "/dev/full";
+    const ProgramRun run = runChords("", options);
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.errors,
+              asShown("chords-steps: не удалось вывести таблицу: стандартный вывод не "
+                      "принимает данные\n"));
+}
+
 }  // namespace

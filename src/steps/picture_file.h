@@ -21,3 +21,5 @@ void writePicture(PictureFile& file, std::string_view text);
 // Closes the temporary file and renames it to the target; on any failure
 // removes it and returns false.
 bool commitPictureFile(PictureFile& file);
+// Closes and removes the temporary file: the picture is not wanted after all.
+void discardPictureFile(PictureFile& file);

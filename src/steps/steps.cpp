@@ -139,10 +139,18 @@ int runTable(const StepsArguments& parsed) {
             if (drawing) {
                 writePicture(file, pictureChord(frame, marks, number, step));
             }
+            return !console().output.failed;
         },
         [](std::uint64_t first, std::uint64_t last) { showLine(idleRow(first, last)); });
     writeReport(outcome);
-
+    if (console().output.failed) {
+        // No picture either: it would belong to a table nobody got.
+        if (drawing) {
+            discardPictureFile(file);
+        }
+        showError(text(TextOutputFailed));
+        return ExitRefused;
+    }
     if (drawing) {
         const float rootF = outcome.found ? static_cast<float>(equationF(*outcome.x)) : 0.0f;
         writePicture(file, pictureClosing(frame, parameters, outcome, rootF, chordsDrawn));

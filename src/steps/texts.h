@@ -19,8 +19,8 @@ inline constexpr CatalogueText TextHelpArguments[] = {
     cp1251Text("  --help       показать эту справку и выйти"),
     cp1251Text("  --version    показать версию и выйти"),
     cp1251Text("Числа читаются по правилам диалога chords; каждый аргумент - одно число."),
-    cp1251Text("Состояние выхода: 0 - таблица выведена, 1 - интервал не подходит"),
-    cp1251Text("или рисунок не записан, 2 - ошибка в аргументах."),
+    cp1251Text("Состояние выхода: 0 - таблица выведена, 1 - интервал не подходит,"),
+    cp1251Text("рисунок не записан или таблицу не удалось вывести, 2 - ошибка в аргументах."),
 };
 
 // Argument errors; each follows the program's name and ": ".
@@ -41,6 +41,8 @@ inline constexpr CatalogueText TextStartValueTooLarge =
 inline constexpr CatalogueText TextAnd = cp1251Text(" и ");
 inline constexpr CatalogueText TextSameSign = cp1251Text(": F не меняет знак");
 
+inline constexpr CatalogueText TextOutputFailed =
+    cp1251Text("не удалось вывести таблицу: стандартный вывод не принимает данные");
 inline constexpr CatalogueText TextPictureNotWritten =
     cp1251Text("не удалось записать рисунок в файл, указанный после --svg");
 

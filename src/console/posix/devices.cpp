@@ -66,9 +66,27 @@ KeyCode waitOnTerminal(void* keyboard) {
     return readTerminalKey(devices.terminal, terminalUsesUtf8(devices));
 }
 
+// A standard descriptor the program was started without gets /dev/null, so
+// that no file opened later (the terminal, a picture) takes its number and
+// receives what was meant for the stream. Reading it is the end of input and
+// writing to it drops the bytes, as on the closed descriptor.
+void fillClosedStandardDescriptors() {
+    for (int descriptor = STDIN_FILENO; descriptor <= STDERR_FILENO; ++descriptor) {
+        if (::fcntl(descriptor, F_GETFD) >= 0 || errno != EBADF) {
+            continue;
+        }
+        const int opened = ::open("/dev/null", descriptor == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (opened >= 0 && opened != descriptor) {
+            ::dup2(opened, descriptor);
+            ::close(opened);
+        }
+    }
+}
+
 }  // namespace
 
 void openConsole() {
+    fillClosedStandardDescriptors();
     // A reader that has gone away must fail the write, not end the program.
     ::signal(SIGPIPE, SIG_IGN);
     // The keyboard is the controlling terminal, whatever standard input is.

@@ -30,18 +30,21 @@ termios guardedRawMode{};
 volatile sig_atomic_t rawWanted = 0;
 struct sigaction stopAction{};
 
-extern "C" void restoreAndResignal(int signalNumber) {
-    // Async-signal-safe calls only. The handler was reset to the default on
-    // entry and the signal is blocked until it returns, so raising it again
-    // ends the process as the signal would have.
-    ::tcsetattr(guardedTerminal, TCSANOW, &guardedMode);
-    ::raise(signalNumber);
-}
-
 // Only the foreground may change the terminal's mode; in the background
 // the terminal belongs to the shell or another job.
 bool inForeground() {
     return ::tcgetpgrp(guardedTerminal) == ::getpgrp();
+}
+
+extern "C" void restoreAndResignal(int signalNumber) {
+    // Async-signal-safe calls only. The handler was reset to the default on
+    // entry and the signal is blocked until it returns, so raising it again
+    // ends the process as the signal would have. In the background the mode
+    // is the shell's already, and changing it would stop the process instead.
+    if (inForeground()) {
+        ::tcsetattr(guardedTerminal, TCSANOW, &guardedMode);
+    }
+    ::raise(signalNumber);
 }
 
 extern "C" void retakeRawMode(int) {

@@ -31,11 +31,15 @@ struct Point {
     double y;
 };
 
-double finiteOrFar(long double value) {
-    if (std::isnan(value)) {
+double finiteOrFar(Extended value) {
+    if (isNan(value)) {
         return FarValue;
     }
-    return std::clamp(static_cast<double>(value), -FarValue, FarValue);
+    return std::clamp(toDouble(value), -FarValue, FarValue);
+}
+
+double finiteOrFar(float value) {
+    return finiteOrFar(toExtended(value));
 }
 
 double valueOfF(double x) {
@@ -110,22 +114,25 @@ std::string textElement(double x, double y, const char* anchor, const std::strin
 std::string curvePath(const PictureFrame& frame) {
     std::string path = "<path class=\"curve\" d=\"";
     Point previous{frame.xLow, valueOfF(frame.xLow)};
-    std::optional<Point> penAt;
+    // Where the last segment ended, while the pen is down.
+    bool penDown = false;
+    Point penAt{};
     for (int i = 1; i <= CurveSegments; ++i) {
         const double x = frame.xLow + (frame.xHigh - frame.xLow) * i / CurveSegments;
         const Point next{x, valueOfF(x)};
         if (const auto clipped = clipToFrame(frame, previous, next)) {
             const Point& start = (*clipped)[0];
             const Point& end = (*clipped)[1];
-            if (!penAt || penAt->x != start.x || penAt->y != start.y) {
+            if (!penDown || penAt.x != start.x || penAt.y != start.y) {
                 path += "M" + coordinate(pixelX(frame, start.x)) + "," +
                         coordinate(pixelY(frame, start.y)) + " ";
             }
             path += "L" + coordinate(pixelX(frame, end.x)) + "," +
                     coordinate(pixelY(frame, end.y)) + " ";
             penAt = end;
+            penDown = true;
         } else {
-            penAt.reset();
+            penDown = false;
         }
         previous = next;
     }

@@ -90,6 +90,10 @@ std::partial_ordering operator<=>(SoftExtended a, SoftExtended b);
 double softToDouble(SoftExtended value);
 float softToFloat(SoftExtended value);
 
+// e^t rounded once to 64 bits from a result good to about 2^-100, for
+// processors whose own long double exponential is less precise than that.
+SoftExtended softExponential(double t);
+
 // The largest whole number not above the value.
 SoftExtended softFloor(SoftExtended value);
 
@@ -160,6 +164,20 @@ Type extendedFromLongDouble(long double value) {
         return value;
     } else {
         return softFromLongDouble(value);
+    }
+}
+
+// e^t: the C library's long double exponential, rounded to 64 bits, where
+// that is at least as precise (x87, IEEE quadruple); computed in software
+// where long double is narrower.
+template <typename Type = Extended>
+Type extendedExponential(double t) {
+    if constexpr (std::is_same_v<Type, long double>) {
+        return std::exp(static_cast<long double>(t));
+    } else if constexpr (std::numeric_limits<long double>::digits >= 64) {
+        return softFromLongDouble(std::exp(static_cast<long double>(t)));
+    } else {
+        return softExponential(t);
     }
 }
 

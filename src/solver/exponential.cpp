@@ -45,5 +45,5 @@ Extended exponential(double t) {
             return extendedFromLongDouble(reportRange(RangeKind::Underflow, t, 0.0L));
         }
     }
-    return extendedFromLongDouble(std::exp(static_cast<long double>(t)));
+    return extendedExponential(t);
 }

@@ -7,9 +7,8 @@
 inline constexpr unsigned ExpOverflowHighWord = 0x40862E42u;   // t >= 709.7822265625
 inline constexpr unsigned ExpUnderflowHighWord = 0x4086232Bu;  // t <= -708.39599609375
 
-// e^t in extended precision: inside the range, the C library's long double
-// exponential (x87, quadruple or double, whatever long double is here)
-// rounded to 64 bits. The range is decided on the upper 32 bits of t alone:
-// overflow yields +infinity and writes "exp: OVERFLOW error" on the error
-// line; underflow yields 0 silently.
+// e^t in extended precision (extendedExponential inside the range). The
+// range is decided on the upper 32 bits of t alone: overflow yields
+// +infinity and writes "exp: OVERFLOW error" on the error line; underflow
+// yields 0 silently.
 Extended exponential(double t);

@@ -111,6 +111,15 @@ std::string textElement(double x, double y, const char* anchor, const std::strin
            style + ">" + content + "</text>\n";
 }
 
+// "M12.00,34.00 ": a move or line of the pen to a point of the frame.
+void appendPenCommand(std::string& path, char command, const PictureFrame& frame, Point point) {
+    path += command;
+    path += coordinate(pixelX(frame, point.x));
+    path += ',';
+    path += coordinate(pixelY(frame, point.y));
+    path += ' ';
+}
+
 std::string curvePath(const PictureFrame& frame) {
     std::string path = "<path class=\"curve\" d=\"";
     Point previous{frame.xLow, valueOfF(frame.xLow)};
@@ -124,11 +133,9 @@ std::string curvePath(const PictureFrame& frame) {
             const Point& start = (*clipped)[0];
             const Point& end = (*clipped)[1];
             if (!penDown || penAt.x != start.x || penAt.y != start.y) {
-                path += "M" + coordinate(pixelX(frame, start.x)) + "," +
-                        coordinate(pixelY(frame, start.y)) + " ";
+                appendPenCommand(path, 'M', frame, start);
             }
-            path += "L" + coordinate(pixelX(frame, end.x)) + "," +
-                    coordinate(pixelY(frame, end.y)) + " ";
+            appendPenCommand(path, 'L', frame, end);
             penAt = end;
             penDown = true;
         } else {

@@ -24,12 +24,18 @@ std::string nonFinite(Extended value) {
     return signBit(value) ? "-NAN" : "+NAN";
 }
 
+// Built by appending: GCC 12 at -O3 mistakes the concatenation of two
+// temporaries here for an overlapping copy.
 std::string padLeft(const std::string& field, std::size_t width) {
-    return std::string(width - std::min(width, field.size()), ' ') + field;
+    std::string padded(width - std::min(width, field.size()), ' ');
+    padded += field;
+    return padded;
 }
 
 std::string padRight(const std::string& field, std::size_t width) {
-    return field + std::string(width - std::min(width, field.size()), ' ');
+    std::string padded = field;
+    padded.append(width - std::min(width, field.size()), ' ');
+    return padded;
 }
 
 std::size_t chordColumnWidth(std::uint32_t limit) {

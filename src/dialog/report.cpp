@@ -14,7 +14,7 @@ void showText(const CatalogueText& text) {
 void reportRoot(float x, std::uint32_t counter) {
     showText(TextRoot);
     writeReal(x);
-    const auto fx = static_cast<float>(equationF(x));
+    const float fx = toFloat(equationF(x));
     writeRaw(TextValueOpen);
     writeReal(x);
     writeRaw(TextValueClose);

@@ -7,13 +7,14 @@
 #include "console/error_line.h"
 #include "solver/equation.h"
 
-std::optional<float> chordPoint(float a, float b, float fa, long double fb) {
-    const long double denominator = fa - fb;
-    if (denominator == 0.0L) {
+std::optional<float> chordPoint(float a, float b, float fa, Extended fb) {
+    const Extended wideFa = toExtended(fa);
+    const Extended denominator = wideFa - fb;
+    if (denominator == toExtended(0.0)) {
         return std::nullopt;
     }
-    const long double la = a;
-    const auto x = static_cast<float>(la - fa * ((la - b) / denominator));
+    const Extended la = toExtended(a);
+    const float x = toFloat(la - wideFa * ((la - toExtended(b)) / denominator));
     if (!std::isfinite(x)) {
         return std::nullopt;
     }
@@ -29,13 +30,13 @@ ChordStep drawChord(ChordState& state) {
     ChordStep step;
     step.a = state.a;
     step.b = state.b;
-    step.fa = static_cast<float>(equationF(state.a));
+    step.fa = toFloat(equationF(state.a));
     step.fb = equationF(state.b);
     step.x = chordPoint(state.a, state.b, step.fa, step.fb);
     if (step.x) {
-        step.fx = static_cast<float>(equationF(*step.x));
+        step.fx = toFloat(equationF(*step.x));
         state.x = step.x;
-        if (static_cast<long double>(step.fa) * step.fx > 0.0L) {
+        if (toExtended(step.fa) * toExtended(step.fx) > toExtended(0.0)) {
             state.a = *step.x;
             step.replaced = ChordEnd::A;
         } else {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "numeric/extended.h"
+
 struct ChordParameters {
     float a;  // start of the interval, as typed
     float b;  // end of the interval, as typed
@@ -36,7 +38,7 @@ struct ChordStep {
     float a = 0.0f;
     float b = 0.0f;
     float fa = 0.0f;
-    long double fb = 0.0L;
+    Extended fb = toExtended(0.0);
     std::optional<float> x;
     float fx = 0.0f;
     ChordEnd replaced = ChordEnd::None;
@@ -45,7 +47,7 @@ struct ChordStep {
 
 // a - fa*((a - b)/(fa - fb)) in extended precision, in that order, rounded
 // to single precision.
-std::optional<float> chordPoint(float a, float b, float fa, long double fb);
+std::optional<float> chordPoint(float a, float b, float fa, Extended fb);
 
 // The state before the first chord: the interval as typed, counter 0.
 ChordState startChords(const ChordParameters& parameters);

@@ -14,18 +14,19 @@ std::uint64_t equationEvaluationCount() {
     return evaluations;
 }
 
-long double equationF(float x) {
+Extended equationF(float x) {
     ++evaluations;
-    const long double t = exponential(-static_cast<double>(x));
-    const long double point2 = 0.2;  // the double nearest to 0.2, widened exactly
-    return 2.0L * t + point2 * x * x - 1.5L;
+    const Extended t = exponential(-static_cast<double>(x));
+    const Extended point2 = toExtended(0.2);  // the double nearest to 0.2, widened exactly
+    const Extended wideX = toExtended(x);
+    return toExtended(2.0) * t + point2 * wideX * wideX - toExtended(1.5);
 }
 
 bool intervalRejected(float a, float b) {
-    const auto fa = static_cast<float>(equationF(a));
-    const long double fb = equationF(b);
+    const float fa = toFloat(equationF(a));
+    const Extended fb = equationF(b);
     if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(fa)) {
         return true;
     }
-    return fa * fb > 0.0L;
+    return toExtended(fa) * fb > toExtended(0.0);
 }

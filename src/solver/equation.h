@@ -2,11 +2,13 @@
 
 #include <cstdint>
 
+#include "numeric/extended.h"
+
 // F(x) = 2*e^(-x) + 0.2*x*x - 1.5 in extended precision, not rounded:
 // 2*t, then (0.2*x)*x with 0.2 as the nearest double, then the sum, then 1.5
 // subtracted. Evaluated afresh on every call; an exponential that overflows
 // writes its range line each time.
-long double equationF(float x);
+Extended equationF(float x);
 
 // How many times F has been evaluated in this process: the measure of the
 // work a run did.

@@ -34,15 +34,16 @@ bool overflows(HighWord word) {
 
 }  // namespace
 
-long double exponential(double t) {
+Extended exponential(double t) {
     const HighWord word = highWordOf(t);
     if ((word.magnitude >> 16) >= SafeHighHalfWord) {
         if (overflows(word)) {
-            return reportRange(RangeKind::Overflow, t, std::numeric_limits<long double>::infinity());
+            return extendedFromLongDouble(
+                reportRange(RangeKind::Overflow, t, std::numeric_limits<long double>::infinity()));
         }
         if (word.negative && word.magnitude >= ExpUnderflowHighWord) {
-            return reportRange(RangeKind::Underflow, t, 0.0L);
+            return extendedFromLongDouble(reportRange(RangeKind::Underflow, t, 0.0L));
         }
     }
-    return std::exp(static_cast<long double>(t));
+    return extendedExponential(t);
 }

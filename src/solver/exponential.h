@@ -1,11 +1,14 @@
 #pragma once
 
+#include "numeric/extended.h"
+
 // Upper 32 bits of a double (sign, exponent, top 20 fraction bits) from
 // which the exponential leaves its normal range.
 inline constexpr unsigned ExpOverflowHighWord = 0x40862E42u;   // t >= 709.7822265625
 inline constexpr unsigned ExpUnderflowHighWord = 0x4086232Bu;  // t <= -708.39599609375
 
-// e^t in extended precision. The range is decided on the upper 32 bits of t
-// alone: overflow yields +infinity and writes "exp: OVERFLOW error" on the
-// error line; underflow yields 0 silently.
-long double exponential(double t);
+// e^t in extended precision (extendedExponential inside the range). The
+// range is decided on the upper 32 bits of t alone: overflow yields
+// +infinity and writes "exp: OVERFLOW error" on the error line; underflow
+// yields 0 silently.
+Extended exponential(double t);

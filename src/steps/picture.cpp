@@ -31,11 +31,15 @@ struct Point {
     double y;
 };
 
-double finiteOrFar(long double value) {
-    if (std::isnan(value)) {
+double finiteOrFar(Extended value) {
+    if (isNan(value)) {
         return FarValue;
     }
-    return std::clamp(static_cast<double>(value), -FarValue, FarValue);
+    return std::clamp(toDouble(value), -FarValue, FarValue);
+}
+
+double finiteOrFar(float value) {
+    return finiteOrFar(toExtended(value));
 }
 
 double valueOfF(double x) {

@@ -83,8 +83,9 @@ void showHelp() {
     }
 }
 
-std::string signOf(long double value) {
-    return value > 0.0L ? " > 0" : value < 0.0L ? " < 0" : " = 0";
+std::string signOf(Extended value) {
+    const Extended zero = toExtended(0.0);
+    return value > zero ? " > 0" : value < zero ? " < 0" : " = 0";
 }
 
 // The dialog's own decision, told in one line: an end out of range, F at the
@@ -95,13 +96,13 @@ std::string rejection(float xib, float xie) {
         return (startInfinite ? "Xib = " + formatDigits9(xib) : "Xie = " + formatDigits9(xie)) +
                text(TextInfiniteEnd);
     }
-    const long double fa = equationF(xib);
-    const long double fb = equationF(xie);
-    if (!std::isfinite(static_cast<float>(fa))) {
+    const Extended fa = equationF(xib);
+    const Extended fb = equationF(xie);
+    if (!std::isfinite(toFloat(fa))) {
         return "F(" + formatShortest(xib) + ") = " + formatDigits9(fa) +
                text(TextStartValueTooLarge);
     }
-    return "F(" + formatShortest(xib) + ") = " + formatDigits9(static_cast<float>(fa)) +
+    return "F(" + formatShortest(xib) + ") = " + formatDigits9(toFloat(fa)) +
            signOf(fa) + text(TextAnd) + "F(" + formatShortest(xie) + ") = " + formatDigits9(fb) +
            signOf(fb) + text(TextSameSign);
 }
@@ -152,7 +153,7 @@ int runTable(const StepsArguments& parsed) {
         return ExitRefused;
     }
     if (drawing) {
-        const float rootF = outcome.found ? static_cast<float>(equationF(*outcome.x)) : 0.0f;
+        const float rootF = outcome.found ? toFloat(equationF(*outcome.x)) : 0.0f;
         writePicture(file, pictureClosing(frame, parameters, outcome, rootF, chordsDrawn));
         if (!commitPictureFile(file)) {
             showError(text(TextPictureNotWritten));

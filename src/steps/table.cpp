@@ -17,11 +17,11 @@ std::string text(const CatalogueText& catalogueText) {
     return catalogueText.data();
 }
 
-std::string nonFinite(long double value) {
-    if (std::isinf(value)) {
-        return std::signbit(value) ? "-INF" : "+INF";
+std::string nonFinite(Extended value) {
+    if (isInfinite(value)) {
+        return signBit(value) ? "-INF" : "+INF";
     }
-    return std::signbit(value) ? "-NAN" : "+NAN";
+    return signBit(value) ? "-NAN" : "+NAN";
 }
 
 // Built by appending: GCC 12 at -O3 warns wrongly (-Wrestrict) about the
@@ -56,19 +56,23 @@ char endName(ChordEnd end) {
 
 }  // namespace
 
-std::string formatDigits9(long double value) {
-    if (!std::isfinite(value)) {
+std::string formatDigits9(Extended value) {
+    if (!isFinite(value)) {
         return nonFinite(value);
     }
     std::array<char, 32> digits{};
     const auto result = std::to_chars(digits.data(), digits.data() + digits.size(),
-                                      static_cast<double>(value), std::chars_format::general, 9);
+                                      toDouble(value), std::chars_format::general, 9);
     return {digits.data(), result.ptr};
+}
+
+std::string formatDigits9(float value) {
+    return formatDigits9(toExtended(value));
 }
 
 std::string formatShortest(float value) {
     if (!std::isfinite(value)) {
-        return nonFinite(value);
+        return nonFinite(toExtended(value));
     }
     // The fewest digits that read back as the same number, written in full
     // while that takes at most nine digits: 0.0001 stays 0.0001 and 100

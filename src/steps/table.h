@@ -9,7 +9,8 @@
 
 // Nine significant digits, enough to tell any two single-precision numbers
 // apart; "." as the decimal point; infinities and NaNs as the dialog writes them.
-std::string formatDigits9(long double value);
+std::string formatDigits9(Extended value);
+std::string formatDigits9(float value);
 // The shortest digits that read back as the same single-precision number.
 std::string formatShortest(float value);
 

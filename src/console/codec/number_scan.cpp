@@ -142,20 +142,26 @@ bool scanIntoStream(InputStream& stream, NumberKind kind, ScannedNumber& number)
     return true;
 }
 
-long double powerOfTen(std::int64_t exponent) {
-    // 10^(2^k); the first five are exact, the rest correctly rounded, so every
-    // power up to 10^27 comes out exact and larger ones within a few units.
-    static constexpr long double Squares[] = {1e1L,   1e2L,   1e4L,    1e8L,    1e16L,
-                                              1e32L,  1e64L,  1e128L,  1e256L,  1e512L,
-                                              1e1024L, 1e2048L, 1e4096L};
+Extended powerOfTen(std::int64_t exponent) {
+    // 10^(2^k) as significand and exponent: the first five exact, the rest
+    // correctly rounded to 64 bits, so every power up to 10^27 comes out exact
+    // and larger ones within a few units.
+    static constexpr Extended Squares[] = {
+        extendedFromParts(0xa000000000000000u, 3),     extendedFromParts(0xc800000000000000u, 6),
+        extendedFromParts(0x9c40000000000000u, 13),    extendedFromParts(0xbebc200000000000u, 26),
+        extendedFromParts(0x8e1bc9bf04000000u, 53),    extendedFromParts(0x9dc5ada82b70b59eu, 106),
+        extendedFromParts(0xc2781f49ffcfa6d5u, 212),   extendedFromParts(0x93ba47c980e98ce0u, 425),
+        extendedFromParts(0xaa7eebfb9df9de8eu, 850),   extendedFromParts(0xe319a0aea60e91c7u, 1700),
+        extendedFromParts(0xc976758681750c17u, 3401),  extendedFromParts(0x9e8b3b5dc53d5de5u, 6803),
+        extendedFromParts(0xc46052028a20979bu, 13606)};
     constexpr std::int64_t Reach = (std::int64_t{1} << std::size(Squares)) - 1;
     if (exponent > Reach) {
-        return std::numeric_limits<long double>::infinity();
+        return extendedInfinity();
     }
-    long double power = 1.0L;
+    Extended power = toExtended(1.0);
     for (std::size_t bit = 0; bit < std::size(Squares); ++bit) {
         if ((exponent >> bit) & 1) {
-            power *= Squares[bit];
+            power = power * Squares[bit];
         }
     }
     return power;
@@ -163,28 +169,33 @@ long double powerOfTen(std::int64_t exponent) {
 
 }  // namespace
 
-long double scaleByPowerOfTen(std::uint64_t significand, std::int64_t exponent) {
+Extended scaleByPowerOfTen(std::uint64_t significand, std::int64_t exponent) {
     if (significand == 0) {
-        return 0.0L;  // zero stays zero even where the power overflows
+        return toExtended(0.0);  // zero stays zero even where the power overflows
     }
-    const auto digits = static_cast<long double>(significand);
+    const Extended digits = toExtended(significand);
     return exponent >= 0 ? digits * powerOfTen(exponent) : digits / powerOfTen(-exponent);
 }
 
-float roundTypedToSingle(long double value) {
-    const long double magnitude = std::fabs(value);
-    if (magnitude >= 0x1p128L) {
-        return std::copysign(std::numeric_limits<float>::infinity(), static_cast<float>(value));
+float roundTypedToSingle(Extended value) {
+    constexpr Extended Overflow = extendedFromParts(std::uint64_t{1} << 63, 128);
+    constexpr Extended LastBinade = extendedFromParts(std::uint64_t{1} << 63, 127);
+    constexpr Extended SingleStep = extendedFromParts(std::uint64_t{1} << 63, 104);
+    constexpr Extended Underflow = extendedFromParts(std::uint64_t{1} << 63, -149);
+    const Extended size = magnitude(value);
+    const float sign = signBit(value) ? -1.0f : 1.0f;
+    if (size >= Overflow) {
+        return sign * std::numeric_limits<float>::infinity();
     }
-    if (magnitude >= 0x1p127L) {
+    if (size >= LastBinade) {
         // Truncate to the 24-bit significand of this binade: steps of 2^104.
-        const long double truncated = std::floor(magnitude / 0x1p104L) * 0x1p104L;
-        return std::copysign(static_cast<float>(truncated), static_cast<float>(value));
+        const Extended truncated = floorOf(size / SingleStep) * SingleStep;
+        return std::copysign(toFloat(truncated), sign);
     }
-    if (magnitude != 0.0L && magnitude < 0x1p-149L) {
-        return std::copysign(0.0f, static_cast<float>(value));
+    if (size != toExtended(0.0) && size < Underflow) {
+        return std::copysign(0.0f, sign);
     }
-    return static_cast<float>(static_cast<double>(value));
+    return static_cast<float>(toDouble(value));
 }
 
 bool scanReal(InputStream& stream, float& target) {
@@ -192,9 +203,8 @@ bool scanReal(InputStream& stream, float& target) {
     if (!scanIntoStream(stream, NumberKind::Real, number)) {
         return false;
     }
-    const long double magnitude =
-        scaleByPowerOfTen(number.significand, number.scale + number.exponent);
-    target = roundTypedToSingle(number.negative ? -magnitude : magnitude);
+    const Extended size = scaleByPowerOfTen(number.significand, number.scale + number.exponent);
+    target = roundTypedToSingle(number.negative ? -size : size);
     return true;
 }
 

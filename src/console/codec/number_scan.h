@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "console/codec/streams.h"
+#include "numeric/extended.h"
 
 // The most digits (integer part, fraction and exponent together) a number may
 // have; a longer number is consumed whole and then fails.
@@ -17,9 +18,9 @@ bool scanCount(InputStream& stream, std::uint32_t& target);
 
 // The extended-precision value of significand * 10^exponent, as typed input
 // turns into it before rounding.
-long double scaleByPowerOfTen(std::uint64_t significand, std::int64_t exponent);
+Extended scaleByPowerOfTen(std::uint64_t significand, std::int64_t exponent);
 
 // Rounds an extended value to single precision the way typed numbers are:
 // overflow to infinity from 2^128, truncation in [2^127, 2^128), zero below
 // 2^-149, otherwise to double and then to single, both to nearest.
-float roundTypedToSingle(long double value);
+float roundTypedToSingle(Extended value);

@@ -141,6 +141,8 @@ TEST(StepsArgumentsTest, FaultsNameTheArgument) {
         {{"0", "--svgg", "1"}, ArgumentFault::UnknownOption, 2},
         {{"0", "1", "0.1", "5", "--svg"}, ArgumentFault::SvgWithoutFile, 5},
         {{"--svg", "a", "0", "--svg", "b"}, ArgumentFault::SvgTwice, 4},
+        {{"--svg=", "0"}, ArgumentFault::SvgWithoutFile, 1},
+        {{"0", "1", "--", "0.1", "--svg", "p"}, ArgumentFault::NotANumber, 3},
     };
     for (const Case& c : cases) {
         const StepsArguments parsed = parseStepsArguments(c.line);
@@ -156,6 +158,12 @@ TEST(StepsArgumentsTest, FaultsNameTheArgument) {
     EXPECT_EQ(parsed.limit, 7u);
     const std::vector<std::string> help{"x", "--version", "--help"};
     EXPECT_EQ(parseStepsArguments(help).action, StepsAction::Version);
+    // The GNU forms: the file attached with "=", and "--" before the numbers.
+    const std::vector<std::string> gnu{"--svg=--help", "--", "-1", "1", "0", "7"};
+    const StepsArguments gnuParsed = parseStepsArguments(gnu);
+    EXPECT_EQ(gnuParsed.action, StepsAction::Run);
+    EXPECT_EQ(gnuParsed.svgFile, "--help");
+    EXPECT_EQ(gnuParsed.xib, -1.0f);
 }
 
 TEST(StepsProgramTest, RowsOfZeroToOneAreTheKnownChords) {

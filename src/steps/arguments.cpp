@@ -65,7 +65,9 @@ bool parseCountArgument(const std::string& text, std::uint32_t& target) {
 }
 
 StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
-    for (const std::string& argument : arguments) {
+    // As GNU programs do: "--" ends the options, "--svg=FILE" is "--svg FILE".
+    const auto optionsEnd = std::find(arguments.begin(), arguments.end(), "--");
+    for (const std::string& argument : std::span(arguments.begin(), optionsEnd)) {
         if (argument == "--help" || argument == "--version") {
             StepsArguments chosen;
             chosen.action = argument == "--help" ? StepsAction::Help : StepsAction::Version;
@@ -80,17 +82,22 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
     };
     float* const reals[] = {&parsed.xib, &parsed.xie, &parsed.epsilon};
     std::size_t numbers = 0;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument == "--svg") {
+        const bool attached = !optionsEnded && argument.starts_with("--svg=");
+        if (!optionsEnded && argument == "--") {
+            optionsEnded = true;
+        } else if (attached || (!optionsEnded && argument == "--svg")) {
             if (parsed.svgFile) {
                 return refuse(ArgumentFault::SvgTwice, i + 1);
             }
-            if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
+            const bool fileFollows = i + 1 < arguments.size() && !arguments[i + 1].empty();
+            if (attached ? argument.size() == 6 : !fileFollows) {
                 return refuse(ArgumentFault::SvgWithoutFile, i + 1);
             }
-            parsed.svgFile = arguments[++i];
-        } else if (isOption(argument)) {
+            parsed.svgFile = attached ? argument.substr(6) : arguments[++i];
+        } else if (!optionsEnded && isOption(argument)) {
             return refuse(ArgumentFault::UnknownOption, i + 1);
         } else if (numbers == 4) {
             return refuse(ArgumentFault::Extra, i + 1);

@@ -12,95 +12,77 @@
         test-package
 
 FUZZ_SECONDS ?= 30
-FUZZ_TOOLS := $(shell printf 'extern "C" int LLVMFuzzerTestOneInput(const char*, long) { return 0; }' | \
-                      clang++ -fsanitize=fuzzer -x c++ - -o /dev/null >/dev/null 2>&1 && echo yes)
-WINDOWS_TOOLS := $(shell command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 && \
-                         command -v wine >/dev/null 2>&1 && echo yes)
-ARM64_TOOLS := $(shell command -v aarch64-linux-gnu-g++ >/dev/null 2>&1 && \
-                       command -v qemu-aarch64 >/dev/null 2>&1 && echo yes)
-ARMHF_TOOLS := $(shell command -v arm-linux-gnueabihf-g++ >/dev/null 2>&1 && \
-                       command -v qemu-arm >/dev/null 2>&1 && echo yes)
+PACKAGES := build/packages
+
+# Shell tests for the tools of the optional suites. Only make test runs them,
+# so that make run does not try a clang++ link first.
+HAVE_FUZZ_TOOLS = printf 'extern "C" int LLVMFuzzerTestOneInput(const char*, long) { return 0; }' | \
+                  clang++ -fsanitize=fuzzer -x c++ - -o /dev/null >/dev/null 2>&1
+HAVE_WINDOWS_TOOLS = command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 && \
+                     command -v wine >/dev/null 2>&1
+HAVE_ARM64_TOOLS = command -v aarch64-linux-gnu-g++ >/dev/null 2>&1 && \
+                   command -v qemu-aarch64 >/dev/null 2>&1
+HAVE_ARMHF_TOOLS = command -v arm-linux-gnueabihf-g++ >/dev/null 2>&1 && \
+                   command -v qemu-arm >/dev/null 2>&1
 # dpkg-shlibdeps works out the arm64 package's dependencies from the arm64
 # C library that dpkg knows as installed (libc6:arm64).
-PACKAGE_TOOLS := $(shell command -v lintian >/dev/null 2>&1 && command -v dpkg-shlibdeps >/dev/null 2>&1 && \
-                         command -v man >/dev/null 2>&1 && command -v unzip >/dev/null 2>&1 && \
-                         dpkg -s libc6:arm64 >/dev/null 2>&1 && echo yes)
-PACKAGES := build/packages
+HAVE_PACKAGE_TOOLS = command -v lintian >/dev/null 2>&1 && command -v dpkg-shlibdeps >/dev/null 2>&1 && \
+                     command -v man >/dev/null 2>&1 && command -v unzip >/dev/null 2>&1 && \
+                     dpkg -s libc6:arm64 >/dev/null 2>&1
+
+# $(call configure-build,PRESET[,TARGET]): configure PRESET and build all of
+# it, or only TARGET.
+define configure-build
+cmake --preset $(1)
+cmake --build --preset $(1)$(if $(2), --target $(2))
+endef
+
+# The suites CTest runs: test-NAME configures, builds and tests with the
+# presets called NAME, test-native with default (the tree of make build and
+# make run).
+SUITES := native sanitize windows arm64 armhf
+PRESET_native := default
+suite-preset = $(or $(PRESET_$(1)),$(1))
+# Set for ctest only: wine's debug channels would fill the test output.
+CTEST_ENV_windows := WINEDEBUG=-all
 
 all: build
 
 build:
-	cmake --preset default
-	cmake --build --preset default
+	$(call configure-build,default)
 
 # Only the program: no test executable, so no GoogleTest needed.
 run:
-	cmake --preset default
-	cmake --build --preset default --target chords
+	$(call configure-build,default,chords)
 	./build/default/chords
 
 test: test-native test-sanitize
-ifeq ($(FUZZ_TOOLS),yes)
-	$(MAKE) --no-print-directory fuzz
-else
-	@echo "SKIPPED fuzzing: clang++ with libFuzzer is not installed (Debian packages clang, libclang-rt-14-dev)."
-endif
-ifeq ($(WINDOWS_TOOLS),yes)
-	$(MAKE) --no-print-directory test-windows
-else
-	@echo "SKIPPED the Windows suite: x86_64-w64-mingw32-g++-posix or wine is not installed"
-	@echo "(Debian packages g++-mingw-w64-x86-64, wine, wine64; .ci/run installs them)."
-endif
-ifeq ($(ARM64_TOOLS),yes)
-	$(MAKE) --no-print-directory test-arm64
-else
-	@echo "SKIPPED the ARM64 suite: aarch64-linux-gnu-g++ or qemu-aarch64 is not installed"
-	@echo "(Debian packages g++-aarch64-linux-gnu, qemu-user; .ci/run installs them)."
-endif
-ifeq ($(ARMHF_TOOLS),yes)
-	$(MAKE) --no-print-directory test-armhf
-else
-	@echo "SKIPPED the ARM32 suite: arm-linux-gnueabihf-g++ or qemu-arm is not installed"
-	@echo "(Debian packages g++-arm-linux-gnueabihf, qemu-user; .ci/run installs them)."
-endif
-ifeq ($(PACKAGE_TOOLS)$(WINDOWS_TOOLS)$(ARM64_TOOLS),yesyesyes)
-	$(MAKE) --no-print-directory test-package
-else
-	@echo "SKIPPED the packages: they need the Windows and ARM64 tools above, lintian, dpkg-dev,"
-	@echo "man-db, unzip and the arm64 C library known to dpkg (libc6:arm64; .ci/run installs them)."
-endif
+	@if $(HAVE_FUZZ_TOOLS); then $(MAKE) --no-print-directory fuzz; else \
+	  echo "SKIPPED fuzzing: clang++ with libFuzzer is not installed (Debian packages clang, libclang-rt-14-dev)."; fi
+	@if $(HAVE_WINDOWS_TOOLS); then $(MAKE) --no-print-directory test-windows; else \
+	  echo "SKIPPED the Windows suite: x86_64-w64-mingw32-g++-posix or wine is not installed"; \
+	  echo "(Debian packages g++-mingw-w64-x86-64, wine, wine64; .ci/run installs them)."; fi
+	@if $(HAVE_ARM64_TOOLS); then $(MAKE) --no-print-directory test-arm64; else \
+	  echo "SKIPPED the ARM64 suite: aarch64-linux-gnu-g++ or qemu-aarch64 is not installed"; \
+	  echo "(Debian packages g++-aarch64-linux-gnu, qemu-user; .ci/run installs them)."; fi
+	@if $(HAVE_ARMHF_TOOLS); then $(MAKE) --no-print-directory test-armhf; else \
+	  echo "SKIPPED the ARM32 suite: arm-linux-gnueabihf-g++ or qemu-arm is not installed"; \
+	  echo "(Debian packages g++-arm-linux-gnueabihf, qemu-user; .ci/run installs them)."; fi
+	@if $(HAVE_PACKAGE_TOOLS) && $(HAVE_WINDOWS_TOOLS) && $(HAVE_ARM64_TOOLS); then \
+	  $(MAKE) --no-print-directory test-package; else \
+	  echo "SKIPPED the packages: they need the Windows and ARM64 tools above, lintian, dpkg-dev,"; \
+	  echo "man-db, unzip and the arm64 C library known to dpkg (libc6:arm64; .ci/run installs them)."; fi
 
-test-native: build
-	ctest --preset default
-
-test-sanitize:
-	cmake --preset sanitize
-	cmake --build --preset sanitize
-	ctest --preset sanitize
+$(SUITES:%=test-%): test-%:
+	$(call configure-build,$(call suite-preset,$*))
+	$(CTEST_ENV_$*) ctest --preset $(call suite-preset,$*)
 
 fuzz:
-	cmake --preset fuzz
-	cmake --build --preset fuzz
+	$(call configure-build,fuzz)
 	fuzz/run.sh build/fuzz $(FUZZ_SECONDS)
 
 windows:
-	cmake --preset windows
-	cmake --build --preset windows --target chords
-
-test-windows:
-	cmake --preset windows
-	cmake --build --preset windows
-	WINEDEBUG=-all ctest --preset windows
-
-test-arm64:
-	cmake --preset arm64
-	cmake --build --preset arm64
-	ctest --preset arm64
-
-test-armhf:
-	cmake --preset armhf
-	cmake --build --preset armhf
-	ctest --preset armhf
+	$(call configure-build,windows,chords)
 
 package: package-clean package-deb-amd64 package-deb-arm64 package-windows
 	rm -rf $(PACKAGES)/_CPack_Packages
@@ -110,18 +92,15 @@ package-clean:
 	rm -rf $(PACKAGES)
 
 package-deb-amd64:
-	cmake --preset deb-amd64
-	cmake --build --preset deb-amd64 --target chords_package_contents
+	$(call configure-build,deb-amd64,chords_package_contents)
 	cpack --preset deb-amd64
 
 package-deb-arm64:
-	cmake --preset arm64
-	cmake --build --preset arm64 --target chords_package_contents
+	$(call configure-build,arm64,chords_package_contents)
 	cpack --preset deb-arm64
 
 package-windows:
-	cmake --preset windows
-	cmake --build --preset windows --target chords_package_contents
+	$(call configure-build,windows,chords_package_contents)
 	cpack --preset windows-zip
 
 test-package: package
@@ -130,8 +109,7 @@ test-package: package
 	tests/packaging/check_zip.sh $(wildcard $(PACKAGES)/chords-*-windows-x64.zip) build/windows/wineprefix
 
 bench:
-	cmake --preset bench
-	cmake --build --preset bench
+	$(call configure-build,bench)
 	./build/bench/bench/chords_bench
 
 clean:

@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "console/codec/key_decoder.h"
 #include "console/codec/key_event.h"
@@ -300,6 +301,122 @@ TEST(KeyDecoderTest, MultibyteCharacterIsOneKey) {
     EXPECT_EQ(decode("\x1B\xD0\xB6"), 0xE6);  // Alt with a letter that has no key row
     const KeyDecoderSettings koi8{0x7F, false};
     EXPECT_EQ(decode("\xD6", false, koi8), 0xD6);
+}
+
+TEST(KeyDecoderTest, SequenceBoundsAndTheBytesTheyTake) {
+    const std::string digits(62, '1');  // "ESC [" and these are one short of the longest
+    const struct {
+        std::string bytes;
+        bool quiet;
+        int code;
+        std::size_t consumed;
+    } cases[] = {
+        // Intermediates 0x20-0x2F and parameters 0x30-0x3F belong to the
+        // sequence, finals run from '@' to '~', anything else breaks it off.
+        {"\x1B[1 qx", false, Skipped, 5},
+        {"\x1B[1/qx", false, Skipped, 5},
+        {"\x1B[>0;9:?cx", false, Skipped, 9},
+        {"\x1B[2@x", false, ext(146), 4},  // rxvt Ctrl+Shift+Insert
+        {"\x1B[@x", false, Skipped, 3},
+        {"\x1B[1\x7F", false, Skipped, 3},
+        {"\x1B[1\r", false, Skipped, 3},
+        {"\x1B[" + digits, false, NeedsMore, 0},
+        {"\x1B[" + digits + "1", false, Skipped, 65},
+        {"\x1B[[Ax", false, ext(59), 4},
+        {"\x1B[[Zx", false, Skipped, 4},
+        // SS3, with the modifier as a digit or a second parameter.
+        {"\x1BOBx", false, ext(80), 3},
+        {"\x1BO5Ax", false, ext(141), 4},
+        {"\x1BO1;3Cx", false, ext(157), 6},
+        {"\x1BObx", false, ext(145), 3},  // rxvt Ctrl+Down
+        {"\x1BOpx", false, '0', 3},       // keypad in application mode
+        {"\x1BOy", false, '9', 3},
+        {"\x1BOo", false, '/', 3},
+        {"\x1BOM", false, 13, 3},
+        {"\x1BO5p", false, ext(146), 4},
+        {"\x1BO3y", false, Skipped, 4},  // Alt with a keypad digit has no code
+        {"\x1BO", true, ext(24), 2},  // Alt+O typed by hand
+        {"\x1BOz", false, Skipped, 3},
+        {"\x1BO\r", false, Skipped, 2},
+        {"\x1BO5", false, NeedsMore, 0},
+        {"\x1BO5", true, Skipped, 3},
+        {"\x1BO" + digits, false, NeedsMore, 0},
+        {"\x1BO" + digits + "1", false, Skipped, 65},
+        {"\x1B\x1BOAx", false, ext(152), 4},
+        {"\x1B\x1Bx", false, ext(1), 2},  // Alt+Esc, then a key of its own
+        // Control bytes with Alt: Alt wins over their Ctrl.
+        {"\x1Ex", false, 30, 1},
+        {"\x1B\x1E", false, ext(125), 2},  // Alt+Ctrl+^
+        {"\x1B\x1C", false, ext(43), 2},
+        {"\x1B\x1D", false, ext(27), 2},
+        {"\x1B\x1F", false, ext(130), 2},
+        {"\x1B\n", false, ext(166), 2},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(decode(c.bytes, c.quiet), c.code) << c.bytes.substr(1);
+        EXPECT_EQ(consumed(c.bytes, c.quiet), c.consumed) << c.bytes.substr(1);
+    }
+    EXPECT_EQ(decodeKey("\x1B[" + digits + "1", Xterm, false).rest, SequenceRest::ControlSequence);
+}
+
+// Feeds the bursts to a key reader as a terminal sends them, falling quiet
+// between them, and stops at the first key as the key wait does: the key's
+// code and the bytes read, Skipped when the reader waits on without a time
+// limit.
+std::pair<int, std::size_t> readKey(const std::vector<std::string>& bursts) {
+    KeyReader reader;
+    KeyReadStep step;
+    std::size_t bytesRead = 0;
+    for (std::size_t b = 0; b < bursts.size() && step.status != KeyReadStatus::Key; ++b) {
+        if (b > 0 && step.status == KeyReadStatus::WaitOrQuiet) {
+            step = feedQuiet(reader, Xterm);
+        }
+        for (std::size_t i = 0; i < bursts[b].size() && step.status != KeyReadStatus::Key; ++i) {
+            step = feedKeyByte(reader, static_cast<unsigned char>(bursts[b][i]), Xterm);
+            ++bytesRead;
+            EXPECT_LE(reader.pending.size(), LongestKeySequence);
+        }
+    }
+    switch (step.status) {
+    case KeyReadStatus::Key:
+        EXPECT_EQ(reader.pending, "");  // nothing read beyond the key
+        return {step.key.extended ? ext(step.key.value) : step.key.value, bytesRead};
+    case KeyReadStatus::WaitForByte: return {Skipped, bytesRead};
+    case KeyReadStatus::WaitOrQuiet: return {NeedsMore, bytesRead};
+    }
+    return {};
+}
+
+TEST(KeyReaderTest, ReadsUpToTheKeyAndDropsRepliesAsTheyCome) {
+    const std::string longReply = "\x1B[" + std::string(100, '1') + "~";
+    const struct {
+        std::vector<std::string> bursts;
+        int code;
+        std::size_t bytesRead;
+    } cases[] = {
+        {{"\x1B"}, NeedsMore, 1},
+        {{"\x1B", ""}, 27, 1},
+        {{"\x1B", "a"}, 27, 1},
+        {{"\x1B" "a"}, ext(30), 2},
+        {{"\x1B]", ""}, ext(27), 2},
+        {{"\x1B[Ax"}, ext(72), 3},
+        {{"\xD0\xB6x"}, 0xE6, 2},
+        {{"\x1B[1;5", "bc"}, 'b', 6},  // the quiet drops the unfinished sequence
+        {{"\x1B[1\rz"}, 13, 4},        // the byte that broke it off is the key
+        {{"\x1B[?1;2c"}, Skipped, 7},
+        {{"\x1B[?1;2ck"}, 'k', 8},
+        {{"\x1B[? /@k"}, 'k', 7},
+        {{"\x1B[?9:?~k"}, 'k', 8},
+        {{"\x1B[?1\x7F"}, 8, 5},
+        {{longReply + "k"}, 'k', longReply.size() + 1},
+        {{"\x1B]11;x\x07k"}, 'k', 8},
+        {{"\x1B]1 \x7F\xD0\xB6\x1B\\k"}, 'k', 10},
+        {{"\x1B]11;\x1F"}, 31, 6},
+        {{"\x1B]11;x\x1B[Ak"}, ext(72), 9},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(readKey(c.bursts), std::make_pair(c.code, c.bytesRead)) << c.bursts[0].substr(1);
+    }
 }
 
 }  // namespace

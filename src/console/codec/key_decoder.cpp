@@ -529,3 +529,46 @@ DecodedKey decodeKey(std::string_view bytes, const KeyDecoderSettings& settings,
     }
     return decodeCharacter(bytes, settings, false, quiet);
 }
+
+namespace {
+
+// Decodes the pending bytes until they make a key or run out; what is
+// skipped leaves the reader, and bytes after it are decoded anew.
+KeyReadStep decodePending(KeyReader& reader, const KeyDecoderSettings& settings, bool quiet) {
+    for (;;) {
+        const DecodedKey decoded = decodeKey(reader.pending, settings, quiet);
+        if (decoded.status == DecodeStatus::NeedMore) {
+            return {KeyReadStatus::WaitOrQuiet, {}};
+        }
+        reader.pending.erase(0, decoded.consumed);
+        if (decoded.status == DecodeStatus::Key) {
+            return {KeyReadStatus::Key, decoded.key};
+        }
+        reader.skipping = decoded.rest;
+        if (reader.pending.empty()) {
+            return {KeyReadStatus::WaitForByte, {}};
+        }
+        quiet = false;  // the quiet came before the bytes left over
+    }
+}
+
+}  // namespace
+
+KeyReadStep feedKeyByte(KeyReader& reader, unsigned char byte, const KeyDecoderSettings& settings) {
+    if (reader.skipping != SequenceRest::None) {
+        const SkipStep step = skipSequenceByte(reader.skipping, byte);
+        reader.skipping = step.rest;
+        if (step.consumed) {
+            return {KeyReadStatus::WaitForByte, {}};
+        }
+        if (step.escapeFirst) {
+            reader.pending += static_cast<char>(Esc);
+        }
+    }
+    reader.pending += static_cast<char>(byte);
+    return decodePending(reader, settings, false);
+}
+
+KeyReadStep feedQuiet(KeyReader& reader, const KeyDecoderSettings& settings) {
+    return decodePending(reader, settings, true);
+}

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "console/codec/key_code.h"
@@ -69,3 +70,31 @@ SkipStep skipSequenceByte(SequenceRest rest, unsigned char byte);
 DecodedKey decodeKey(std::string_view bytes, const KeyDecoderSettings& settings, bool quiet);
 
 inline constexpr std::size_t LongestKeySequence = 64;
+
+// The key wait's reading of one key press, fed byte by byte as the terminal
+// sends them. It holds at most the bytes of one key sequence: the rest of a
+// reply or unknown sequence is dropped as it arrives.
+struct KeyReader {
+    std::string pending;                         // bytes of the key still being read
+    SequenceRest skipping = SequenceRest::None;  // what the next bytes drop, with none pending
+};
+
+enum class KeyReadStatus {
+    Key,          // a key press is complete: read no further
+    WaitForByte,  // nothing is pending: wait for the next byte as long as it takes
+    WaitOrQuiet,  // the pending bytes may go on: wait a short while for the next
+                  // byte, and report the quiet when none comes
+};
+
+struct KeyReadStep {
+    KeyReadStatus status = KeyReadStatus::WaitForByte;
+    KeyCode key;  // for Key
+};
+
+// One byte from the terminal. On Key the key's bytes leave the reader, so it
+// may go on to the next key press.
+KeyReadStep feedKeyByte(KeyReader& reader, unsigned char byte, const KeyDecoderSettings& settings);
+
+// The terminal sent nothing within the short wait: the pending bytes are all
+// there is. A lone Esc is then the Esc key, an unfinished sequence is dropped.
+KeyReadStep feedQuiet(KeyReader& reader, const KeyDecoderSettings& settings);

@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cerrno>
-#include <string>
 
 #include "console/codec/key_decoder.h"
 #include "console/posix/posix.h"
@@ -162,42 +161,23 @@ void endLineOnTerminal(int terminal) {
 }
 
 // Reads byte by byte until the bytes make one key press with a code. Bytes
-// of a later key stay in the terminal, unread. A reply or unknown sequence
-// is dropped as it arrives, so at most one key sequence is ever held.
+// of a later key stay in the terminal, unread.
 KeyCode readKeyPress(int terminal, const KeyDecoderSettings& settings) {
-    std::string bytes;
-    SequenceRest skipping = SequenceRest::None;
+    KeyReader reader;
+    KeyReadStep step;
     for (;;) {
+        const bool mayFallQuiet = step.status == KeyReadStatus::WaitOrQuiet;
         char byte = 0;
-        if (bytes.empty()) {
-            if (!readByte(terminal, -1, byte)) {
-                return {};
-            }
-            if (skipping != SequenceRest::None) {
-                const SkipStep step = skipSequenceByte(skipping, static_cast<unsigned char>(byte));
-                skipping = step.rest;
-                if (step.consumed) {
-                    continue;
-                }
-                if (step.escapeFirst) {
-                    bytes += '\x1B';
-                }
-            }
-            bytes += byte;
+        if (readByte(terminal, mayFallQuiet ? QuietMilliseconds : -1, byte)) {
+            step = feedKeyByte(reader, static_cast<unsigned char>(byte), settings);
+        } else if (mayFallQuiet) {
+            step = feedQuiet(reader, settings);
+        } else {
+            return {};
         }
-        DecodedKey decoded = decodeKey(bytes, settings, false);
-        if (decoded.status == DecodeStatus::NeedMore) {
-            if (readByte(terminal, QuietMilliseconds, byte)) {
-                bytes += byte;
-                continue;
-            }
-            decoded = decodeKey(bytes, settings, true);
+        if (step.status == KeyReadStatus::Key) {
+            return step.key;
         }
-        if (decoded.status == DecodeStatus::Key) {
-            return decoded.key;
-        }
-        bytes.erase(0, decoded.consumed);
-        skipping = decoded.rest;
     }
 }
 

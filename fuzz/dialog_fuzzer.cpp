@@ -78,16 +78,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Devices recorded{input, {}, 0};
     devices = &recorded;
-    Console& state = console();
-    state = Console{};
+    Console state;
     state.output = {writeOutput, nullptr};
     state.input.read = readInput;
-    errorLine() = {writeError};
+    state.writeError = writeError;
     state.readKey = noKeyboard;
     state.convertText = convertToUtf8;
+    connectRangeSink(state);
 
     const std::uint64_t evaluationsBefore = equationEvaluationCount();
-    const int status = runDialog();
+    const int status = runDialog(state);
     const std::uint64_t evaluations = equationEvaluationCount() - evaluationsBefore;
 
     // Every interval attempt takes at least two bytes and four evaluations;

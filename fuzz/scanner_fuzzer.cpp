@@ -133,6 +133,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (wasFailed) break;
             continue;  // one more read must fail at once
         }
+        // The same bytes whole, without a device: the same number.
+        const std::string_view rest = device.bytes.substr(before);
+        if (real) {
+            const ScannedReal whole = scanRealText(rest);
+            CHECK(scanSucceeded(whole.stop) && whole.consumed == after - before);
+            CHECK(std::bit_cast<std::uint32_t>(whole.value) == std::bit_cast<std::uint32_t>(value));
+        } else {
+            const ScannedCount whole = scanCountText(rest);
+            CHECK(scanSucceeded(whole.stop) && whole.consumed == after - before && whole.value == count);
+        }
         const std::string_view text = device.bytes.substr(before, after - before);
         Shape shape;
         CHECK(parseShape(text, real, shape));

@@ -100,8 +100,7 @@ class ConsoleTest : public ::testing::Test {
 protected:
     void SetUp() override {
         devices = &recorded;
-        Console& state = console();
-        state = Console{};
+        Console& state = console;
         state.output.write = [](void*, const char* bytes, std::size_t size) {
             if (devices->refuse) {
                 return false;
@@ -110,10 +109,10 @@ protected:
             return true;
         };
         state.input = streamOver(input);
-        errorLine() = {[](void*, const char* bytes, std::size_t size) {
+        state.writeError = [](void*, const char* bytes, std::size_t size) {
             devices->errors.append(bytes, size);
             return true;
-        }};
+        };
         state.readKey = [](void*) {
             const KeyCode key = devices->keys.front();
             devices->keys.erase(devices->keys.begin());
@@ -124,52 +123,53 @@ protected:
 
     RecordingDevices recorded;
     MemoryInput input{"0 1\n"};
+    Console console;
 };
 
 TEST_F(ConsoleTest, EveryWriteReachesTheDeviceBeforeItReturns) {
-    showText("\xCA\xEE\xF0\xE5\xED\xFC = ");
-    writeReal(0.299771f);
-    writeRaw(" F(");
-    writeCount(5);
-    endLine();
+    showText(console, "\xCA\xEE\xF0\xE5\xED\xFC = ");
+    writeReal(console, 0.299771f);
+    writeRaw(console, " F(");
+    writeCount(console, 5);
+    endLine(console);
     const std::vector<std::string> expected = {"Корень = ", "0.299771", " F(", "5", "\n"};
     EXPECT_EQ(recorded.output, expected);
 }
 
 TEST_F(ConsoleTest, RefusedWriteDropsEverythingAfterIt) {
     recorded.refuse = true;
-    writeRaw("lost");
+    writeRaw(console, "lost");
     recorded.refuse = false;
-    writeRaw("dropped");
-    endLine();
+    writeRaw(console, "dropped");
+    endLine(console);
     EXPECT_TRUE(recorded.output.empty());
-    EXPECT_TRUE(console().output.failed);
+    EXPECT_TRUE(console.output.failed);
     float value = 0.0f;
-    EXPECT_TRUE(readReal(value));  // input goes on regardless
+    EXPECT_TRUE(readReal(console, value));  // input goes on regardless
 }
 
 TEST_F(ConsoleTest, ErrorLineStandsBetweenLineBreaks) {
-    writeErrorLine("exp: OVERFLOW error");
+    writeErrorLine(console, "exp: OVERFLOW error");
     EXPECT_EQ(recorded.errors, "\r\nexp: OVERFLOW error\r\n");
     EXPECT_TRUE(recorded.output.empty());
 }
 
 TEST_F(ConsoleTest, ExtendedKeyComesInTwoHalves) {
     recorded.keys = {{59, true}, {13, false}, {-1, false}};
-    EXPECT_EQ(waitForKey(), 0);
-    EXPECT_EQ(waitForKey(), 59);  // from the pending byte, without the device
+    EXPECT_EQ(waitForKey(console), 0);
+    EXPECT_EQ(waitForKey(console), 59);  // from the pending byte, without the device
     EXPECT_EQ(recorded.keys.size(), 2u);
-    EXPECT_EQ(waitForKey(), 13);
-    EXPECT_EQ(waitForKey(), -1);
+    EXPECT_EQ(waitForKey(console), 13);
+    EXPECT_EQ(waitForKey(console), -1);
 }
 
 TEST_F(ConsoleTest, ReadsReportWhetherTheyStoredAValue) {
     float xib = 5.0f;
     float xie = 5.0f;
     std::uint32_t limit = 9;
-    EXPECT_TRUE(readReal(xib));
-    EXPECT_TRUE(readReal(xie));
-    EXPECT_FALSE(readCount(limit));
+    EXPECT_TRUE(readReal(console, xib));
+    EXPECT_TRUE(readReal(console, xie));
+    EXPECT_FALSE(readCount(console, limit));
     EXPECT_EQ(xib, 0.0f);
     EXPECT_EQ(xie, 1.0f);
     EXPECT_EQ(limit, 9u);

@@ -9,7 +9,7 @@
 #include <random>
 
 #include "numeric/extended.h"
-#include "solver/precision.h"
+#include "numeric/precision.h"
 
 namespace {
 

@@ -10,31 +10,26 @@
 #include <string>
 #include <vector>
 
-#include "console/error_line.h"
 #include "solver/chord.h"
 #include "solver/equation.h"
 #include "solver/exponential.h"
-#include "solver/precision.h"
+#include "numeric/precision.h"
 #include "solver/range_event.h"
 
 namespace {
 
 constexpr float Infinity = std::numeric_limits<float>::infinity();
-const std::string OverflowLine = "\r\nexp: OVERFLOW error\r\n";
+const std::string OverflowLine = "exp: OVERFLOW error\n";
 
-bool collectErrors(void* device, const char* bytes, std::size_t size) {
-    static_cast<std::string*>(device)->append(bytes, size);
-    return true;
+void recordRangeMessage(void* record, const char* message) {
+    static_cast<std::string*>(record)->append(message).append("\n");
 }
 
-// Routes the range lines into a string for the length of a test.
+// Records the range messages, one line each, for the length of a test.
 class SolverTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        errorLine().write = collectErrors;
-        errorLine().device = &errors;
-    }
-    void TearDown() override { errorLine() = {}; }
+    void SetUp() override { rangeSink() = {recordRangeMessage, &errors}; }
+    void TearDown() override { rangeSink() = {}; }
 
     std::string repeated(const std::string& line, int times) {
         std::string all;
@@ -74,49 +69,25 @@ double withHighWord(std::uint32_t high, std::uint32_t low) {
     return std::bit_cast<double>((std::uint64_t{high} << 32) | low);
 }
 
-bool sameFloat(std::optional<float> a, std::optional<float> b) {
-    return a.has_value() == b.has_value() &&
-           (!a || std::bit_cast<std::uint32_t>(*a) == std::bit_cast<std::uint32_t>(*b));
-}
-
-// Drives the iteration one chord at a time, as a caller that shows every
-// chord does, and checks that the whole loop ends the same way with the
-// same range lines.
+// Every chord the walk draws, as a caller that shows them sees it; the
+// idle stretch is counted, not drawn.
 std::vector<ChordStep> traceChords(const ChordParameters& parameters, ChordOutcome& outcome) {
     std::vector<ChordStep> steps;
-    ChordState state = startChords(parameters);
-    bool found = false;
-    const std::uint64_t linesBefore = errorLine().linesWritten;
-    while (!limitReached(state, parameters.limit)) {
-        const ChordStep& step = steps.emplace_back(drawChord(state));
-        if (!step.x || (found = meetsAccuracy(step.fx, parameters.epsilon))) {
-            break;
-        }
-        if (chordRepeats(step, state)) {
-            state.counter = parameters.limit;
-            break;
-        }
-        ++state.counter;
-    }
-    outcome = outcomeOf(state, found);
-    const std::uint64_t stepLines = errorLine().linesWritten - linesBefore;
-
-    std::string whole;
-    std::swap(*static_cast<std::string*>(errorLine().device), whole);
-    const ChordOutcome iterated = chordIterate(parameters);
-    std::swap(*static_cast<std::string*>(errorLine().device), whole);
-    EXPECT_EQ(errorLine().linesWritten - linesBefore - stepLines, stepLines);
-    EXPECT_EQ(iterated.found, outcome.found);
-    EXPECT_EQ(iterated.counter, outcome.counter);
-    EXPECT_TRUE(sameFloat(iterated.x, outcome.x));
-    EXPECT_TRUE(sameFloat(iterated.a, outcome.a) && sameFloat(iterated.b, outcome.b));
+    outcome = walkChords(
+        parameters,
+        [&](std::uint64_t number, const ChordStep& step, bool) {
+            EXPECT_EQ(number, steps.size() + 1);
+            steps.push_back(step);
+            return true;
+        },
+        [](std::uint64_t, std::uint64_t) {});
     return steps;
 }
 
 // Every result depends on it: the x87 unit rounds to a 64-bit significand,
 // also when the process started with 53 bits.
 TEST(ExtendedPrecisionTest, ArithmeticCarriesSixtyFourBits) {
-#if defined(__x86_64__) || defined(__i386__)
+#if CHORDS_X87_LONG_DOUBLE
     unsigned short control = 0;
     asm volatile("fnstcw %0" : "=m"(control));
     control = static_cast<unsigned short>((control & ~0x0300u) | 0x0200u);  // 53 bits
@@ -181,7 +152,7 @@ TEST_F(SolverTest, RangeHandlerReportsOnlyTheKindsItDeclines) {
     EXPECT_EQ(handleRangeEvent(domain), 7.0L);
     RangeEvent partialLoss{RangeKind::PartialLoss, "tan", 1e10, 0.0, 3.0L};
     EXPECT_EQ(handleRangeEvent(partialLoss), 3.0L);
-    EXPECT_EQ(errors, "\r\nlog: DOMAIN error\r\n\r\ntan: PLOSS error\r\n");
+    EXPECT_EQ(errors, "log: DOMAIN error\ntan: PLOSS error\n");
 }
 
 TEST_F(SolverTest, EquationAtTheListedPoints) {

@@ -1,66 +1,69 @@
+// The console room: the dialog's operations over the Console record, in the
+// same words on every platform; the record's devices come from the backend
+// (posix/ or win32/), its pure pieces from codec/.
 #include "console/console.h"
 
 #include "console/codec/number_format.h"
 #include "console/codec/number_scan.h"
 #include "console/codec/text_codec.h"
 
-Console& console() {
-    static Console instance;
-    return instance;
-}
-
 std::string convertToUtf8(void*, std::string_view cp1251Text) {
     return cp1251ToUtf8(cp1251Text);
 }
 
-void showText(const char* cp1251Text) {
-    Console& state = console();
-    writeBytes(state.output, state.convertText(state.converter, cp1251Text));
+void showText(Console& console, const char* cp1251Text) {
+    writeBytes(console.output, console.convertText(console.converter, cp1251Text));
 }
 
-void writeRaw(const char* text) {
-    writeBytes(console().output, text);
+void writeRaw(Console& console, std::string_view text) {
+    writeBytes(console.output, text);
 }
 
-void writeReal(float value) {
-    writeBytes(console().output, formatReal(value));
+void writeReal(Console& console, float value) {
+    writeBytes(console.output, formatReal(value));
 }
 
-void writeCount(std::uint32_t value) {
-    writeBytes(console().output, formatCount(value));
+void writeCount(Console& console, std::uint32_t value) {
+    writeBytes(console.output, formatCount(value));
 }
 
-void endLine() {
-    writeBytes(console().output, "\n");
+void endLine(Console& console) {
+    writeBytes(console.output, "\n");
 }
 
-bool readReal(float& target) {
-    return scanReal(console().input, target);
+bool readReal(Console& console, float& target) {
+    return scanReal(console.input, target);
 }
 
-bool readCount(std::uint32_t& target) {
-    return scanCount(console().input, target);
+bool readCount(Console& console, std::uint32_t& target) {
+    return scanCount(console.input, target);
 }
 
-int waitForKey() {
-    Console& state = console();
-    if (state.pendingKeyCode) {
-        const unsigned char pending = *state.pendingKeyCode;
-        state.pendingKeyCode.reset();
+int waitForKey(Console& console) {
+    if (console.pendingKeyCode) {
+        const unsigned char pending = *console.pendingKeyCode;
+        console.pendingKeyCode.reset();
         return pending;
     }
-    const KeyCode key = state.readKey(state.keyboard);
+    const KeyCode key = console.readKey(console.keyboard);
     if (key.extended) {
-        state.pendingKeyCode = static_cast<unsigned char>(key.value);
+        console.pendingKeyCode = static_cast<unsigned char>(key.value);
         return 0;
     }
     return key.value;
 }
 
-void showErrorText(const char* cp1251Text) {
-    Console& state = console();
-    if (state.messages.write == nullptr || state.convertMessage == nullptr) {
+void writeErrorLine(Console& console, const char* text) {
+    if (console.writeError == nullptr) {
         return;
     }
-    writeBytes(state.messages, state.convertMessage(state.converter, cp1251Text) + "\n");
+    const std::string line = std::string("\r\n") + text + "\r\n";
+    console.writeError(console.errorDevice, line.data(), line.size());
+}
+
+void showErrorText(Console& console, const char* cp1251Text) {
+    if (console.messages.write == nullptr || console.convertMessage == nullptr) {
+        return;
+    }
+    writeBytes(console.messages, console.convertMessage(console.converter, cp1251Text) + "\n");
 }

@@ -7,7 +7,6 @@
 
 #include "console/codec/key_code.h"
 #include "console/codec/streams.h"
-#include "console/error_line.h"
 
 // Waits for one key press on the keyboard device.
 using ReadKey = KeyCode (*)(void* keyboard);
@@ -16,9 +15,10 @@ using ReadKey = KeyCode (*)(void* keyboard);
 using ConvertText = std::string (*)(void* converter, std::string_view cp1251Text);
 
 // Everything the dialog's console operations work on, and the one owner of
-// the devices behind them. The platform fills it in before the dialog
-// starts, all at once (so the streams start good and empty and no key is
-// pending); tests may fill it with in-memory devices.
+// the devices behind them: each device with the plain function that works
+// it. The platform makes it before the dialog starts, all at once (so the
+// streams start good and empty and no key is pending), and the program hands
+// it to the code that talks to the user; tests make it of in-memory devices.
 struct Console {
     OutputStream output;
     InputStream input;
@@ -26,12 +26,15 @@ struct Console {
     void* keyboard = nullptr;
     ConvertText convertText = nullptr;
     void* converter = nullptr;
-    // Standard error, for a program's own messages (range messages go
-    // through the error line). It has its own writer and conversion: on
-    // Windows it may be a console while standard output is a file, or the
-    // other way round.
+    // Standard error, for a program's own messages. It has its own writer
+    // and conversion: on Windows it may be a console while standard output
+    // is a file, or the other way round.
     OutputStream messages;
     ConvertText convertMessage = nullptr;
+    // Standard error once more, as raw bytes, for the range messages' error
+    // line: no conversion, no failed state, the answer ignored.
+    WriteBytes writeError = nullptr;
+    void* errorDevice = nullptr;
     // The platform's own record of what it opened for the console; the
     // hooks' devices may point into it, and closeConsole releases it.
     void* platform = nullptr;
@@ -42,24 +45,27 @@ struct Console {
 // converter.
 std::string convertToUtf8(void* converter, std::string_view cp1251Text);
 
-Console& console();
-
-// Sets the process's console up from its standard devices and releases it.
-void openConsole();
-void closeConsole();
+// Sets the process's console up from its standard devices, and releases it.
+Console openConsole();
+void closeConsole(Console& console);
 
 // The dialog's operations. Every write reaches the device before it returns;
 // a read reports whether it stored a value.
-void showText(const char* cp1251Text);
-void writeRaw(const char* text);
-void writeReal(float value);
-void writeCount(std::uint32_t value);
-void endLine();
-bool readReal(float& target);
-bool readCount(std::uint32_t& target);
-int waitForKey();
+void showText(Console& console, const char* cp1251Text);
+void writeRaw(Console& console, std::string_view text);
+void writeReal(Console& console, float value);
+void writeCount(Console& console, std::uint32_t value);
+void endLine(Console& console);
+bool readReal(Console& console, float& target);
+bool readCount(Console& console, std::uint32_t& target);
+int waitForKey(Console& console);
+
+// Writes the text between two CR LF pairs on standard error, in one piece,
+// straight to the device: a range message must never disturb the dialog.
+// Nothing is written when the console has no error device.
+void writeErrorLine(Console& console, const char* text);
 
 // Writes a text and a line break to standard error, in the characters its
 // device shows: messages of a program whose standard output carries only
 // results. Nothing is written when the console has no message stream.
-void showErrorText(const char* cp1251Text);
+void showErrorText(Console& console, const char* cp1251Text);

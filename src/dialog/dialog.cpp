@@ -1,8 +1,10 @@
+// The dialog room: the conversation from the banner to the key wait, in the
+// order the program talks, over the console it is handed; the numbers come
+// from the solver.
 #include "dialog/dialog.h"
 
 #include <cstdint>
 
-#include "console/console.h"
 #include "dialog/catalogue.h"
 #include "dialog/report.h"
 #include "solver/chord.h"
@@ -13,38 +15,38 @@ namespace {
 constexpr int ExitReported = 0;
 constexpr int ExitReadFailed = 1;
 
-void showText(const CatalogueText& text) {
-    ::showText(text.data());
+void showText(Console& console, const CatalogueText& text) {
+    ::showText(console, text.data());
 }
 
 // Closing prompt and one key; the key itself does not matter.
-int closeDialog(int status) {
-    showText(TextPressKey);
-    waitForKey();
+int closeDialog(Console& console, int status) {
+    showText(console, TextPressKey);
+    waitForKey(console);
     return status;
 }
 
-int abandonAfterFailedRead() {
-    showText(TextReadFailed);
-    endLine();
-    return closeDialog(ExitReadFailed);
+int abandonAfterFailedRead(Console& console) {
+    showText(console, TextReadFailed);
+    endLine(console);
+    return closeDialog(console, ExitReadFailed);
 }
 
 // Asks for ends until F changes sign between them. The sign test runs twice
 // per attempt: once to warn, once to decide.
-bool readInterval(float& xib, float& xie) {
+bool readInterval(Console& console, float& xib, float& xie) {
     for (;;) {
-        showText(TextPromptXib);
-        if (!readReal(xib)) {
+        showText(console, TextPromptXib);
+        if (!readReal(console, xib)) {
             return false;
         }
-        showText(TextPromptXie);
-        if (!readReal(xie)) {
+        showText(console, TextPromptXie);
+        if (!readReal(console, xie)) {
             return false;
         }
         if (intervalRejected(xib, xie)) {
-            showText(TextBadInterval);
-            endLine();
+            showText(console, TextBadInterval);
+            endLine(console);
         }
         if (!intervalRejected(xib, xie)) {
             return true;
@@ -52,28 +54,37 @@ bool readInterval(float& xib, float& xie) {
     }
 }
 
+void reportRangeOnErrorLine(void* console, const char* message) {
+    writeErrorLine(*static_cast<Console*>(console), message);
+}
+
 }  // namespace
 
-int runDialog() {
-    showText(TextBanner);
-    endLine();
+void connectRangeSink(Console& console) {
+    rangeSink().report = reportRangeOnErrorLine;
+    rangeSink().context = &console;
+}
+
+int runDialog(Console& console) {
+    showText(console, TextBanner);
+    endLine(console);
 
     float xib = 0.0f;
     float xie = 0.0f;
-    if (!readInterval(xib, xie)) {
-        return abandonAfterFailedRead();
+    if (!readInterval(console, xib, xie)) {
+        return abandonAfterFailedRead(console);
     }
     float epsilon = 0.0f;
-    showText(TextPromptEpsilon);
-    if (!readReal(epsilon)) {
-        return abandonAfterFailedRead();
+    showText(console, TextPromptEpsilon);
+    if (!readReal(console, epsilon)) {
+        return abandonAfterFailedRead(console);
     }
     std::uint32_t limit = 0;
-    showText(TextPromptLimit);
-    if (!readCount(limit)) {
-        return abandonAfterFailedRead();
+    showText(console, TextPromptLimit);
+    if (!readCount(console, limit)) {
+        return abandonAfterFailedRead(console);
     }
 
-    writeReport(chordIterate({xib, xie, epsilon, limit}));
-    return closeDialog(ExitReported);
+    writeReport(console, chordIterate({xib, xie, epsilon, limit}));
+    return closeDialog(console, ExitReported);
 }

@@ -1,11 +1,12 @@
 #include "console/console.h"
 #include "dialog/dialog.h"
-#include "solver/precision.h"
+#include "numeric/precision.h"
 
 int main() {
     useExtendedPrecision();
-    openConsole();
-    const int status = runDialog();
-    closeConsole();
+    Console console = openConsole();
+    connectRangeSink(console);
+    const int status = runDialog(console);
+    closeConsole(console);
     return status;
 }

@@ -6,31 +6,45 @@
 
 namespace {
 
-void showText(const CatalogueText& text) {
-    ::showText(text.data());
+bool appendToString(void* text, const char* bytes, std::size_t size) {
+    static_cast<std::string*>(text)->append(bytes, size);
+    return true;
+}
+
+void showText(Console& console, const CatalogueText& text) {
+    ::showText(console, text.data());
 }
 
 // F is computed after the root has been written once.
-void reportRoot(float x, std::uint32_t counter) {
-    showText(TextRoot);
-    writeReal(x);
+void reportRoot(Console& console, float x, std::uint32_t counter) {
+    showText(console, TextRoot);
+    writeReal(console, x);
     const float fx = toFloat(equationF(x));
-    writeRaw(TextValueOpen);
-    writeReal(x);
-    writeRaw(TextValueClose);
-    writeReal(fx);
-    endLine();
-    showText(TextIterations);
-    writeCount(counter);
+    writeRaw(console, TextValueOpen);
+    writeReal(console, x);
+    writeRaw(console, TextValueClose);
+    writeReal(console, fx);
+    endLine(console);
+    showText(console, TextIterations);
+    writeCount(console, counter);
 }
 
 }  // namespace
 
-void writeReport(const ChordOutcome& outcome) {
+void writeReport(Console& console, const ChordOutcome& outcome) {
     if (outcome.found) {
-        reportRoot(*outcome.x, outcome.counter);
+        reportRoot(console, *outcome.x, outcome.counter);
     } else {
-        showText(TextNotFound);
+        showText(console, TextNotFound);
     }
-    endLine();
+    endLine(console);
+}
+
+std::string reportText(const ChordOutcome& outcome) {
+    std::string text;
+    Console memory;
+    memory.output = {appendToString, &text};
+    memory.convertText = convertToUtf8;
+    writeReport(memory, outcome);
+    return text;
 }

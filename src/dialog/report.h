@@ -1,8 +1,15 @@
 #pragma once
 
+#include <string>
+
+#include "console/console.h"
 #include "solver/chord.h"
 
 // The closing lines of a search, ended by a line break: the root, F at the
 // root and the count of chords that missed the accuracy; or the line saying
 // that no solution was found. F is evaluated once more at the root.
-void writeReport(const ChordOutcome& outcome);
+void writeReport(Console& console, const ChordOutcome& outcome);
+
+// The same closing lines as UTF-8 text, each ended by "\n": what the report
+// shows, for a caller that puts it elsewhere (a picture's caption).
+std::string reportText(const ChordOutcome& outcome);

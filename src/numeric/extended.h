@@ -101,8 +101,15 @@ SoftExtended softFloor(SoftExtended value);
 // The type the program computes in, and the operations it needs beyond the
 // arithmetic operators, for both kinds.
 
-inline constexpr bool LongDoubleIsExtended = std::numeric_limits<long double>::digits == 64 &&
-                                             std::numeric_limits<long double>::max_exponent == 16384;
+// Decided once, when the build is configured (cmake/LongDouble.cmake), and
+// handed to every file as CHORDS_X87_LONG_DOUBLE.
+#ifndef CHORDS_X87_LONG_DOUBLE
+#error "CHORDS_X87_LONG_DOUBLE must say whether long double is the x87 format"
+#endif
+inline constexpr bool LongDoubleIsExtended = CHORDS_X87_LONG_DOUBLE != 0;
+static_assert(LongDoubleIsExtended == (std::numeric_limits<long double>::digits == 64 &&
+                                       std::numeric_limits<long double>::max_exponent == 16384),
+              "the build's view of long double differs from the compiler's");
 
 using Extended = std::conditional_t<LongDoubleIsExtended, long double, SoftExtended>;
 

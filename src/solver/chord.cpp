@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "console/error_line.h"
 #include "solver/equation.h"
+#include "solver/range_event.h"
 
 std::optional<float> chordPoint(float a, float b, float fa, Extended fb) {
     const Extended wideFa = toExtended(fa);
@@ -26,7 +26,7 @@ ChordState startChords(const ChordParameters& parameters) {
 }
 
 ChordStep drawChord(ChordState& state) {
-    const std::uint64_t linesBefore = errorLine().linesWritten;
+    const std::uint64_t reportedBefore = rangeSink().reported;
     ChordStep step;
     step.a = state.a;
     step.b = state.b;
@@ -44,7 +44,7 @@ ChordStep drawChord(ChordState& state) {
             step.replaced = ChordEnd::B;
         }
     }
-    step.wroteRangeLine = errorLine().linesWritten != linesBefore;
+    step.rangeReported = rangeSink().reported != reportedBefore;
     return step;
 }
 
@@ -65,9 +65,9 @@ bool sameBits(float a, float b) {
 }  // namespace
 
 bool chordRepeats(const ChordStep& step, const ChordState& state) {
-    // Only range lines would tell the repetitions apart.
+    // Only range reports would tell the repetitions apart.
     return step.x && sameBits(step.a, state.a) && sameBits(step.b, state.b) &&
-           !step.wroteRangeLine;
+           !step.rangeReported;
 }
 
 ChordOutcome outcomeOf(const ChordState& state, bool found) {
@@ -75,20 +75,7 @@ ChordOutcome outcomeOf(const ChordState& state, bool found) {
 }
 
 ChordOutcome chordIterate(const ChordParameters& parameters) {
-    ChordState state = startChords(parameters);
-    while (!limitReached(state, parameters.limit)) {
-        const ChordStep step = drawChord(state);
-        if (!step.x) {
-            break;
-        }
-        if (meetsAccuracy(step.fx, parameters.epsilon)) {
-            return outcomeOf(state, true);
-        }
-        if (chordRepeats(step, state)) {
-            state.counter = parameters.limit;
-            break;
-        }
-        ++state.counter;
-    }
-    return outcomeOf(state, false);
+    return walkChords(
+        parameters, [](std::uint64_t, const ChordStep&, bool) { return true; },
+        [](std::uint64_t, std::uint64_t) {});
 }

@@ -42,7 +42,7 @@ struct ChordStep {
     std::optional<float> x;
     float fx = 0.0f;
     ChordEnd replaced = ChordEnd::None;
-    bool wroteRangeLine = false;  // an evaluation of F reported an overflow
+    bool rangeReported = false;  // an evaluation of F reported a range event
 };
 
 // a - fa*((a - b)/(fa - fb)) in extended precision, in that order, rounded
@@ -62,14 +62,45 @@ ChordStep drawChord(ChordState& state);
 bool limitReached(const ChordState& state, std::uint32_t limit);
 // |F(x)|, widened to double, below the accuracy.
 bool meetsAccuracy(float fx, float epsilon);
-// The chord left both ends exactly as they were and wrote no range line:
-// every later chord would be the same one, with the same outcome.
+// The chord left both ends exactly as they were and reported no range
+// event: every later chord would be the same one, with the same outcome.
 bool chordRepeats(const ChordStep& step, const ChordState& state);
 
 ChordOutcome outcomeOf(const ChordState& state, bool found);
 
-// Draws chords until one meets the accuracy (found, counter unchanged for
-// that chord) or the counter reaches the limit (not found). A chord that
-// cannot be drawn also ends the search as not found. Once a chord repeats
-// itself, the rest are counted up to the limit without being drawn.
+// Walks the chords exactly as the dialog runs them, telling the caller about
+// every chord drawn and about the idle stretch the dialog only counts.
+// Chords are numbered from 1: chord n is drawn with n - 1 chords behind it
+// that missed the accuracy. The walk ends when a chord meets the accuracy
+// (found, counter unchanged for that chord), when the counter reaches the
+// limit (not found), or when a chord cannot be drawn (not found). Once a
+// chord repeats itself, the rest are counted up to the limit without being
+// drawn.
+//   onChord(number, step, accuracyMet) for every chord drawn, answering
+//   whether to go on (a reader that has gone away needs no more chords);
+//   onIdle(first, last) when chords first..last would repeat chord first - 1.
+template <typename OnChord, typename OnIdle>
+ChordOutcome walkChords(const ChordParameters& parameters, OnChord onChord, OnIdle onIdle) {
+    ChordState state = startChords(parameters);
+    bool found = false;
+    while (!limitReached(state, parameters.limit)) {
+        const std::uint64_t number = std::uint64_t{state.counter} + 1;
+        const ChordStep step = drawChord(state);
+        found = step.x && meetsAccuracy(step.fx, parameters.epsilon);
+        if (!onChord(number, step, found) || !step.x || found) {
+            break;
+        }
+        if (chordRepeats(step, state)) {
+            if (number < parameters.limit) {
+                onIdle(number + 1, std::uint64_t{parameters.limit});
+            }
+            state.counter = parameters.limit;
+            break;
+        }
+        ++state.counter;
+    }
+    return outcomeOf(state, found);
+}
+
+// The walk with nobody told: the dialog's iteration.
 ChordOutcome chordIterate(const ChordParameters& parameters);

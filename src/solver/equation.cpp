@@ -22,11 +22,19 @@ Extended equationF(float x) {
     return toExtended(2.0) * t + point2 * wideX * wideX - toExtended(1.5);
 }
 
-bool intervalRejected(float a, float b) {
-    const float fa = toFloat(equationF(a));
-    const Extended fb = equationF(b);
-    if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(fa)) {
-        return true;
+IntervalTest testInterval(float a, float b) {
+    IntervalTest test{IntervalFault::None, equationF(a), equationF(b)};
+    const float storedFa = toFloat(test.fa);
+    if (!std::isfinite(a) || !std::isfinite(b)) {
+        test.fault = IntervalFault::InfiniteEnd;
+    } else if (!std::isfinite(storedFa)) {
+        test.fault = IntervalFault::StartValueTooLarge;
+    } else if (toExtended(storedFa) * test.fb > toExtended(0.0)) {
+        test.fault = IntervalFault::SameSign;
     }
-    return toExtended(fa) * fb > toExtended(0.0);
+    return test;
+}
+
+bool intervalRejected(float a, float b) {
+    return testInterval(a, b).fault != IntervalFault::None;
 }

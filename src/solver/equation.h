@@ -7,12 +7,30 @@
 // F(x) = 2*e^(-x) + 0.2*x*x - 1.5 in extended precision, not rounded:
 // 2*t, then (0.2*x)*x with 0.2 as the nearest double, then the sum, then 1.5
 // subtracted. Evaluated afresh on every call; an exponential that overflows
-// writes its range line each time.
+// reports its range event each time.
 Extended equationF(float x);
 
 // How many times F has been evaluated in this process: the measure of the
 // work a run did.
 std::uint64_t equationEvaluationCount();
+
+// Why an interval cannot be searched, or None when it can.
+enum class IntervalFault {
+    None,
+    InfiniteEnd,        // an end is beyond single precision (typed as infinite)
+    StartValueTooLarge, // F(a) does not fit single precision: no chord from it
+    SameSign,           // F(a), stored in single precision, times F(b) is positive
+};
+
+// The sign test with what it saw: F at both ends, unrounded, evaluated
+// exactly once each, at a first.
+struct IntervalTest {
+    IntervalFault fault = IntervalFault::None;
+    Extended fa;
+    Extended fb;
+};
+
+IntervalTest testInterval(float a, float b);
 
 // True when the interval [a, b] cannot be searched: F(a), stored in single
 // precision, times F(b) at full precision is positive. Also true when an end

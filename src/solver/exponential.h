@@ -9,6 +9,6 @@ inline constexpr unsigned ExpUnderflowHighWord = 0x4086232Bu;  // t <= -708.3959
 
 // e^t in extended precision (extendedExponential inside the range). The
 // range is decided on the upper 32 bits of t alone: overflow yields
-// +infinity and writes "exp: OVERFLOW error" on the error line; underflow
+// +infinity and reports "exp: OVERFLOW error" to the range sink; underflow
 // yields 0 silently.
 Extended exponential(double t);

@@ -2,7 +2,10 @@
 
 #include <string>
 
-#include "console/error_line.h"
+RangeSink& rangeSink() {
+    static RangeSink instance;
+    return instance;
+}
 
 const char* rangeKindName(RangeKind kind) {
     static constexpr const char* Names[] = {"DOMAIN", "SING",  "OVERFLOW",
@@ -18,9 +21,13 @@ long double handleRangeEvent(RangeEvent& event) {
     case RangeKind::TotalLoss:
         break;
     default: {
-        const std::string message =
-            std::string(event.function) + ": " + rangeKindName(event.kind) + " error";
-        writeErrorLine(message.c_str());
+        RangeSink& sink = rangeSink();
+        ++sink.reported;
+        if (sink.report != nullptr) {
+            const std::string message =
+                std::string(event.function) + ": " + rangeKindName(event.kind) + " error";
+            sink.report(sink.context, message.c_str());
+        }
         break;
     }
     }

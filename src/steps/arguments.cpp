@@ -1,48 +1,18 @@
 #include "steps/arguments.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "console/codec/number_scan.h"
 
 namespace {
 
-// A device that hands out one argument and then reports the end of input.
-struct ArgumentDevice {
-    const std::string* text;
-    std::size_t offset = 0;
-};
-
-std::size_t readArgument(void* device, char* buffer, std::size_t capacity) {
-    auto& source = *static_cast<ArgumentDevice*>(device);
-    const std::size_t size = std::min(capacity, source.text->size() - source.offset);
-    std::memcpy(buffer, source.text->data() + source.offset, size);
-    source.offset += size;
-    return size;
-}
-
-bool isWhiteSpace(char byte) {
-    return byte == ' ' || (byte >= '\t' && byte <= '\r');
-}
-
-// Runs a scanner over the argument and accepts only when it consumed all of
-// it: the scanner skips leading white space, which an argument must not have.
-template <typename Target>
-bool scanWhole(const std::string& text, Target& target,
-               bool (*scan)(InputStream&, Target&)) {
-    if (text.empty() || isWhiteSpace(text.front())) {
-        return false;
-    }
-    ArgumentDevice device{&text};
-    InputStream stream;
-    stream.read = readArgument;
-    stream.device = &device;
-    Target value{};
-    if (!scan(stream, value) || peekByte(stream) >= 0) {
-        return false;
-    }
-    target = value;
-    return true;
+// An argument holds exactly one number, as the dialog's scanner reads it,
+// and nothing before or after it (the scanner itself skips leading white
+// space, which an argument must not have).
+template <typename Scanned>
+bool wholeArgument(const std::string& text, const Scanned& scanned) {
+    return !text.empty() && !isScanWhiteSpace(static_cast<unsigned char>(text.front())) &&
+           scanned.stop == ScanStop::EndOfInput && scanned.consumed == text.size();
 }
 
 bool isOption(const std::string& argument) {
@@ -57,11 +27,21 @@ const char* numberArgumentName(std::size_t index) {
 }
 
 bool parseRealArgument(const std::string& text, float& target) {
-    return scanWhole(text, target, scanReal);
+    const ScannedReal scanned = scanRealText(text);
+    if (!wholeArgument(text, scanned)) {
+        return false;
+    }
+    target = scanned.value;
+    return true;
 }
 
 bool parseCountArgument(const std::string& text, std::uint32_t& target) {
-    return scanWhole(text, target, scanCount);
+    const ScannedCount scanned = scanCountText(text);
+    if (!wholeArgument(text, scanned)) {
+        return false;
+    }
+    target = scanned.value;
+    return true;
 }
 
 StepsArguments parseStepsArguments(std::span<const std::string> arguments) {

@@ -8,12 +8,16 @@
 
 #include "console/codec/number_format.h"
 #include "console/codec/text_codec.h"
+#include "dialog/report.h"
 #include "solver/equation.h"
 #include "steps/table.h"
 #include "steps/texts.h"
 
 namespace {
 
+// The whole picture, in its own units (pixels at the natural size).
+constexpr int PictureWidth = 1000;
+constexpr int PictureHeight = 700;
 // The plot area inside the picture; the caption goes below it.
 constexpr double PlotLeft = 80.0;
 constexpr double PlotRight = 970.0;
@@ -141,6 +145,16 @@ std::string curvePath(const PictureFrame& frame) {
     return path + "\"/>\n";
 }
 
+// The dialog's closing lines on one line of the caption: "; " between them.
+std::string captionOfReport(const ChordOutcome& outcome) {
+    std::string lines = reportText(outcome);
+    lines.pop_back();
+    for (std::size_t at = lines.find('\n'); at != std::string::npos; at = lines.find('\n', at)) {
+        lines.replace(at, 1, "; ");
+    }
+    return lines;
+}
+
 // The equation with its proper signs, as character references.
 const char* const EquationMarkup =
     "F(x) = 2&#183;e<tspan baseline-shift=\"super\" font-size=\"11\">&#8722;x</tspan>"
@@ -171,11 +185,13 @@ PictureFrame frameFor(const ChordParameters& parameters) {
 
 std::string pictureOpening(const PictureFrame& frame, const ChordParameters& parameters) {
     const double axisY = pixelY(frame, 0.0);
+    const std::string width = std::to_string(PictureWidth);
+    const std::string height = std::to_string(PictureHeight);
     std::string svg =
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
-        "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"1000\" height=\"700\""
-        " viewBox=\"0 0 1000 700\" font-family=\"DejaVu Sans, Arial, sans-serif\""
-        " font-size=\"14\">\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + width +
+        "\" height=\"" + height + "\" viewBox=\"0 0 " + width + " " + height +
+        "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"14\">\n"
         "<style type=\"text/css\">\n"
         ".curve { fill: none; stroke: #202020; stroke-width: 2.5; }\n"
         ".axis { stroke: #808080; stroke-width: 1; }\n"
@@ -185,24 +201,25 @@ std::string pictureOpening(const PictureFrame& frame, const ChordParameters& par
         ".halo { stroke: #ffffff; stroke-width: 4; paint-order: stroke; }\n"
         ".root { fill: none; stroke: #e00000; stroke-width: 3; }\n"
         "</style>\n"
-        "<rect x=\"0\" y=\"0\" width=\"1000\" height=\"700\" fill=\"#ffffff\"/>\n";
+        "<rect x=\"0\" y=\"0\" width=\"" + width + "\" height=\"" + height +
+        "\" fill=\"#ffffff\"/>\n";
     svg += "<rect" + attribute("x", PlotLeft) + attribute("y", PlotTop) +
            attribute("width", PlotRight - PlotLeft) + attribute("height", PlotBottom - PlotTop) +
            " fill=\"none\" stroke=\"#404040\"/>\n";
     svg += "<line class=\"axis\"" + attribute("x1", PlotLeft) + attribute("y1", axisY) +
            attribute("x2", PlotRight) + attribute("y2", axisY) + "/>\n";
     // The vertical scale: its two ends and zero.
-    const char* const right = " font-size=\"12\"";
+    const char* const smallText = " font-size=\"12\"";
     svg += textElement(PlotLeft - 6, PlotTop + 12, "end",
-                       formatReal(static_cast<float>(frame.yHigh)), right);
-    svg += textElement(PlotLeft - 6, axisY + 4, "end", "0", right);
+                       formatReal(static_cast<float>(frame.yHigh)), smallText);
+    svg += textElement(PlotLeft - 6, axisY + 4, "end", "0", smallText);
     svg += textElement(PlotLeft - 6, PlotBottom, "end",
-                       formatReal(static_cast<float>(frame.yLow)), right);
+                       formatReal(static_cast<float>(frame.yLow)), smallText);
     // The interval's ends below the frame.
     svg += textElement(pixelX(frame, parameters.a), PlotBottom + 16, "middle",
-                       "Xib = " + formatReal(parameters.a), right);
+                       "Xib = " + formatReal(parameters.a), smallText);
     svg += textElement(pixelX(frame, parameters.b), PlotBottom + 16, "middle",
-                       "Xie = " + formatReal(parameters.b), right);
+                       "Xie = " + formatReal(parameters.b), smallText);
     return svg + curvePath(frame);
 }
 
@@ -239,9 +256,8 @@ std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::ui
 }
 
 std::string pictureClosing(const PictureFrame& frame, const ChordParameters& parameters,
-                           const ChordOutcome& outcome, float rootF, std::uint64_t chordsDrawn) {
+                           const ChordOutcome& outcome, std::uint64_t chordsDrawn) {
     std::string svg;
-    std::string result;
     if (outcome.found) {
         const double rootX = pixelX(frame, *outcome.x);
         const double axisY = pixelY(frame, 0.0);
@@ -251,11 +267,6 @@ std::string pictureClosing(const PictureFrame& frame, const ChordParameters& par
                            std::max(axisY - 14, PlotTop + 14), "middle",
                            utf8(TextCaptionRoot) + " " + formatReal(*outcome.x),
                            " class=\"halo\" fill=\"#e00000\" font-weight=\"bold\"");
-        result = utf8(TextRoot) + formatReal(*outcome.x) + " F(" + formatReal(*outcome.x) +
-                 ")=" + formatReal(rootF) + "; " + utf8(TextIterations) +
-                 formatCount(outcome.counter);
-    } else {
-        result = utf8(TextNotFound);
     }
     const ChordParameters& p = parameters;
     svg += textElement(PlotLeft, 600, "start",
@@ -264,7 +275,7 @@ std::string pictureClosing(const PictureFrame& frame, const ChordParameters& par
                        "Xib = " + formatShortest(p.a) + ", Xie = " + formatShortest(p.b) +
                            utf8(TextCaptionAccuracy) + formatShortest(p.epsilon) +
                            utf8(TextCaptionLimit) + formatCount(p.limit));
-    svg += textElement(PlotLeft, 654, "start", result, " font-weight=\"bold\"");
+    svg += textElement(PlotLeft, 654, "start", captionOfReport(outcome), " font-weight=\"bold\"");
     svg += textElement(PlotLeft, 680, "start",
                        utf8(TextCaptionChords) + std::to_string(chordsDrawn));
     return svg + "</svg>\n";

@@ -9,9 +9,6 @@
 
 #include "solver/chord.h"
 
-inline constexpr double PictureWidth = 1000.0;
-inline constexpr double PictureHeight = 700.0;
-
 // The plotted window in the equation's own coordinates.
 struct PictureFrame {
     double xLow = 0.0;
@@ -38,6 +35,6 @@ std::string pictureOpening(const PictureFrame& frame, const ChordParameters& par
 std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::uint64_t number,
                          const ChordStep& step);
 // The root highlighted when found; the caption with the equation, the inputs
-// and the result; the end of the document. rootF is F at the root.
+// and the dialog's report; the end of the document.
 std::string pictureClosing(const PictureFrame& frame, const ChordParameters& parameters,
-                           const ChordOutcome& outcome, float rootF, std::uint64_t chordsDrawn);
+                           const ChordOutcome& outcome, std::uint64_t chordsDrawn);

@@ -1,17 +1,21 @@
+// The chords-steps room: every chord of the dialog's own iteration as a
+// table on standard output and, on request, as an SVG picture. The solver
+// draws the chords; this room only tells about them, with the dialog's
+// report at the end.
 #include "steps/steps.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "console/console.h"
+#include "console/codec/number_format.h"
 #include "dialog/report.h"
+#include "solver/chord.h"
 #include "solver/equation.h"
 #include "steps/arguments.h"
 #include "steps/picture.h"
 #include "steps/picture_file.h"
 #include "steps/table.h"
 #include "steps/texts.h"
-#include "steps/walk.h"
 
 #ifndef CHORDS_VERSION
 #error "CHORDS_VERSION must name the program's version"
@@ -23,10 +27,6 @@ constexpr int ExitDone = 0;
 constexpr int ExitRefused = 1;
 constexpr int ExitUsage = 2;
 
-std::string text(const CatalogueText& catalogueText) {
-    return catalogueText.data();
-}
-
 bool isAscii(const std::string& line) {
     return std::all_of(line.begin(), line.end(),
                        [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
@@ -36,20 +36,20 @@ bool isAscii(const std::string& line) {
 // one write, line break included; a line with letters goes in pieces the
 // console's text conversion accepts (one byte is one character in
 // Windows-1251, so no piece splits a letter).
-void showLine(const std::string& cp1251Line) {
+void showLine(Console& console, const std::string& cp1251Line) {
     if (isAscii(cp1251Line)) {
-        writeRaw((cp1251Line + "\n").c_str());
+        writeRaw(console, cp1251Line + "\n");
         return;
     }
     constexpr std::size_t Piece = MaxTextBytes;
     for (std::size_t at = 0; at < cp1251Line.size(); at += Piece) {
-        showText(cp1251Line.substr(at, Piece).c_str());
+        showText(console, cp1251Line.substr(at, Piece).c_str());
     }
-    endLine();
+    endLine(console);
 }
 
-void showError(const std::string& cp1251Message) {
-    showErrorText((std::string(ProgramName) + ": " + cp1251Message).c_str());
+void showError(Console& console, const std::string& cp1251Message) {
+    showErrorText(console, (std::string(ProgramName) + ": " + cp1251Message).c_str());
 }
 
 std::string argumentFault(const StepsArguments& parsed) {
@@ -74,12 +74,12 @@ std::string argumentFault(const StepsArguments& parsed) {
     return {};
 }
 
-void showHelp() {
-    showLine(text(TextUsage));
-    showLine(text(TextHelpPurpose));
-    showLine("  " + text(TextEquation));
+void showHelp(Console& console) {
+    showLine(console, text(TextUsage));
+    showLine(console, text(TextHelpPurpose));
+    showLine(console, "  " + text(TextEquation));
     for (const CatalogueText& line : TextHelpArguments) {
-        showLine(text(line));
+        showLine(console, text(line));
     }
 }
 
@@ -88,98 +88,136 @@ std::string signOf(Extended value) {
     return value > zero ? " > 0" : value < zero ? " < 0" : " = 0";
 }
 
-// The dialog's own decision, told in one line: an end out of range, F at the
-// start out of range, or F of one sign at both ends.
-std::string rejection(float xib, float xie) {
-    if (!std::isfinite(xib) || !std::isfinite(xie)) {
-        const bool startInfinite = !std::isfinite(xib);
-        return (startInfinite ? "Xib = " + formatDigits9(xib) : "Xie = " + formatDigits9(xie)) +
+// The sign test's own finding, told in one line: an end out of range, F at
+// the start out of range, or F of one sign at both ends.
+std::string rejection(float xib, float xie, const IntervalTest& test) {
+    switch (test.fault) {
+    case IntervalFault::InfiniteEnd:
+        return (!std::isfinite(xib) ? "Xib = " + formatDigits9(xib) : "Xie = " + formatDigits9(xie)) +
                text(TextInfiniteEnd);
-    }
-    const Extended fa = equationF(xib);
-    const Extended fb = equationF(xie);
-    if (!std::isfinite(toFloat(fa))) {
-        return "F(" + formatShortest(xib) + ") = " + formatDigits9(fa) +
+    case IntervalFault::StartValueTooLarge:
+        return "F(" + formatShortest(xib) + ") = " + formatDigits9(test.fa) +
                text(TextStartValueTooLarge);
+    case IntervalFault::SameSign:
+    case IntervalFault::None:
+        break;
     }
-    return "F(" + formatShortest(xib) + ") = " + formatDigits9(toFloat(fa)) +
-           signOf(fa) + text(TextAnd) + "F(" + formatShortest(xie) + ") = " + formatDigits9(fb) +
-           signOf(fb) + text(TextSameSign);
+    return "F(" + formatShortest(xib) + ") = " + formatDigits9(toFloat(test.fa)) + signOf(test.fa) +
+           text(TextAnd) + "F(" + formatShortest(xie) + ") = " + formatDigits9(test.fb) +
+           signOf(test.fb) + text(TextSameSign);
 }
 
-int runTable(const StepsArguments& parsed) {
-    const ChordParameters parameters{parsed.xib, parsed.xie, parsed.epsilon, parsed.limit};
-    if (intervalRejected(parameters.a, parameters.b)) {
-        showError(text(TextBadIntervalPrefix) + rejection(parameters.a, parameters.b));
-        return ExitRefused;
-    }
-    // The file is created before anything is written, so that a path that
-    // cannot be written leaves standard output empty.
+// The picture as it is drawn beside the table: its file, its frame and the
+// marks carried from chord to chord. Inactive without --svg.
+struct Drawing {
+    bool active = false;
     PictureFile file;
-    const bool drawing = parsed.svgFile.has_value();
-    if (drawing && !openPictureFile(file, *parsed.svgFile)) {
-        showError(text(TextPictureNotWritten));
-        return ExitRefused;
-    }
     PictureFrame frame;
     PictureMarks marks;
-    if (drawing) {
-        frame = frameFor(parameters);
-        writePicture(file, pictureOpening(frame, parameters));
-    }
-
-    showLine(titleLine());
-    showLine(inputsLine(parameters));
-    showLine(columnHeader(parameters.limit));
     std::uint64_t chordsDrawn = 0;
-    const ChordOutcome outcome = walkChords(
+};
+
+// Creates the picture's file before anything is written, so that a path that
+// cannot be written leaves standard output empty.
+bool startDrawing(Drawing& drawing, const StepsArguments& parsed,
+                  const ChordParameters& parameters) {
+    if (!parsed.svgFile) {
+        return true;
+    }
+    if (!openPictureFile(drawing.file, *parsed.svgFile)) {
+        return false;
+    }
+    drawing.active = true;
+    drawing.frame = frameFor(parameters);
+    writePicture(drawing.file, pictureOpening(drawing.frame, parameters));
+    return true;
+}
+
+void drawChordPicture(Drawing& drawing, std::uint64_t number, const ChordStep& step) {
+    drawing.chordsDrawn += step.x ? 1 : 0;
+    if (drawing.active) {
+        writePicture(drawing.file, pictureChord(drawing.frame, drawing.marks, number, step));
+    }
+}
+
+// Closes the picture with the outcome and puts it in place.
+bool finishDrawing(Drawing& drawing, const ChordParameters& parameters,
+                   const ChordOutcome& outcome) {
+    if (!drawing.active) {
+        return true;
+    }
+    writePicture(drawing.file,
+                 pictureClosing(drawing.frame, parameters, outcome, drawing.chordsDrawn));
+    return commitPictureFile(drawing.file);
+}
+
+void showTableHead(Console& console, const ChordParameters& parameters) {
+    showLine(console, titleLine());
+    showLine(console, inputsLine(parameters));
+    showLine(console, columnHeader(parameters.limit));
+}
+
+// One row per chord drawn as the solver walks them, the idle stretch in one
+// row, the picture drawn alongside; the walk stops once standard output has
+// failed.
+ChordOutcome showChords(Console& console, const ChordParameters& parameters, Drawing& drawing) {
+    return walkChords(
         parameters,
         [&](std::uint64_t number, const ChordStep& step, bool accuracyMet) {
-            showLine(chordRow(parameters.limit, number, step, accuracyMet));
-            chordsDrawn += step.x ? 1 : 0;
-            if (drawing) {
-                writePicture(file, pictureChord(frame, marks, number, step));
-            }
-            return !console().output.failed;
+            showLine(console, chordRow(parameters.limit, number, step, accuracyMet));
+            drawChordPicture(drawing, number, step);
+            return !console.output.failed;
         },
-        [](std::uint64_t first, std::uint64_t last) { showLine(idleRow(first, last)); });
-    writeReport(outcome);
-    if (console().output.failed) {
-        // No picture either: it would belong to a table nobody got.
-        if (drawing) {
-            discardPictureFile(file);
-        }
-        showError(text(TextOutputFailed));
+        [&](std::uint64_t first, std::uint64_t last) { showLine(console, idleRow(first, last)); });
+}
+
+int runTable(Console& console, const StepsArguments& parsed) {
+    const ChordParameters parameters{parsed.xib, parsed.xie, parsed.epsilon, parsed.limit};
+    const IntervalTest test = testInterval(parameters.a, parameters.b);
+    if (test.fault != IntervalFault::None) {
+        showError(console, text(TextBadIntervalPrefix) + rejection(parameters.a, parameters.b, test));
         return ExitRefused;
     }
-    if (drawing) {
-        const float rootF = outcome.found ? toFloat(equationF(*outcome.x)) : 0.0f;
-        writePicture(file, pictureClosing(frame, parameters, outcome, rootF, chordsDrawn));
-        if (!commitPictureFile(file)) {
-            showError(text(TextPictureNotWritten));
-            return ExitRefused;
+    Drawing drawing;
+    if (!startDrawing(drawing, parsed, parameters)) {
+        showError(console, text(TextPictureNotWritten));
+        return ExitRefused;
+    }
+    showTableHead(console, parameters);
+    const ChordOutcome outcome = showChords(console, parameters, drawing);
+    writeReport(console, outcome);
+    if (console.output.failed) {
+        // No picture either: it would belong to a table nobody got.
+        if (drawing.active) {
+            discardPictureFile(drawing.file);
         }
+        showError(console, text(TextOutputFailed));
+        return ExitRefused;
+    }
+    if (!finishDrawing(drawing, parameters, outcome)) {
+        showError(console, text(TextPictureNotWritten));
+        return ExitRefused;
     }
     return ExitDone;
 }
 
 }  // namespace
 
-int runSteps(std::span<const std::string> arguments) {
+int runSteps(Console& console, std::span<const std::string> arguments) {
     const StepsArguments parsed = parseStepsArguments(arguments);
     switch (parsed.action) {
     case StepsAction::Help:
-        showHelp();
+        showHelp(console);
         return ExitDone;
     case StepsAction::Version:
-        showLine(std::string(ProgramName) + " (chords) " + CHORDS_VERSION);
+        showLine(console, std::string(ProgramName) + " (chords) " + CHORDS_VERSION);
         return ExitDone;
     case StepsAction::Invalid:
-        showError(argumentFault(parsed));
-        showErrorText(text(TextUsage).c_str());
+        showError(console, argumentFault(parsed));
+        showErrorText(console, text(TextUsage).c_str());
         return ExitUsage;
     case StepsAction::Run:
         break;
     }
-    return runTable(parsed);
+    return runTable(console, parsed);
 }

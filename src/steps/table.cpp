@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "console/codec/number_format.h"
 #include "steps/texts.h"
 
 namespace {
@@ -13,15 +14,8 @@ namespace {
 constexpr std::size_t RealColumnWidth = 16;  // "-1.23456789e-38" and a blank
 constexpr std::size_t ReplacedColumnWidth = 6;
 
-std::string text(const CatalogueText& catalogueText) {
-    return catalogueText.data();
-}
-
 std::string nonFinite(Extended value) {
-    if (isInfinite(value)) {
-        return signBit(value) ? "-INF" : "+INF";
-    }
-    return signBit(value) ? "-NAN" : "+NAN";
+    return nonFiniteText(isInfinite(value), signBit(value));
 }
 
 // Built by appending: GCC 12 at -O3 warns wrongly (-Wrestrict) about the
@@ -126,7 +120,7 @@ std::string chordRow(std::uint32_t limit, std::uint64_t number, const ChordStep&
     std::string line = padLeft(std::to_string(number), chordColumnWidth(limit)) +
                        realColumns(values) + "  ";
     std::string note;
-    if (step.wroteRangeLine) {
+    if (step.rangeReported) {
         note = text(TextOverflowMark);
     }
     if (!drawn || accuracyMet) {

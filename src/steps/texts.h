@@ -1,9 +1,16 @@
 #pragma once
 // The fixed texts of chords-steps, kept in Windows-1251 like the dialog's.
 
-#include "dialog/catalogue.h"
+#include <string>
+
+#include "console/codec/cp1251_text.h"
 
 inline constexpr const char* ProgramName = "chords-steps";
+
+// A fixed text as a string, to build lines from.
+inline std::string text(const CatalogueText& catalogueText) {
+    return catalogueText.data();
+}
 
 inline constexpr CatalogueText TextUsage =
     cp1251Text("Использование: chords-steps XIB XIE EPS LIMIT [--svg ФАЙЛ]");

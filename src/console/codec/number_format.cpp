@@ -12,12 +12,16 @@ constexpr int RealPrecision = 6;
 
 }  // namespace
 
-std::string formatReal(float value) {
-    if (std::isinf(value)) {
-        return std::signbit(value) ? "-INF" : "+INF";
+const char* nonFiniteText(bool infinite, bool negative) {
+    if (infinite) {
+        return negative ? "-INF" : "+INF";
     }
-    if (std::isnan(value)) {
-        return std::signbit(value) ? "-NAN" : "+NAN";
+    return negative ? "-NAN" : "+NAN";
+}
+
+std::string formatReal(float value) {
+    if (!std::isfinite(value)) {
+        return nonFiniteText(std::isinf(value), std::signbit(value));
     }
     // to_chars is locale-independent and exact, rounding like printf.
     std::array<char, RealTextCapacity> text{};

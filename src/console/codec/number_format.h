@@ -8,5 +8,9 @@
 // "-NAN".
 std::string formatReal(float value);
 
+// How every number the program writes spells a value that is not finite:
+// "+INF", "-INF", "+NAN" or "-NAN".
+const char* nonFiniteText(bool infinite, bool negative);
+
 // The unsigned decimal digits of the value.
 std::string formatCount(std::uint32_t value);

@@ -13,43 +13,13 @@ constexpr int SignificantDigits = 19;
 // that sums of such values never overflow.
 constexpr std::int64_t ExponentCeiling = 100000;
 
-enum class NumberKind { Real, Count };
-
-// What the lexer keeps of a number: never more than the leading digits, so a
-// number of any length costs the same memory.
-struct ScannedNumber {
-    bool negative = false;
-    std::uint64_t significand = 0;
-    int significantDigits = 0;
-    std::int64_t scale = 0;  // power of ten the significand is to be multiplied by
-    std::int64_t exponent = 0;
-    std::uint64_t digitCount = 0;
-};
-
-bool isWhiteSpace(int byte) {
-    return byte == ' ' || (byte >= '\t' && byte <= '\r');
-}
-
 bool isDigit(int byte) {
     return byte >= '0' && byte <= '9';
 }
 
-// Skips white space; false when the input ends first.
-bool skipWhiteSpace(InputStream& stream) {
-    for (;;) {
-        const int byte = peekByte(stream);
-        if (byte < 0) {
-            return false;
-        }
-        if (!isWhiteSpace(byte)) {
-            return true;
-        }
-        takeByte(stream);
-    }
-}
-
-void addMantissaDigit(ScannedNumber& number, int digit, bool inFraction) {
+void addMantissaDigit(NumberScanner& number, int digit, bool inFraction) {
     ++number.digitCount;
+    ++number.mantissaDigits;
     if (number.significantDigits == 0 && digit == 0) {
         // A leading zero only shifts the point.
         number.scale -= inFraction ? 1 : 0;
@@ -64,82 +34,95 @@ void addMantissaDigit(ScannedNumber& number, int digit, bool inFraction) {
     }
 }
 
-// Takes a run of mantissa digits and returns how many there were.
-std::uint64_t takeMantissaDigits(InputStream& stream, ScannedNumber& number, bool inFraction) {
-    std::uint64_t taken = 0;
-    for (int byte = peekByte(stream); isDigit(byte); byte = peekByte(stream)) {
-        addMantissaDigit(number, byte - '0', inFraction);
-        takeByte(stream);
-        ++taken;
-    }
-    return taken;
+void addExponentDigit(NumberScanner& number, int digit) {
+    number.exponent = std::min(number.exponent * 10 + digit, ExponentCeiling);
+    ++number.digitCount;
+    ++number.exponentDigits;
 }
 
-// Takes "e", an optional sign and the exponent digits; false when no digit
-// follows the mark.
-bool takeExponent(InputStream& stream, ScannedNumber& number) {
-    takeByte(stream);
-    bool negative = false;
-    const int sign = peekByte(stream);
-    if (sign == '+' || sign == '-') {
-        negative = sign == '-';
-        takeByte(stream);
+// The number is whole: is it one the program takes?
+ScanStop settle(const NumberScanner& number, ScanStop ending) {
+    if (number.digitCount > MaxNumberDigits) {
+        return ScanStop::TooManyDigits;
     }
-    std::uint64_t taken = 0;
-    for (int byte = peekByte(stream); isDigit(byte); byte = peekByte(stream)) {
-        number.exponent = std::min(number.exponent * 10 + (byte - '0'), ExponentCeiling);
-        ++number.digitCount;
-        ++taken;
-        takeByte(stream);
-    }
-    if (negative) {
-        number.exponent = -number.exponent;
-    }
-    return taken > 0;
-}
-
-bool scanNumber(InputStream& stream, NumberKind kind, ScannedNumber& number) {
-    if (!skipWhiteSpace(stream)) {
-        return false;
-    }
-    const int sign = peekByte(stream);
-    if (sign == '+' || sign == '-') {
-        number.negative = sign == '-';
-        takeByte(stream);
-        if (!skipWhiteSpace(stream)) {
-            return false;
+    if (number.kind == NumberKind::Count) {
+        const bool tooLarge = number.scale > 0 ||
+                              number.significand > std::numeric_limits<std::uint32_t>::max();
+        if (tooLarge || (number.negative && number.significand != 0)) {
+            return ScanStop::OutOfRange;
         }
     }
-    std::uint64_t mantissaDigits = takeMantissaDigits(stream, number, false);
-    if (kind == NumberKind::Real && peekByte(stream) == '.') {
-        takeByte(stream);
-        mantissaDigits += takeMantissaDigits(stream, number, true);
-    }
-    if (mantissaDigits == 0) {
-        return false;
-    }
-    const int mark = peekByte(stream);
-    if (kind == NumberKind::Real && (mark == 'e' || mark == 'E') && !takeExponent(stream, number)) {
-        return false;
-    }
-    return number.digitCount <= MaxNumberDigits;
+    return ending;
 }
 
-// Scans one number and settles the stream's state around it: a failed stream
-// takes nothing, a failure fails it, and so does the end of input right after
-// a number.
-bool scanIntoStream(InputStream& stream, NumberKind kind, ScannedNumber& number) {
-    if (stream.failed) {
-        return false;
+// The mantissa ended before `byte` (-1: the input ended): an exponent may
+// follow a real's digits.
+enum class Step { Take, Stay, Stop };
+struct ByteVerdict {
+    Step step;
+    ScanStop stop = ScanStop::NeedMore;
+};
+
+ByteVerdict afterMantissa(NumberScanner& number, int byte) {
+    if (number.mantissaDigits == 0) {
+        return {Step::Stop, byte < 0 ? ScanStop::NoNumber : ScanStop::NotANumber};
     }
-    if (!scanNumber(stream, kind, number)) {
-        stream.failed = true;
-        return false;
+    if (number.kind == NumberKind::Real && (byte == 'e' || byte == 'E')) {
+        number.phase = ScanPhase::ExponentSign;
+        return {Step::Take};
     }
-    if (peekByte(stream) < 0) {
-        stream.failed = true;
+    return {Step::Stop, settle(number, byte < 0 ? ScanStop::EndOfInput : ScanStop::Delimited)};
+}
+
+// What one byte (-1: the end of the input) does to the number.
+ByteVerdict scanByte(NumberScanner& number, int byte) {
+    switch (number.phase) {
+    case ScanPhase::Leading:
+    case ScanPhase::AfterSign:
+        if (byte < 0) {
+            return {Step::Stop, ScanStop::NoNumber};
+        }
+        if (isScanWhiteSpace(byte)) {
+            return {Step::Take};
+        }
+        if (number.phase == ScanPhase::Leading && (byte == '+' || byte == '-')) {
+            number.negative = byte == '-';
+            number.phase = ScanPhase::AfterSign;
+            return {Step::Take};
+        }
+        number.phase = ScanPhase::Integer;
+        return {Step::Stay};
+    case ScanPhase::Integer:
+    case ScanPhase::Fraction: {
+        const bool inFraction = number.phase == ScanPhase::Fraction;
+        if (isDigit(byte)) {
+            addMantissaDigit(number, byte - '0', inFraction);
+            return {Step::Take};
+        }
+        if (!inFraction && byte == '.' && number.kind == NumberKind::Real) {
+            number.phase = ScanPhase::Fraction;
+            return {Step::Take};
+        }
+        return afterMantissa(number, byte);
     }
-    return true;
+    case ScanPhase::ExponentSign:
+        number.phase = ScanPhase::ExponentDigits;
+        if (byte == '+' || byte == '-') {
+            number.exponentNegative = byte == '-';
+            return {Step::Take};
+        }
+        return {Step::Stay};
+    case ScanPhase::ExponentDigits:
+        if (isDigit(byte)) {
+            addExponentDigit(number, byte - '0');
+            return {Step::Take};
+        }
+        if (number.exponentDigits == 0) {
+            return {Step::Stop, ScanStop::NotANumber};  // "e" without digits
+        }
+        return {Step::Stop, settle(number, byte < 0 ? ScanStop::EndOfInput : ScanStop::Delimited)};
+    }
+    return {Step::Stop, ScanStop::NotANumber};
 }
 
 Extended powerOfTen(std::int64_t exponent) {
@@ -167,7 +150,69 @@ Extended powerOfTen(std::int64_t exponent) {
     return power;
 }
 
+// Feeds the scanner from the stream until the number is settled, and settles
+// the stream's state around it: a failed stream takes nothing, a failure
+// fails it, and so does the end of input right after a number.
+bool scanFromStream(InputStream& stream, NumberScanner& scanner) {
+    if (stream.failed) {
+        return false;
+    }
+    ScanProgress progress;
+    do {
+        const bool ended = peekByte(stream) < 0;  // asks the device once the chunk is used up
+        const std::string_view chunk(stream.buffer.data() + stream.position,
+                                     stream.size - stream.position);
+        progress = scanBytes(scanner, ended ? std::string_view() : chunk, ended);
+        stream.position += progress.consumed;
+    } while (progress.stop == ScanStop::NeedMore);
+    if (progress.stop != ScanStop::Delimited) {
+        stream.failed = true;
+    }
+    return scanSucceeded(progress.stop);
+}
+
 }  // namespace
+
+ScanProgress scanBytes(NumberScanner& scanner, std::string_view bytes, bool final) {
+    std::size_t at = 0;
+    for (;;) {
+        const bool more = at < bytes.size();
+        if (!more && !final) {
+            return {at, ScanStop::NeedMore};
+        }
+        const int byte = more ? static_cast<unsigned char>(bytes[at]) : -1;
+        const ByteVerdict verdict = scanByte(scanner, byte);
+        if (verdict.step == Step::Take) {
+            ++at;
+        } else if (verdict.step == Step::Stop) {
+            return {at, verdict.stop};
+        }
+    }
+}
+
+float realValueOf(const NumberScanner& scanner) {
+    const std::int64_t exponent = scanner.exponentNegative ? -scanner.exponent : scanner.exponent;
+    const Extended size = scaleByPowerOfTen(scanner.significand, scanner.scale + exponent);
+    return roundTypedToSingle(scanner.negative ? -size : size);
+}
+
+std::uint32_t countValueOf(const NumberScanner& scanner) {
+    return static_cast<std::uint32_t>(scanner.significand);
+}
+
+ScannedReal scanRealText(std::string_view bytes) {
+    NumberScanner scanner{.kind = NumberKind::Real};
+    const ScanProgress progress = scanBytes(scanner, bytes, true);
+    const float value = scanSucceeded(progress.stop) ? realValueOf(scanner) : 0.0f;
+    return {value, progress.consumed, progress.stop};
+}
+
+ScannedCount scanCountText(std::string_view bytes) {
+    NumberScanner scanner{.kind = NumberKind::Count};
+    const ScanProgress progress = scanBytes(scanner, bytes, true);
+    const std::uint32_t value = scanSucceeded(progress.stop) ? countValueOf(scanner) : 0;
+    return {value, progress.consumed, progress.stop};
+}
 
 Extended scaleByPowerOfTen(std::uint64_t significand, std::int64_t exponent) {
     if (significand == 0) {
@@ -199,26 +244,19 @@ float roundTypedToSingle(Extended value) {
 }
 
 bool scanReal(InputStream& stream, float& target) {
-    ScannedNumber number;
-    if (!scanIntoStream(stream, NumberKind::Real, number)) {
+    NumberScanner scanner{.kind = NumberKind::Real};
+    if (!scanFromStream(stream, scanner)) {
         return false;
     }
-    const Extended size = scaleByPowerOfTen(number.significand, number.scale + number.exponent);
-    target = roundTypedToSingle(number.negative ? -size : size);
+    target = realValueOf(scanner);
     return true;
 }
 
 bool scanCount(InputStream& stream, std::uint32_t& target) {
-    ScannedNumber number;
-    if (!scanIntoStream(stream, NumberKind::Count, number)) {
+    NumberScanner scanner{.kind = NumberKind::Count};
+    if (!scanFromStream(stream, scanner)) {
         return false;
     }
-    const bool overflow =
-        number.scale > 0 || number.significand > std::numeric_limits<std::uint32_t>::max();
-    if (overflow || (number.negative && number.significand != 0)) {
-        stream.failed = true;
-        return false;
-    }
-    target = static_cast<std::uint32_t>(number.significand);
+    target = countValueOf(scanner);
     return true;
 }

@@ -85,13 +85,13 @@ void fillClosedStandardDescriptors() {
 
 }  // namespace
 
-void openConsole() {
+Console openConsole() {
     fillClosedStandardDescriptors();
     // A reader that has gone away must fail the write, not end the program.
     ::signal(SIGPIPE, SIG_IGN);
     // The keyboard is the controlling terminal, whatever standard input is.
     auto* devices = new PosixDevices{openKeyboard(), openTextConversion()};
-    console() = Console{
+    return Console{
         .output = {writeToDescriptor, deviceOf(STDOUT_FILENO)},
         .input = {.read = readFromDescriptor, .device = deviceOf(STDIN_FILENO)},
         .readKey = waitOnTerminal,
@@ -100,14 +100,14 @@ void openConsole() {
         .converter = devices,
         .messages = {writeToDescriptor, deviceOf(STDERR_FILENO)},
         .convertMessage = convertToTerminal,
+        .writeError = writeToDescriptor,
+        .errorDevice = deviceOf(STDERR_FILENO),
         .platform = devices,
     };
-    errorLine() = {writeToDescriptor, deviceOf(STDERR_FILENO)};
 }
 
-void closeConsole() {
-    Console& state = console();
-    auto* devices = static_cast<PosixDevices*>(state.platform);
+void closeConsole(Console& console) {
+    auto* devices = static_cast<PosixDevices*>(console.platform);
     if (devices == nullptr) {
         return;
     }
@@ -116,5 +116,5 @@ void closeConsole() {
         ::close(devices->terminal);
     }
     delete devices;
-    state.platform = state.keyboard = state.converter = nullptr;
+    console.platform = console.keyboard = console.converter = nullptr;
 }

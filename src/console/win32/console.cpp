@@ -151,14 +151,14 @@ bool isConsole(HANDLE handle) {
 
 }  // namespace
 
-void openConsole() {
+Console openConsole() {
     const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
     const HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
     const bool outputIsConsole = isConsole(output);
     const bool errorsAreConsole = isConsole(errors);
     const UINT consoleCodePage = GetConsoleOutputCP();
     const UINT redirectedCodePage = consoleCodePage != 0 ? consoleCodePage : GetOEMCP();
-    console() = Console{
+    return Console{
         .output = {outputIsConsole ? writeToConsole : writeToFile, output},
         .input = {.read = readFromHandle, .device = GetStdHandle(STD_INPUT_HANDLE)},
         .readKey = readConsoleKey,
@@ -167,14 +167,14 @@ void openConsole() {
         .converter = converterOf(redirectedCodePage),
         .messages = {errorsAreConsole ? writeToConsole : writeToFile, errors},
         .convertMessage = errorsAreConsole ? convertToUtf8 : toRedirectedCodePage,
+        .writeError = writeRawToHandle,
+        .errorDevice = errors,
     };
-    errorLine() = {writeRawToHandle, errors};
 }
 
-void closeConsole() {
-    Console& state = console();
-    if (handleOf(state.keyboard) != INVALID_HANDLE_VALUE) {
-        CloseHandle(handleOf(state.keyboard));
-        state.keyboard = INVALID_HANDLE_VALUE;
+void closeConsole(Console& console) {
+    if (handleOf(console.keyboard) != INVALID_HANDLE_VALUE) {
+        CloseHandle(handleOf(console.keyboard));
+        console.keyboard = INVALID_HANDLE_VALUE;
     }
 }

@@ -1,5 +1,5 @@
 // Processors without an x87 unit: long double has one fixed format, with
 // nothing to switch.
-#include "solver/precision.h"
+#include "numeric/precision.h"
 
 void useExtendedPrecision() {}

@@ -1,6 +1,6 @@
 // x86: the x87 unit's precision-control field decides how many significand
 // bits each long double operation keeps.
-#include "solver/precision.h"
+#include "numeric/precision.h"
 
 void useExtendedPrecision() {
     unsigned short control = 0;

@@ -106,6 +106,65 @@ TEST_P(ChunkedScanTest, NumberStopsAtTheFirstByteThatDoesNotFit) {
     EXPECT_EQ(scanRealFrom("0x10").rest, "x10");
 }
 
+// A whole input read as from_chars reads it: bytes taken and why it stopped.
+TEST(TextScanTest, BytesTakenAndWhyTheScanStopped) {
+    struct Case {
+        std::string_view text;
+        NumberKind kind;
+        std::size_t consumed;
+        ScanStop stop;
+    };
+    const Case cases[] = {
+        {"2.5", NumberKind::Real, 3, ScanStop::EndOfInput},
+        {" -2.5e1 ", NumberKind::Real, 7, ScanStop::Delimited},
+        {"2,5", NumberKind::Real, 1, ScanStop::Delimited},
+        {"1e5e5", NumberKind::Real, 3, ScanStop::Delimited},
+        {"1e+", NumberKind::Real, 3, ScanStop::NotANumber},
+        {"1ex", NumberKind::Real, 2, ScanStop::NotANumber},
+        {". 1", NumberKind::Real, 1, ScanStop::NotANumber},
+        {"abc", NumberKind::Real, 0, ScanStop::NotANumber},
+        {"- -1", NumberKind::Real, 2, ScanStop::NotANumber},
+        {"  \n", NumberKind::Real, 3, ScanStop::NoNumber},
+        {"-", NumberKind::Real, 1, ScanStop::NoNumber},
+        {"", NumberKind::Real, 0, ScanStop::NoNumber},
+        {"7.5", NumberKind::Count, 1, ScanStop::Delimited},
+        {"1e2", NumberKind::Count, 1, ScanStop::Delimited},
+        {"-0", NumberKind::Count, 2, ScanStop::EndOfInput},
+        {"-1", NumberKind::Count, 2, ScanStop::OutOfRange},
+        {"4294967296 ", NumberKind::Count, 10, ScanStop::OutOfRange},
+        {"00000000000000000000004294967295", NumberKind::Count, 32, ScanStop::EndOfInput},
+    };
+    for (const Case& c : cases) {
+        const ScanProgress progress = c.kind == NumberKind::Real
+                                          ? ScanProgress{scanRealText(c.text).consumed,
+                                                         scanRealText(c.text).stop}
+                                          : ScanProgress{scanCountText(c.text).consumed,
+                                                         scanCountText(c.text).stop};
+        EXPECT_EQ(progress.consumed, c.consumed) << '"' << c.text << '"';
+        EXPECT_EQ(progress.stop, c.stop) << '"' << c.text << '"';
+    }
+    const std::string longest = "1" + std::string(MaxNumberDigits, '0');
+    EXPECT_EQ(scanRealText(longest).stop, ScanStop::TooManyDigits);
+    EXPECT_EQ(scanRealText(longest).consumed, longest.size());
+    EXPECT_EQ(scanRealText(longest.substr(1)).stop, ScanStop::EndOfInput);
+}
+
+// The same number fed in two pieces, split anywhere, as a device's reads
+// split it.
+TEST(TextScanTest, PiecesScanAsTheWhole) {
+    const std::string_view text = "  -12.5e-1x";
+    for (std::size_t cut = 0; cut < text.size(); ++cut) {  // the last byte ends it
+        NumberScanner scanner;
+        const ScanProgress first = scanBytes(scanner, text.substr(0, cut), false);
+        ASSERT_EQ(first.stop, ScanStop::NeedMore) << cut;
+        EXPECT_EQ(first.consumed, cut);
+        const ScanProgress second = scanBytes(scanner, text.substr(cut), true);
+        EXPECT_EQ(second.stop, ScanStop::Delimited) << cut;
+        EXPECT_EQ(cut + second.consumed, text.size() - 1) << cut;
+        EXPECT_EQ(realValueOf(scanner), -1.25f) << cut;
+    }
+}
+
 TEST_P(ChunkedScanTest, EndOfInputRightAfterANumberStillStoresIt) {
     const RealScan scan = scanRealFrom("12");
     EXPECT_EQ(scan.value, 12.0f);

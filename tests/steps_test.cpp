@@ -2,8 +2,11 @@
 // against the known chords of "0 1 0.0001 100".
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <random>
 #include <sstream>
 #include <string>
@@ -12,6 +15,7 @@
 #include "program_runner.h"
 #include "solver/equation.h"
 #include "steps/arguments.h"
+#include "steps/table.h"
 #include "transcripts.h"
 
 namespace {
@@ -123,6 +127,26 @@ TEST(StepsArgumentsTest, NumbersFollowTheDialogsRulesOneToAnArgument) {
     }
     for (const char* bad : {"-1", "4294967296", "1.5", "1e2", " 7"}) {
         EXPECT_FALSE(parseCountArgument(bad, count)) << '"' << bad << '"';
+    }
+}
+
+// The inputs line gives each float with the fewest digits that read back as
+// it, written out in full while that takes at most nine digits.
+TEST(StepsTableTest, ShortestDigitsNameTheFloatExactly) {
+    const std::pair<float, const char*> cases[] = {
+        {0.0001f, "0.0001"},
+        {100.0f, "100"},
+        {std::nextafter(1.0f, 2.0f), "1.0000001"},
+        {std::bit_cast<float>(0x42E0C497u), "112.383965"},  // nine digits needed
+        {0.29977116f, "0.29977116"},
+        {16777216.0f, "16777216"},
+        {1e10f, "1e+10"},
+        {std::numeric_limits<float>::max(), "3.4028235e+38"},
+        {std::numeric_limits<float>::denorm_min(), "1e-45"},
+        {-std::numeric_limits<float>::infinity(), "-INF"},
+    };
+    for (const auto& [value, shortest] : cases) {
+        EXPECT_EQ(formatShortest(value), shortest);
     }
 }
 

@@ -15,19 +15,15 @@ namespace {
 constexpr int ExitReported = 0;
 constexpr int ExitReadFailed = 1;
 
-void showText(Console& console, const CatalogueText& text) {
-    ::showText(console, text.data());
-}
-
 // Closing prompt and one key; the key itself does not matter.
 int closeDialog(Console& console, int status) {
-    showText(console, TextPressKey);
+    showCatalogueText(console, TextPressKey);
     waitForKey(console);
     return status;
 }
 
 int abandonAfterFailedRead(Console& console) {
-    showText(console, TextReadFailed);
+    showCatalogueText(console, TextReadFailed);
     endLine(console);
     return closeDialog(console, ExitReadFailed);
 }
@@ -36,16 +32,16 @@ int abandonAfterFailedRead(Console& console) {
 // per attempt: once to warn, once to decide.
 bool readInterval(Console& console, float& xib, float& xie) {
     for (;;) {
-        showText(console, TextPromptXib);
+        showCatalogueText(console, TextPromptXib);
         if (!readReal(console, xib)) {
             return false;
         }
-        showText(console, TextPromptXie);
+        showCatalogueText(console, TextPromptXie);
         if (!readReal(console, xie)) {
             return false;
         }
         if (intervalRejected(xib, xie)) {
-            showText(console, TextBadInterval);
+            showCatalogueText(console, TextBadInterval);
             endLine(console);
         }
         if (!intervalRejected(xib, xie)) {
@@ -66,7 +62,7 @@ void connectRangeSink(Console& console) {
 }
 
 int runDialog(Console& console) {
-    showText(console, TextBanner);
+    showCatalogueText(console, TextBanner);
     endLine(console);
 
     float xib = 0.0f;
@@ -75,12 +71,12 @@ int runDialog(Console& console) {
         return abandonAfterFailedRead(console);
     }
     float epsilon = 0.0f;
-    showText(console, TextPromptEpsilon);
+    showCatalogueText(console, TextPromptEpsilon);
     if (!readReal(console, epsilon)) {
         return abandonAfterFailedRead(console);
     }
     std::uint32_t limit = 0;
-    showText(console, TextPromptLimit);
+    showCatalogueText(console, TextPromptLimit);
     if (!readCount(console, limit)) {
         return abandonAfterFailedRead(console);
     }

@@ -11,13 +11,9 @@ bool appendToString(void* text, const char* bytes, std::size_t size) {
     return true;
 }
 
-void showText(Console& console, const CatalogueText& text) {
-    ::showText(console, text.data());
-}
-
 // F is computed after the root has been written once.
 void reportRoot(Console& console, float x, std::uint32_t counter) {
-    showText(console, TextRoot);
+    showCatalogueText(console, TextRoot);
     writeReal(console, x);
     const float fx = toFloat(equationF(x));
     writeRaw(console, TextValueOpen);
@@ -25,7 +21,7 @@ void reportRoot(Console& console, float x, std::uint32_t counter) {
     writeRaw(console, TextValueClose);
     writeReal(console, fx);
     endLine(console);
-    showText(console, TextIterations);
+    showCatalogueText(console, TextIterations);
     writeCount(console, counter);
 }
 
@@ -35,7 +31,7 @@ void writeReport(Console& console, const ChordOutcome& outcome) {
     if (outcome.found) {
         reportRoot(console, *outcome.x, outcome.counter);
     } else {
-        showText(console, TextNotFound);
+        showCatalogueText(console, TextNotFound);
     }
     endLine(console);
 }

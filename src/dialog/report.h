@@ -2,8 +2,14 @@
 
 #include <string>
 
+#include "console/codec/cp1251_text.h"
 #include "console/console.h"
 #include "solver/chord.h"
+
+// A fixed Windows-1251 text on the console.
+inline void showCatalogueText(Console& console, const CatalogueText& text) {
+    showText(console, text.data());
+}
 
 // The closing lines of a search, ended by a line break: the root, F at the
 // root and the count of chords that missed the accuracy; or the line saying

@@ -1,3 +1,7 @@
+// The numeric room: the program's one number model, extended precision with a
+// 64-bit significand and every operation rounded to nearest even, the same
+// bits on every processor. Where long double is that format it does the work;
+// here is the same arithmetic in software, for the processors where it is not.
 #include "numeric/extended.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// The solver room: the equation, its exponential's range rules, the sign test
+// and the method of chords, one chord per call with the stopping tests apart.
+// Numbers alone: it prints nothing, and tells its range events to a sink.
 #include "solver/chord.h"
 
 #include <bit>

@@ -1,3 +1,6 @@
+// The codec room: the console's pure pieces, over bytes alone: the byte
+// streams, the number scanner and writer, the key decoder and key table, the
+// code-page tables. No device, no OS header: every piece is tested as it is.
 #include "console/codec/streams.h"
 
 void writeBytes(OutputStream& stream, std::string_view bytes) {

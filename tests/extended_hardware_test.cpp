@@ -156,7 +156,10 @@ TEST_F(ExtendedHardwareTest, SpecialOperandsGiveTheX87Results) {
                                    -softFromDouble(std::numeric_limits<double>::quiet_NaN()),
                                    operand(~0u, SoftExtendedMaxExponent, false),
                                    operand(0, SoftExtendedMinExponent, false),
-                                   operand(5, -16440, true)};
+                                   operand(5, -16440, true),
+                                   softFromDouble(2.0),
+                                   // Three subnormal units: halved, a tie.
+                                   operand(std::uint64_t{1} << 62, -16444, false)};
     for (const SoftExtended a : values) {
         for (const SoftExtended b : values) {
             const volatile long double x = hardware(a);

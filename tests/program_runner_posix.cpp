@@ -30,6 +30,7 @@ Pipe makePipe() {
 [[noreturn]] void execChild(const Pipe& in, const Pipe& out, const Pipe& err,
                             const RunOptions& options) {
     ::setsid();  // no controlling terminal: the key wait must not block
+    ::signal(SIGPIPE, SIG_DFL);  // as a shell starts it, not with the harness's SIG_IGN
     ::dup2(in.read, STDIN_FILENO);
     ::dup2(out.write, STDOUT_FILENO);
     ::dup2(err.write, STDERR_FILENO);

@@ -227,6 +227,8 @@ TEST_P(ChunkedScanTest, OnlyNineteenSignificantDigitsCount) {
     EXPECT_EQ(bitsOf("0.0000000000000000000000001"), std::bit_cast<std::uint32_t>(1e-25f));
     EXPECT_EQ(bitsOf("1234567890123456789999999"), bitsOf("1234567890123456789000000"));
     EXPECT_EQ(bitsOf("1.2345678901234567899"), bitsOf("1.2345678901234567890"));
+    // Twenty digits would not fit the 64-bit significand.
+    EXPECT_EQ(bitsOf("99999999999999999999"), std::bit_cast<std::uint32_t>(1e20f));
 }
 
 TEST_P(ChunkedScanTest, DigitLimitCountsEveryDigit) {
@@ -251,6 +253,7 @@ TEST_P(ChunkedScanTest, CountsAreUnsignedDecimals) {
     EXPECT_EQ(scanCountFrom("4294967296 "), std::nullopt);
     EXPECT_EQ(scanCountFrom("4772185890 "), std::nullopt);
     EXPECT_EQ(scanCountFrom("99999999999999999999999 "), std::nullopt);
+    EXPECT_EQ(scanCountFrom("18446744073709551617 "), std::nullopt);  // 2^64 + 1, not 1
     EXPECT_EQ(scanCountFrom("00000000000000000000000000042 "), 42u);
     EXPECT_EQ(scanCountFrom(". "), std::nullopt);
     EXPECT_EQ(scanCountFrom(std::string(MaxNumberDigits + 1, '0')), std::nullopt);

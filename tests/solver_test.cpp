@@ -284,6 +284,9 @@ TEST_F(SolverTest, UnreachableAccuracyRunsExactlyToTheLimit) {
     EXPECT_EQ(outcome.counter, 10u);
     EXPECT_EQ(digits9(*outcome.x), "0.299733102");
     EXPECT_EQ(digits9(steps.back().fx), "-7.40082839e-08");
+    // Only a value below the accuracy meets it, not one equal to it.
+    traceChords({0.0f, 1.0f, std::fabs(steps.back().fx), 10}, outcome);
+    EXPECT_FALSE(outcome.found);
 
     for (const float epsilon : {0.0f, -1.0f}) {
         const auto idle = traceChords({0.0f, 1.0f, epsilon, 7}, outcome);

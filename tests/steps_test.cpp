@@ -46,6 +46,7 @@ struct Table {
     std::string header;
     std::uint64_t idleFirst = 0;
     std::uint64_t idleLast = 0;
+    std::uint64_t idleRepeats = 0;  // the chord the idle ones repeat
     std::string closing;
 };
 
@@ -76,7 +77,10 @@ Table readTable(const std::string& output) {
         } else if (line.starts_with(idlePrefix)) {
             std::istringstream numbers(line.substr(idlePrefix.size()));
             std::string by;
+            std::string repeat;
+            std::string chord;
             numbers >> table.idleFirst >> by >> table.idleLast;
+            numbers >> repeat >> chord >> table.idleRepeats;  // "повторяют хорду N:"
         } else if (lineNumber > 3 && closingFrom == std::string::npos) {
             closingFrom = lineStart;
         }
@@ -136,10 +140,12 @@ TEST(StepsTableTest, ShortestDigitsNameTheFloatExactly) {
     const std::pair<float, const char*> cases[] = {
         {0.0001f, "0.0001"},
         {100.0f, "100"},
+        {10.0f, "10"},  // one digit reads back, two are written
         {std::nextafter(1.0f, 2.0f), "1.0000001"},
         {std::bit_cast<float>(0x42E0C497u), "112.383965"},  // nine digits needed
         {0.29977116f, "0.29977116"},
         {16777216.0f, "16777216"},
+        {1e9f, "1e+09"},  // ten digits in full: too many
         {1e10f, "1e+10"},
         {std::numeric_limits<float>::max(), "3.4028235e+38"},
         {std::numeric_limits<float>::denorm_min(), "1e-45"},
@@ -257,6 +263,9 @@ TEST(StepsProgramTest, ClosingLinesAreTheDialogsReport) {
         const std::uint64_t expected =
             found ? std::stoull(report.substr(report.rfind(' ') + 1)) + 1 : std::stoull(numbers[3]);
         EXPECT_EQ(chordsCounted(table), expected) << inputs;
+        if (table.idleLast > 0) {
+            EXPECT_EQ(table.idleRepeats, table.rows.size()) << inputs;
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -112,21 +113,30 @@ HANDLE openConsoleInput() {
                        nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
-// One key press from the console's own input, with its mode at 0 for the
-// wait: no line input, no echo, Ctrl+C as an ordinary key.
-KeyCode readConsoleKey(void* keyboard) {
-    const HANDLE input = handleOf(keyboard);
-    DWORD saved = 0;
-    if (!GetConsoleMode(input, &saved) || !SetConsoleMode(input, 0)) {
-        return {};
+// The console input and its mode from before the key wait, for a control
+// event that ends the program during the wait (Ctrl+Break, the window
+// closed, a Ctrl+C sent from outside): without them the shell gets its
+// console back in mode 0, without echo or line input.
+std::atomic<HANDLE> waitingInput{INVALID_HANDLE_VALUE};
+std::atomic<DWORD> modeBeforeWait{0};
+
+// Runs on a thread of its own: puts the mode back, and FALSE lets the next
+// handler, in the end the default one that ends the process, go on.
+BOOL WINAPI restoreModeOnControlEvent(DWORD) {
+    const HANDLE input = waitingInput.exchange(INVALID_HANDLE_VALUE);
+    if (input != INVALID_HANDLE_VALUE) {
+        SetConsoleMode(input, modeBeforeWait.load());
     }
-    KeyCode result;
+    return FALSE;
+}
+
+// The first key press among the console's input events.
+KeyCode readKeyEvents(HANDLE input) {
     for (;;) {
         INPUT_RECORD record{};
         DWORD count = 0;
         if (!ReadConsoleInputA(input, &record, 1, &count) || count != 1) {
-            result = {};
-            break;
+            return {};
         }
         if (record.EventType != KEY_EVENT) {
             continue;
@@ -137,11 +147,32 @@ KeyCode readConsoleKey(void* keyboard) {
                                static_cast<unsigned char>(key.uChar.AsciiChar),
                                key.dwControlKeyState});
         if (code) {
-            result = *code;
-            break;
+            return *code;
         }
     }
-    return SetConsoleMode(input, saved) ? result : KeyCode{};
+}
+
+// One key press from the console's own input, with its mode at 0 for the
+// wait: no line input, no echo, Ctrl+C as an ordinary key. The saved mode
+// comes back when the wait ends, and also when a control event ends the
+// program meanwhile.
+KeyCode readConsoleKey(void* keyboard) {
+    const HANDLE input = handleOf(keyboard);
+    DWORD saved = 0;
+    if (!GetConsoleMode(input, &saved)) {
+        return {};
+    }
+    modeBeforeWait.store(saved);
+    waitingInput.store(input);
+    SetConsoleCtrlHandler(restoreModeOnControlEvent, TRUE);
+    KeyCode result;
+    if (SetConsoleMode(input, 0)) {
+        result = readKeyEvents(input);
+    }
+    waitingInput.store(INVALID_HANDLE_VALUE);
+    const bool restored = SetConsoleMode(input, saved) != FALSE;
+    SetConsoleCtrlHandler(restoreModeOnControlEvent, FALSE);
+    return restored ? result : KeyCode{};
 }
 
 bool isConsole(HANDLE handle) {

@@ -191,11 +191,13 @@ TEST(TerminalTest, NonBlockingTerminalStillWaitsForTheKey) {
     ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
     ::fcntl(slave, F_SETFL, ::fcntl(slave, F_GETFL) | O_NONBLOCK);
     const auto typingTime = std::chrono::milliseconds(200);
+    // The clock starts before the typist, so that the key cannot come
+    // sooner than typingTime after it, however busy the machine.
+    const auto start = std::chrono::steady_clock::now();
     std::thread typist([&] {
         std::this_thread::sleep_for(typingTime);
         EXPECT_EQ(::write(master, "k", 1), 1);
     });
-    const auto start = std::chrono::steady_clock::now();
     const KeyCode key = readTerminalKey(slave, true);
     const auto waited = std::chrono::steady_clock::now() - start;
     typist.join();

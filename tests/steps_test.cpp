@@ -299,9 +299,10 @@ TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
          "chords-steps: неудачный интервал: F(-100) = 5.37623428e+43 вне диапазона одинарной "
          "точности, хорду не провести\n"},
         {{"0", "1", "0.1", "5", "--svg", "/no/such/folder/p.svg"}, 1,
-         "chords-steps: не удалось записать рисунок в файл, указанный после --svg\n"},
+         "chords-steps: не удалось записать рисунок в файл /no/such/folder/p.svg: нет такого "
+         "файла или каталога\n"},
         {{"0", "1", "0.1", "5", "--svg", "."}, 1,
-         "chords-steps: не удалось записать рисунок в файл, указанный после --svg\n"},
+         "chords-steps: не удалось записать рисунок в файл .: это каталог\n"},
     };
     for (const Case& c : cases) {
         const ProgramRun run = runSteps(c.line);

@@ -61,6 +61,23 @@ void writeErrorLine(Console& console, const char* text) {
     console.writeError(console.errorDevice, line.data(), line.size());
 }
 
+std::string shownText(Console& console, std::string_view cp1251Text) {
+    return console.convertText(console.converter, cp1251Text);
+}
+
+void writeErrorText(Console& console, const char* cp1251Text) {
+    if (console.messages.write == nullptr || console.convertMessage == nullptr) {
+        return;
+    }
+    writeBytes(console.messages, console.convertMessage(console.converter, cp1251Text));
+}
+
+void writeErrorBytes(Console& console, std::string_view bytes) {
+    if (console.messages.write != nullptr) {
+        writeBytes(console.messages, bytes);
+    }
+}
+
 void showErrorText(Console& console, const char* cp1251Text) {
     if (console.messages.write == nullptr || console.convertMessage == nullptr) {
         return;

@@ -65,7 +65,23 @@ int waitForKey(Console& console);
 // Nothing is written when the console has no error device.
 void writeErrorLine(Console& console, const char* text);
 
+// The bytes showText would hand to standard output for the text: for a
+// caller that gathers many lines into one write.
+std::string shownText(Console& console, std::string_view cp1251Text);
+
 // Writes a text and a line break to standard error, in the characters its
 // device shows: messages of a program whose standard output carries only
 // results. Nothing is written when the console has no message stream.
 void showErrorText(Console& console, const char* cp1251Text);
+// The same in parts: a text without the line break, and bytes as they are
+// (a file name as it was given).
+void writeErrorText(Console& console, const char* cp1251Text);
+void writeErrorBytes(Console& console, std::string_view bytes);
+
+// Interrupts during a long run (Ctrl+C, a request to terminate): from
+// watchInterrupts on they only raise a flag, which the run asks for between
+// steps; once it has tidied up, endByInterrupt lets the interrupt take its
+// usual effect, ending the process as it would have.
+void watchInterrupts();
+bool interruptRequested();
+[[noreturn]] void endByInterrupt();

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
+#include <system_error>
 
 #include "console/codec/number_format.h"
 #include "dialog/report.h"
@@ -107,68 +109,181 @@ std::string rejection(float xib, float xie, const IntervalTest& test) {
            signOf(test.fb) + text(TextSameSign);
 }
 
-// The picture as it is drawn beside the table: its file, its frame and the
-// marks carried from chord to chord. Inactive without --svg.
+// Standard output's lines, gathered into blocks of about 64 KiB: one write a
+// block instead of one a row. Whole lines only, in the output device's bytes;
+// handed on before anything goes to standard error and before the end.
+struct TableOutput {
+    Console& console;
+    std::string buffer;
+    std::string line;  // the row being made, in Windows-1251
+};
+
+constexpr std::size_t TableBlock = 64 * 1024;
+
+void flushTable(TableOutput& table) {
+    writeRaw(table.console, table.buffer);
+    table.buffer.clear();
+}
+
+// Rows of numbers are ASCII and go in as they are; a line with letters goes
+// in converted, in pieces the console's conversion accepts (one byte is one
+// character in Windows-1251, so no piece splits a letter).
+void addLine(TableOutput& table, std::string_view cp1251Line) {
+    const bool ascii = std::all_of(cp1251Line.begin(), cp1251Line.end(), [](char byte) {
+        return static_cast<unsigned char>(byte) < 0x80;
+    });
+    if (ascii) {
+        table.buffer.append(cp1251Line);
+    } else {
+        for (std::size_t at = 0; at < cp1251Line.size(); at += MaxTextBytes) {
+            table.buffer.append(shownText(table.console, cp1251Line.substr(at, MaxTextBytes)));
+        }
+    }
+    table.buffer.push_back('\n');
+    if (table.buffer.size() >= TableBlock) {
+        flushTable(table);
+    }
+}
+
+// The picture as it is drawn beside the table: where it goes, its frame and
+// the marks carried from chord to chord. Inactive without --svg; with
+// "--svg -" it goes to standard output instead of the table.
 struct Drawing {
     bool active = false;
+    bool toOutput = false;
     PictureFile file;
     PictureFrame frame;
     PictureMarks marks;
     std::uint64_t chordsDrawn = 0;
 };
 
-// Creates the picture's file before anything is written, so that a path that
+void drawPicture(Drawing& drawing, TableOutput& table, std::string_view svg) {
+    if (drawing.toOutput) {
+        table.buffer.append(svg);
+        if (table.buffer.size() >= TableBlock) {
+            flushTable(table);
+        }
+    } else {
+        writePicture(drawing.file, svg);
+    }
+}
+
+// Opens the picture's file before anything is written, so that a path that
 // cannot be written leaves standard output empty.
-bool startDrawing(Drawing& drawing, const StepsArguments& parsed,
+bool startDrawing(Drawing& drawing, TableOutput& table, const StepsArguments& parsed,
                   const ChordParameters& parameters) {
     if (!parsed.svgFile) {
         return true;
     }
-    if (!openPictureFile(drawing.file, *parsed.svgFile)) {
+    drawing.toOutput = *parsed.svgFile == "-";
+    if (!drawing.toOutput && !openPictureFile(drawing.file, *parsed.svgFile)) {
         return false;
     }
     drawing.active = true;
     drawing.frame = frameFor(parameters);
-    writePicture(drawing.file, pictureOpening(drawing.frame, parameters));
+    drawPicture(drawing, table, pictureOpening(drawing.frame, parameters));
     return true;
 }
 
-void drawChordPicture(Drawing& drawing, std::uint64_t number, const ChordStep& step) {
+void drawChordPicture(Drawing& drawing, TableOutput& table, std::uint64_t number,
+                      const ChordStep& step) {
     drawing.chordsDrawn += step.x ? 1 : 0;
     if (drawing.active) {
-        writePicture(drawing.file, pictureChord(drawing.frame, drawing.marks, number, step));
+        drawPicture(drawing, table, pictureChord(drawing.frame, drawing.marks, number, step));
     }
 }
 
 // Closes the picture with the outcome and puts it in place.
-bool finishDrawing(Drawing& drawing, const ChordParameters& parameters,
+bool finishDrawing(Drawing& drawing, TableOutput& table, const ChordParameters& parameters,
                    const ChordOutcome& outcome) {
     if (!drawing.active) {
         return true;
     }
-    writePicture(drawing.file,
-                 pictureClosing(drawing.frame, parameters, outcome, drawing.chordsDrawn));
+    drawPicture(drawing, table,
+                pictureClosing(drawing.frame, parameters, outcome, drawing.chordsDrawn));
+    if (drawing.toOutput) {
+        flushTable(table);
+        return !table.console.output.failed;
+    }
     return commitPictureFile(drawing.file);
 }
 
-void showTableHead(Console& console, const ChordParameters& parameters) {
-    showLine(console, titleLine());
-    showLine(console, inputsLine(parameters));
-    showLine(console, columnHeader(parameters.limit));
+std::string reasonOf(const std::error_code& error) {
+    const std::error_condition condition = error.default_error_condition();
+    if (condition == std::errc::no_such_file_or_directory) {
+        return text(TextNoSuchFile);
+    }
+    if (condition == std::errc::permission_denied || condition == std::errc::operation_not_permitted) {
+        return text(TextAccessDenied);
+    }
+    if (condition == std::errc::is_a_directory) {
+        return text(TextIsAFolder);
+    }
+    if (condition == std::errc::no_space_on_device) {
+        return text(TextNoSpace);
+    }
+    if (condition == std::errc::read_only_file_system) {
+        return text(TextReadOnly);
+    }
+    return text(TextErrorNumber) + std::to_string(error.value());
 }
 
-// One row per chord drawn as the solver walks them, the idle stretch in one
-// row, the picture drawn alongside; the walk stops once standard output has
-// failed.
-ChordOutcome showChords(Console& console, const ChordParameters& parameters, Drawing& drawing) {
+// "chords-steps: не удалось записать рисунок в файл FILE: REASON", the file
+// name as it was given.
+void showPictureFailure(Console& console, const Drawing& drawing) {
+    writeErrorText(console, (std::string(ProgramName) + ": " + text(TextPictureNotWritten)).c_str());
+    if (drawing.toOutput) {
+        writeErrorText(console, (text(TextPictureToOutput) + ": " + text(TextOutputRefused)).c_str());
+    } else {
+        writeErrorBytes(console, drawing.file.target);
+        writeErrorText(console, (": " + reasonOf(drawing.file.error)).c_str());
+    }
+    writeErrorBytes(console, "\n");
+}
+
+void showTableHead(TableOutput& table, const ChordParameters& parameters) {
+    addLine(table, titleLine());
+    addLine(table, inputsLine(parameters));
+    addLine(table, columnHeader(parameters.limit));
+}
+
+// The walk, one row per chord drawn and the idle stretch in one row, the
+// picture drawn alongside. Once standard output has failed the table stops:
+// the walk with it when no picture is wanted, else the walk goes on for the
+// picture. An interrupt stops the walk after the chord being drawn.
+ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters, Drawing& drawing,
+                        bool tableWanted) {
+    RowFormat format = rowFormatFor(parameters.limit);
     return walkChords(
         parameters,
         [&](std::uint64_t number, const ChordStep& step, bool accuracyMet) {
-            showLine(console, chordRow(parameters.limit, number, step, accuracyMet));
-            drawChordPicture(drawing, number, step);
-            return !console.output.failed;
+            if (tableWanted && !table.console.output.failed) {
+                table.line.clear();
+                appendChordRow(table.line, format, number, step, accuracyMet);
+                addLine(table, table.line);
+            }
+            drawChordPicture(drawing, table, number, step);
+            if (interruptRequested()) {
+                return false;
+            }
+            return drawing.active ? !(drawing.toOutput && table.console.output.failed)
+                                  : !table.console.output.failed;
         },
-        [&](std::uint64_t first, std::uint64_t last) { showLine(console, idleRow(first, last)); });
+        [&](std::uint64_t first, std::uint64_t last) {
+            if (tableWanted) {
+                addLine(table, idleRow(first, last));
+            }
+        });
+}
+
+// An interrupted run keeps the table up to its last whole row and leaves no
+// temporary picture behind, then ends as the interrupt would have ended it.
+[[noreturn]] void endInterrupted(TableOutput& table, Drawing& drawing) {
+    flushTable(table);
+    if (drawing.active && !drawing.toOutput) {
+        discardPictureFile(drawing.file);
+    }
+    endByInterrupt();
 }
 
 int runTable(Console& console, const StepsArguments& parsed) {
@@ -178,24 +293,37 @@ int runTable(Console& console, const StepsArguments& parsed) {
         showError(console, text(TextBadIntervalPrefix) + rejection(parameters.a, parameters.b, test));
         return ExitRefused;
     }
+    TableOutput table{console, {}, {}};
+    table.buffer.reserve(TableBlock + 1024);
     Drawing drawing;
-    if (!startDrawing(drawing, parsed, parameters)) {
-        showError(console, text(TextPictureNotWritten));
+    if (!startDrawing(drawing, table, parsed, parameters)) {
+        showPictureFailure(console, drawing);
         return ExitRefused;
     }
-    showTableHead(console, parameters);
-    const ChordOutcome outcome = showChords(console, parameters, drawing);
-    writeReport(console, outcome);
-    if (console.output.failed) {
-        // No picture either: it would belong to a table nobody got.
-        if (drawing.active) {
-            discardPictureFile(drawing.file);
-        }
+    watchInterrupts();
+    const bool tableWanted = !drawing.toOutput;
+    if (tableWanted) {
+        showTableHead(table, parameters);
+    }
+    const ChordOutcome outcome = showChords(table, parameters, drawing, tableWanted);
+    if (interruptRequested()) {
+        endInterrupted(table, drawing);
+    }
+    if (tableWanted) {
+        flushTable(table);
+        writeReport(console, outcome);
+    }
+    const bool tableFailed = tableWanted && console.output.failed;
+    if (tableFailed && !drawing.active) {
         showError(console, text(TextOutputFailed));
         return ExitRefused;
     }
-    if (!finishDrawing(drawing, parameters, outcome)) {
-        showError(console, text(TextPictureNotWritten));
+    if (!finishDrawing(drawing, table, parameters, outcome)) {
+        showPictureFailure(console, drawing);
+        return ExitRefused;
+    }
+    if (tableFailed) {
+        showError(console, text(TextTableCut));
         return ExitRefused;
     }
     return ExitDone;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -23,12 +24,6 @@ std::string nonFinite(Extended value) {
 std::string padLeft(const std::string& field, std::size_t width) {
     std::string padded(width - std::min(width, field.size()), ' ');
     padded.append(field);
-    return padded;
-}
-
-std::string padRight(const std::string& field, std::size_t width) {
-    std::string padded = field;
-    padded.append(width - std::min(width, field.size()), ' ');
     return padded;
 }
 
@@ -110,25 +105,97 @@ std::string columnHeader(std::uint32_t limit) {
            text(TextColumnReplaced);
 }
 
-std::string chordRow(std::uint32_t limit, std::uint64_t number, const ChordStep& step,
-                     bool accuracyMet) {
+namespace {
+
+void appendPadded(std::string& out, std::string_view field, std::size_t width) {
+    out.append(width - std::min(width, field.size()), ' ');
+    out.append(field);
+}
+
+// Nine digits of a finite value as the table writes it (the value widened to
+// double), from the cache when the same bits were written lately.
+std::string_view cachedDigits9(DigitsCache& cache, double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    for (std::size_t i = 0; i < cache.used; ++i) {
+        const DigitsCache::Entry& entry = cache.entries[i];
+        if (entry.bits == bits) {
+            return {entry.text, entry.size};
+        }
+    }
+    DigitsCache::Entry& entry = cache.entries[cache.next];
+    cache.next = (cache.next + 1) % DigitsCache::Size;
+    cache.used = std::max(cache.used, cache.next == 0 ? DigitsCache::Size : cache.next);
+    const auto result = std::to_chars(entry.text, entry.text + sizeof entry.text, value,
+                                      std::chars_format::general, 9);
+    entry.bits = bits;
+    entry.size = static_cast<std::uint8_t>(result.ptr - entry.text);
+    return {entry.text, entry.size};
+}
+
+void appendReal(std::string& out, DigitsCache& cache, Extended value) {
+    if (!isFinite(value)) {
+        appendPadded(out, formatDigits9(value), RealColumnWidth);
+        return;
+    }
+    appendPadded(out, cachedDigits9(cache, toDouble(value)), RealColumnWidth);
+}
+
+void appendReal(std::string& out, DigitsCache& cache, float value) {
+    appendReal(out, cache, toExtended(value));
+}
+
+}  // namespace
+
+RowFormat rowFormatFor(std::uint32_t limit) {
+    RowFormat format;
+    format.chordWidth = chordColumnWidth(limit);
+    return format;
+}
+
+void appendChordRow(std::string& out, RowFormat& format, std::uint64_t number,
+                    const ChordStep& step, bool accuracyMet) {
+    std::array<char, 24> numberText{};
+    const auto numberEnd = std::to_chars(numberText.data(), numberText.data() + numberText.size(), number).ptr;
+    appendPadded(out, {numberText.data(), numberEnd}, format.chordWidth);
+    appendReal(out, format.cache, step.a);
+    appendReal(out, format.cache, step.b);
+    appendReal(out, format.cache, step.fa);
+    appendReal(out, format.cache, step.fb);
     const bool drawn = step.x.has_value();
-    const std::string values[6] = {formatDigits9(step.a),  formatDigits9(step.b),
-                                   formatDigits9(step.fa), formatDigits9(step.fb),
-                                   drawn ? formatDigits9(*step.x) : "-",
-                                   drawn ? formatDigits9(step.fx) : "-"};
-    std::string line = padLeft(std::to_string(number), chordColumnWidth(limit)) +
-                       realColumns(values) + "  ";
-    std::string note;
+    if (drawn) {
+        appendReal(out, format.cache, *step.x);
+        appendReal(out, format.cache, step.fx);
+    } else {
+        appendPadded(out, "-", RealColumnWidth);
+        appendPadded(out, "-", RealColumnWidth);
+    }
+    out.append("  ");
+    const char replaced = endName(step.replaced);
+    const bool noted = step.rangeReported || !drawn || accuracyMet;
+    if (!noted) {
+        out.push_back(replaced);
+        return;
+    }
+    out.push_back(replaced);
+    out.append(ReplacedColumnWidth - 1, ' ');
+    out.append("  ");
     if (step.rangeReported) {
-        note = text(TextOverflowMark);
+        out.append(TextOverflowMark.data());
     }
     if (!drawn || accuracyMet) {
-        note += (note.empty() ? "" : ", ") + text(drawn ? TextAccuracyMet : TextNoChord);
+        if (step.rangeReported) {
+            out.append(", ");
+        }
+        out.append((drawn ? TextAccuracyMet : TextNoChord).data());
     }
-    const std::string replaced(1, endName(step.replaced));
-    return note.empty() ? line + replaced
-                        : line + padRight(replaced, ReplacedColumnWidth) + "  " + note;
+}
+
+std::string chordRow(std::uint32_t limit, std::uint64_t number, const ChordStep& step,
+                     bool accuracyMet) {
+    RowFormat format = rowFormatFor(limit);
+    std::string line;
+    appendChordRow(line, format, number, step, accuracyMet);
+    return line;
 }
 
 std::string idleRow(std::uint64_t first, std::uint64_t last) {

@@ -20,4 +20,30 @@ std::string inputsLine(const ChordParameters& parameters);
 std::string columnHeader(std::uint32_t limit);
 std::string chordRow(std::uint32_t limit, std::uint64_t number, const ChordStep& step,
                      bool accuracyMet);
+
+// The texts of the last values written, by their bits: in a long walk most
+// values of a row stood in the row before (b and F(b) stay, x takes a's
+// place), so most fields are copied rather than written afresh.
+struct DigitsCache {
+    struct Entry {
+        std::uint64_t bits = 0;
+        std::uint8_t size = 0;
+        char text[23] = {};
+    };
+    static constexpr std::size_t Size = 8;
+    Entry entries[Size];
+    std::size_t used = 0;
+    std::size_t next = 0;
+};
+
+// What a table's rows share: the chord column's width and the cache.
+struct RowFormat {
+    std::size_t chordWidth = 0;
+    DigitsCache cache;
+};
+
+RowFormat rowFormatFor(std::uint32_t limit);
+// Appends the same row chordRow makes, without a string of its own per field.
+void appendChordRow(std::string& out, RowFormat& format, std::uint64_t number,
+                    const ChordStep& step, bool accuracyMet);
 std::string idleRow(std::uint64_t first, std::uint64_t last);

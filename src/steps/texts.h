@@ -22,7 +22,8 @@ inline constexpr CatalogueText TextHelpArguments[] = {
     cp1251Text("  XIB, XIE     начало и конец интервала поиска корня"),
     cp1251Text("  EPS          точность: поиск окончен, когда |F(x)| < EPS"),
     cp1251Text("  LIMIT        наибольшее число итераций, от 0 до 4294967295"),
-    cp1251Text("  --svg ФАЙЛ   записать также рисунок: кривую, хорды и корень (SVG)"),
+    cp1251Text("  --svg ФАЙЛ   записать также рисунок: кривую, хорды и корень (SVG);"),
+    cp1251Text("               ФАЙЛ \"-\" - стандартный вывод, вместо таблицы"),
     cp1251Text("  --help       показать эту справку и выйти"),
     cp1251Text("  --version    показать версию и выйти"),
     cp1251Text("Числа читаются по правилам диалога chords; каждый аргумент - одно число."),
@@ -50,8 +51,20 @@ inline constexpr CatalogueText TextSameSign = cp1251Text(": F не меняет 
 
 inline constexpr CatalogueText TextOutputFailed =
     cp1251Text("не удалось вывести таблицу: стандартный вывод не принимает данные");
+// A picture that cannot be written: the prefix, the file as given, ": " and
+// the reason.
 inline constexpr CatalogueText TextPictureNotWritten =
-    cp1251Text("не удалось записать рисунок в файл, указанный после --svg");
+    cp1251Text("не удалось записать рисунок в файл ");
+inline constexpr CatalogueText TextPictureToOutput = cp1251Text("стандартный вывод");
+inline constexpr CatalogueText TextNoSuchFile = cp1251Text("нет такого файла или каталога");
+inline constexpr CatalogueText TextAccessDenied = cp1251Text("доступ запрещен");
+inline constexpr CatalogueText TextIsAFolder = cp1251Text("это каталог");
+inline constexpr CatalogueText TextNoSpace = cp1251Text("нет места на устройстве");
+inline constexpr CatalogueText TextReadOnly = cp1251Text("файловая система только для чтения");
+inline constexpr CatalogueText TextOutputRefused = cp1251Text("вывод не принимает данные");
+inline constexpr CatalogueText TextErrorNumber = cp1251Text("ошибка номер ");
+inline constexpr CatalogueText TextTableCut = cp1251Text(
+    "таблица выведена не полностью: стандартный вывод перестал принимать данные");
 
 // The table.
 inline constexpr CatalogueText TextTitle = cp1251Text("Метод хорд для уравнения ");

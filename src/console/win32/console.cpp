@@ -180,7 +180,32 @@ bool isConsole(HANDLE handle) {
     return GetConsoleMode(handle, &mode) != FALSE;
 }
 
+// Ctrl+C and Ctrl+Break during a long run: noted, and handled (TRUE) so
+// that the process is not ended before the run has tidied up.
+std::atomic<bool> interrupted{false};
+
+BOOL WINAPI noteInterrupt(DWORD event) {
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
+        interrupted.store(true);
+        return TRUE;
+    }
+    return FALSE;
+}
+
 }  // namespace
+
+void watchInterrupts() {
+    SetConsoleCtrlHandler(noteInterrupt, TRUE);
+}
+
+bool interruptRequested() {
+    return interrupted.load(std::memory_order_relaxed);
+}
+
+void endByInterrupt() {
+    // The status Windows gives a program ended by Ctrl+C.
+    ExitProcess(STATUS_CONTROL_C_EXIT);
+}
 
 Console openConsole() {
     const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);

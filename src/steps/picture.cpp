@@ -223,6 +223,57 @@ std::string pictureOpening(const PictureFrame& frame, const ChordParameters& par
     return svg + curvePath(frame);
 }
 
+namespace {
+
+// Whether a chord on these whole pixels was drawn before; if not, it is
+// remembered.
+bool chordSeen(PictureMarks& marks, const std::array<long, 4>& pixels) {
+    std::uint64_t key = 0;
+    for (const long pixel : pixels) {
+        key = (key << 16) | static_cast<std::uint16_t>(pixel);
+    }
+    if (marks.chordsSeen.contains(key)) {
+        return true;
+    }
+    const std::size_t kept = std::min(marks.recentChordCount, PictureMarks::Recent);
+    if (std::find(marks.recentChords.begin(), marks.recentChords.begin() + static_cast<std::ptrdiff_t>(kept),
+                  key) != marks.recentChords.begin() + static_cast<std::ptrdiff_t>(kept)) {
+        return true;
+    }
+    if (marks.chordsSeen.size() < PictureMarks::MostChordsSeen) {
+        marks.chordsSeen.insert(key);
+    }
+    marks.recentChords[marks.recentChordCount++ % PictureMarks::Recent] = key;
+    return false;
+}
+
+// Whether a mark at this position, to the hundredth of a pixel, was drawn.
+bool markSeen(PictureMarks& marks, double pixel) {
+    const auto at = static_cast<std::size_t>(std::lround(pixel * 100));
+    if (marks.marksSeen.size() <= at) {
+        marks.marksSeen.resize(static_cast<std::size_t>(PictureWidth) * 100 + 1);
+    }
+    if (marks.marksSeen[at]) {
+        return true;
+    }
+    marks.marksSeen[at] = true;
+    return false;
+}
+
+// The whole pixel of a coordinate as written ("363.50" is 364), so that
+// what is merged is told by the file itself.
+long wholePixel(const std::string& written) {
+    long hundredths = 0;
+    for (const char c : written) {
+        if (c >= '0' && c <= '9') {
+            hundredths = hundredths * 10 + (c - '0');
+        }
+    }
+    return (hundredths + 50) / 100;
+}
+
+}  // namespace
+
 std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::uint64_t number,
                          const ChordStep& step) {
     if (!step.x) {
@@ -233,15 +284,26 @@ std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::ui
         clipToFrame(frame, {step.a, finiteOrFar(step.fa)}, {step.b, finiteOrFar(step.fb)});
     if (clipped) {
         const auto& [from, to] = *clipped;
-        svg += "<line class=\"chord\"" + attribute("x1", pixelX(frame, from.x)) +
-               attribute("y1", pixelY(frame, from.y)) + attribute("x2", pixelX(frame, to.x)) +
-               attribute("y2", pixelY(frame, to.y)) + "/>\n";
+        const std::string x1 = coordinate(pixelX(frame, from.x));
+        const std::string y1 = coordinate(pixelY(frame, from.y));
+        const std::string x2 = coordinate(pixelX(frame, to.x));
+        const std::string y2 = coordinate(pixelY(frame, to.y));
+        const std::array<long, 4> pixels = {wholePixel(x1), wholePixel(y1), wholePixel(x2),
+                                            wholePixel(y2)};
+        if (chordSeen(marks, pixels)) {
+            ++marks.chordsMerged;
+        } else {
+            svg += "<line class=\"chord\" x1=\"" + x1 + "\" y1=\"" + y1 + "\" x2=\"" + x2 +
+                   "\" y2=\"" + y2 + "\"/>\n";
+        }
     }
     const double markX = pixelX(frame, *step.x);
     const double axisY = pixelY(frame, 0.0);
-    svg += "<line class=\"mark\"" + attribute("x1", markX) +
-           attribute("y1", std::max(axisY - 6, PlotTop)) + attribute("x2", markX) +
-           attribute("y2", std::min(axisY + 6, PlotBottom)) + "/>\n";
+    if (!markSeen(marks, markX)) {
+        svg += "<line class=\"mark\"" + attribute("x1", markX) +
+               attribute("y1", std::max(axisY - 6, PlotTop)) + attribute("x2", markX) +
+               attribute("y2", std::min(axisY + 6, PlotBottom)) + "/>\n";
+    }
     if (marks.numbering) {
         const bool apart = std::none_of(marks.numbered.begin(), marks.numbered.end(),
                                         [markX](double at) { return std::fabs(at - markX) < MarkSpacing; });
@@ -256,7 +318,8 @@ std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::ui
 }
 
 std::string pictureClosing(const PictureFrame& frame, const ChordParameters& parameters,
-                           const ChordOutcome& outcome, std::uint64_t chordsDrawn) {
+                           const ChordOutcome& outcome, std::uint64_t chordsDrawn,
+                           std::uint64_t chordsShown) {
     std::string svg;
     if (outcome.found) {
         const double rootX = pixelX(frame, *outcome.x);
@@ -277,6 +340,9 @@ std::string pictureClosing(const PictureFrame& frame, const ChordParameters& par
                            utf8(TextCaptionLimit) + formatCount(p.limit));
     svg += textElement(PlotLeft, 654, "start", captionOfReport(outcome), " font-weight=\"bold\"");
     svg += textElement(PlotLeft, 680, "start",
-                       utf8(TextCaptionChords) + std::to_string(chordsDrawn));
+                       utf8(TextCaptionChords) + std::to_string(chordsDrawn) +
+                           (chordsShown < chordsDrawn
+                                ? utf8(TextCaptionDistinct) + std::to_string(chordsShown)
+                                : std::string()));
     return svg + "</svg>\n";
 }

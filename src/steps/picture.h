@@ -3,8 +3,10 @@
 // of any number stream through it: the opening (frame, axis, the curve), one
 // piece per chord, and the closing (root, caption).
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "solver/chord.h"
@@ -18,10 +20,22 @@ struct PictureFrame {
 };
 
 // What the chord pieces carry from one to the next: the numbered marks'
-// positions (a few dozen at most, since they must stand apart).
+// positions (a few dozen at most, since they must stand apart), and what has
+// been drawn. A chord on the same whole pixels as one drawn before, or a mark
+// at the same written position, is not drawn again, so that the picture's
+// size stays bounded whatever the number of chords. Memory stays bounded
+// too: marks by the picture's width, chords by a cap on those remembered,
+// beyond which only the last few are compared.
 struct PictureMarks {
     std::vector<double> numbered;
     bool numbering = true;
+    std::unordered_set<std::uint64_t> chordsSeen;
+    static constexpr std::size_t MostChordsSeen = 1 << 14;
+    static constexpr std::size_t Recent = 8;
+    std::array<std::uint64_t, Recent> recentChords{};
+    std::size_t recentChordCount = 0;
+    std::vector<bool> marksSeen;  // by hundredths of a pixel
+    std::uint64_t chordsMerged = 0;  // chords not drawn again
 };
 
 // The interval with a small margin on both sides; vertically F's values over
@@ -35,6 +49,9 @@ std::string pictureOpening(const PictureFrame& frame, const ChordParameters& par
 std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::uint64_t number,
                          const ChordStep& step);
 // The root highlighted when found; the caption with the equation, the inputs
-// and the dialog's report; the end of the document.
+// and the dialog's report, and how many chords were drawn (and how many
+// distinct ones the picture shows, where some fell on the same pixels); the
+// end of the document.
 std::string pictureClosing(const PictureFrame& frame, const ChordParameters& parameters,
-                           const ChordOutcome& outcome, std::uint64_t chordsDrawn);
+                           const ChordOutcome& outcome, std::uint64_t chordsDrawn,
+                           std::uint64_t chordsShown);

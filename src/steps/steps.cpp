@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <string_view>
 #include <system_error>
 
@@ -112,17 +114,29 @@ std::string rejection(float xib, float xie, const IntervalTest& test) {
 // Standard output's lines, gathered into blocks of about 64 KiB: one write a
 // block instead of one a row. Whole lines only, in the output device's bytes;
 // handed on before anything goes to standard error and before the end.
-struct TableOutput {
-    Console& console;
-    std::string buffer;
-    std::string line;  // the row being made, in Windows-1251
-};
-
 constexpr std::size_t TableBlock = 64 * 1024;
 
+struct TableOutput {
+    Console& console;
+    std::unique_ptr<char[]> buffer = std::make_unique<char[]>(TableBlock + MaxRowBytes + 1);
+    std::size_t used = 0;
+};
+
 void flushTable(TableOutput& table) {
-    writeRaw(table.console, table.buffer);
-    table.buffer.clear();
+    writeRaw(table.console, {table.buffer.get(), table.used});
+    table.used = 0;
+}
+
+void addBytes(TableOutput& table, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const std::size_t piece = std::min(bytes.size(), TableBlock - std::min(TableBlock, table.used));
+        std::memcpy(table.buffer.get() + table.used, bytes.data(), piece);
+        table.used += piece;
+        bytes.remove_prefix(piece);
+        if (table.used >= TableBlock) {
+            flushTable(table);
+        }
+    }
 }
 
 // Rows of numbers are ASCII and go in as they are; a line with letters goes
@@ -133,14 +147,29 @@ void addLine(TableOutput& table, std::string_view cp1251Line) {
         return static_cast<unsigned char>(byte) < 0x80;
     });
     if (ascii) {
-        table.buffer.append(cp1251Line);
+        addBytes(table, cp1251Line);
     } else {
         for (std::size_t at = 0; at < cp1251Line.size(); at += MaxTextBytes) {
-            table.buffer.append(shownText(table.console, cp1251Line.substr(at, MaxTextBytes)));
+            addBytes(table, shownText(table.console, cp1251Line.substr(at, MaxTextBytes)));
         }
     }
-    table.buffer.push_back('\n');
-    if (table.buffer.size() >= TableBlock) {
+    addBytes(table, "\n");
+}
+
+// A chord's row, made in place at the end of the buffer; a row with a note
+// in words goes through the conversion.
+void addChordRow(TableOutput& table, RowFormat& format, std::uint64_t number,
+                 const ChordStep& step, bool accuracyMet) {
+    char* const start = table.buffer.get() + table.used;
+    char* const end = writeChordRow(start, format, number, step, accuracyMet);
+    if (rowHasNote(step, accuracyMet)) {
+        const std::string row(start, end);
+        addLine(table, row);
+        return;
+    }
+    *end = '\n';
+    table.used += static_cast<std::size_t>(end - start) + 1;
+    if (table.used >= TableBlock) {
         flushTable(table);
     }
 }
@@ -159,10 +188,7 @@ struct Drawing {
 
 void drawPicture(Drawing& drawing, TableOutput& table, std::string_view svg) {
     if (drawing.toOutput) {
-        table.buffer.append(svg);
-        if (table.buffer.size() >= TableBlock) {
-            flushTable(table);
-        }
+        addBytes(table, svg);
     } else {
         writePicture(drawing.file, svg);
     }
@@ -200,7 +226,8 @@ bool finishDrawing(Drawing& drawing, TableOutput& table, const ChordParameters& 
         return true;
     }
     drawPicture(drawing, table,
-                pictureClosing(drawing.frame, parameters, outcome, drawing.chordsDrawn));
+                pictureClosing(drawing.frame, parameters, outcome, drawing.chordsDrawn,
+                               drawing.chordsDrawn - drawing.marks.chordsMerged));
     if (drawing.toOutput) {
         flushTable(table);
         return !table.console.output.failed;
@@ -258,9 +285,7 @@ ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters, D
         parameters,
         [&](std::uint64_t number, const ChordStep& step, bool accuracyMet) {
             if (tableWanted && !table.console.output.failed) {
-                table.line.clear();
-                appendChordRow(table.line, format, number, step, accuracyMet);
-                addLine(table, table.line);
+                addChordRow(table, format, number, step, accuracyMet);
             }
             drawChordPicture(drawing, table, number, step);
             if (interruptRequested()) {
@@ -293,8 +318,7 @@ int runTable(Console& console, const StepsArguments& parsed) {
         showError(console, text(TextBadIntervalPrefix) + rejection(parameters.a, parameters.b, test));
         return ExitRefused;
     }
-    TableOutput table{console, {}, {}};
-    table.buffer.reserve(TableBlock + 1024);
+    TableOutput table{console};
     Drawing drawing;
     if (!startDrawing(drawing, table, parsed, parameters)) {
         showPictureFailure(console, drawing);

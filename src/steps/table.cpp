@@ -5,7 +5,9 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string>
+#include <string_view>
 
 #include "console/codec/number_format.h"
 #include "steps/texts.h"
@@ -107,41 +109,61 @@ std::string columnHeader(std::uint32_t limit) {
 
 namespace {
 
-void appendPadded(std::string& out, std::string_view field, std::size_t width) {
-    out.append(width - std::min(width, field.size()), ' ');
-    out.append(field);
+char* writePadded(char* out, std::string_view field, std::size_t width) {
+    const std::size_t blanks = width - std::min(width, field.size());
+    std::memset(out, ' ', blanks);
+    std::memcpy(out + blanks, field.data(), field.size());
+    return out + blanks + field.size();
 }
 
-// Nine digits of a finite value as the table writes it (the value widened to
-// double), from the cache when the same bits were written lately.
-std::string_view cachedDigits9(DigitsCache& cache, double value) {
-    const auto bits = std::bit_cast<std::uint64_t>(value);
-    for (std::size_t i = 0; i < cache.used; ++i) {
-        const DigitsCache::Entry& entry = cache.entries[i];
-        if (entry.bits == bits) {
-            return {entry.text, entry.size};
+enum Column { ColumnA, ColumnB, ColumnFa, ColumnFb, ColumnX, ColumnFx };
+
+// The field for the bits: the column's own from the row before, or the
+// column's whose value took this one's place, or written afresh.
+template <typename Write>
+void fillField(RowFormat& format, ColumnField& field, Column column, Column source,
+               std::uint64_t bits, Write write) {
+    for (const Column from : {column, source}) {
+        const ColumnField& before = format.previous[from];
+        if (before.valid && before.bits == bits) {
+            field = before;
+            return;
         }
     }
-    DigitsCache::Entry& entry = cache.entries[cache.next];
-    cache.next = (cache.next + 1) % DigitsCache::Size;
-    cache.used = std::max(cache.used, cache.next == 0 ? DigitsCache::Size : cache.next);
-    const auto result = std::to_chars(entry.text, entry.text + sizeof entry.text, value,
-                                      std::chars_format::general, 9);
-    entry.bits = bits;
-    entry.size = static_cast<std::uint8_t>(result.ptr - entry.text);
-    return {entry.text, entry.size};
+    char digits[24];
+    const char* end = write(digits);
+    field.bits = bits;
+    field.valid = true;
+    writePadded(field.text, {digits, static_cast<std::size_t>(end - digits)}, RealColumnWidth);
 }
 
-void appendReal(std::string& out, DigitsCache& cache, Extended value) {
-    if (!isFinite(value)) {
-        appendPadded(out, formatDigits9(value), RealColumnWidth);
+void fillField(RowFormat& format, ColumnField& field, Column column, Column source, float value) {
+    if (!std::isfinite(value)) {
+        field.valid = false;
+        writePadded(field.text, formatDigits9(value), RealColumnWidth);
         return;
     }
-    appendPadded(out, cachedDigits9(cache, toDouble(value)), RealColumnWidth);
+    fillField(format, field, column, source,
+              std::bit_cast<std::uint64_t>(static_cast<double>(value)),
+              [value](char* text) { return writeFloatDigits9(text, value); });
 }
 
-void appendReal(std::string& out, DigitsCache& cache, float value) {
-    appendReal(out, cache, toExtended(value));
+void fillField(RowFormat& format, ColumnField& field, Column column, Column source,
+               Extended value) {
+    if (!isFinite(value)) {
+        field.valid = false;
+        writePadded(field.text, formatDigits9(value), RealColumnWidth);
+        return;
+    }
+    const double wide = toDouble(value);
+    fillField(format, field, column, source, std::bit_cast<std::uint64_t>(wide), [wide](char* text) {
+        return std::to_chars(text, text + 24, wide, std::chars_format::general, 9).ptr;
+    });
+}
+
+char* writeText(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
 }
 
 }  // namespace
@@ -152,50 +174,59 @@ RowFormat rowFormatFor(std::uint32_t limit) {
     return format;
 }
 
-void appendChordRow(std::string& out, RowFormat& format, std::uint64_t number,
-                    const ChordStep& step, bool accuracyMet) {
+bool rowHasNote(const ChordStep& step, bool accuracyMet) {
+    return step.rangeReported || !step.x || accuracyMet;
+}
+
+char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const ChordStep& step,
+                    bool accuracyMet) {
     std::array<char, 24> numberText{};
-    const auto numberEnd = std::to_chars(numberText.data(), numberText.data() + numberText.size(), number).ptr;
-    appendPadded(out, {numberText.data(), numberEnd}, format.chordWidth);
-    appendReal(out, format.cache, step.a);
-    appendReal(out, format.cache, step.b);
-    appendReal(out, format.cache, step.fa);
-    appendReal(out, format.cache, step.fb);
+    const char* numberEnd =
+        std::to_chars(numberText.data(), numberText.data() + numberText.size(), number).ptr;
+    out = writePadded(out, {numberText.data(), numberEnd}, format.chordWidth);
+    ColumnField fields[6];
+    fillField(format, fields[ColumnA], ColumnA, ColumnX, step.a);
+    fillField(format, fields[ColumnB], ColumnB, ColumnX, step.b);
+    fillField(format, fields[ColumnFa], ColumnFa, ColumnFx, step.fa);
+    fillField(format, fields[ColumnFb], ColumnFb, ColumnFb, step.fb);
     const bool drawn = step.x.has_value();
     if (drawn) {
-        appendReal(out, format.cache, *step.x);
-        appendReal(out, format.cache, step.fx);
+        fillField(format, fields[ColumnX], ColumnX, ColumnX, *step.x);
+        fillField(format, fields[ColumnFx], ColumnFx, ColumnFx, step.fx);
     } else {
-        appendPadded(out, "-", RealColumnWidth);
-        appendPadded(out, "-", RealColumnWidth);
+        for (const Column column : {ColumnX, ColumnFx}) {
+            fields[column].valid = false;
+            writePadded(fields[column].text, "-", RealColumnWidth);
+        }
     }
-    out.append("  ");
-    const char replaced = endName(step.replaced);
-    const bool noted = step.rangeReported || !drawn || accuracyMet;
-    if (!noted) {
-        out.push_back(replaced);
-        return;
+    for (std::size_t column = 0; column < 6; ++column) {
+        std::memcpy(out, fields[column].text, RealColumnWidth);
+        out += RealColumnWidth;
+        format.previous[column] = fields[column];
     }
-    out.push_back(replaced);
-    out.append(ReplacedColumnWidth - 1, ' ');
-    out.append("  ");
+    out = writeText(out, "  ");
+    *out++ = endName(step.replaced);
+    if (!rowHasNote(step, accuracyMet)) {
+        return out;
+    }
+    out = writePadded(out, "  ", ReplacedColumnWidth + 1);
     if (step.rangeReported) {
-        out.append(TextOverflowMark.data());
+        out = writeText(out, TextOverflowMark.data());
     }
     if (!drawn || accuracyMet) {
         if (step.rangeReported) {
-            out.append(", ");
+            out = writeText(out, ", ");
         }
-        out.append((drawn ? TextAccuracyMet : TextNoChord).data());
+        out = writeText(out, (drawn ? TextAccuracyMet : TextNoChord).data());
     }
+    return out;
 }
 
 std::string chordRow(std::uint32_t limit, std::uint64_t number, const ChordStep& step,
                      bool accuracyMet) {
     RowFormat format = rowFormatFor(limit);
-    std::string line;
-    appendChordRow(line, format, number, step, accuracyMet);
-    return line;
+    char row[MaxRowBytes];
+    return {row, writeChordRow(row, format, number, step, accuracyMet)};
 }
 
 std::string idleRow(std::uint64_t first, std::uint64_t last) {

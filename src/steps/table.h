@@ -21,29 +21,33 @@ std::string columnHeader(std::uint32_t limit);
 std::string chordRow(std::uint32_t limit, std::uint64_t number, const ChordStep& step,
                      bool accuracyMet);
 
-// The texts of the last values written, by their bits: in a long walk most
-// values of a row stood in the row before (b and F(b) stay, x takes a's
-// place), so most fields are copied rather than written afresh.
-struct DigitsCache {
-    struct Entry {
-        std::uint64_t bits = 0;
-        std::uint8_t size = 0;
-        char text[23] = {};
-    };
-    static constexpr std::size_t Size = 8;
-    Entry entries[Size];
-    std::size_t used = 0;
-    std::size_t next = 0;
+// A column's field as last written: the value's bits (widened to double) and
+// the field, padded to its width.
+struct ColumnField {
+    std::uint64_t bits = 0;
+    bool valid = false;
+    char text[16] = {};
 };
 
-// What a table's rows share: the chord column's width and the cache.
+// What a table's rows share: the chord column's width, and the six real
+// columns of the row before. In a long walk most fields stood in that row
+// (b and F(b) stay, x takes the place of the end it replaces), so they are
+// copied rather than written afresh.
 struct RowFormat {
     std::size_t chordWidth = 0;
-    DigitsCache cache;
+    ColumnField previous[6];
 };
 
 RowFormat rowFormatFor(std::uint32_t limit);
-// Appends the same row chordRow makes, without a string of its own per field.
-void appendChordRow(std::string& out, RowFormat& format, std::uint64_t number,
-                    const ChordStep& step, bool accuracyMet);
+
+// The most bytes a row takes, its note included.
+inline constexpr std::size_t MaxRowBytes = 256;
+
+// Writes the same row chordRow makes at `out`, which has room for
+// MaxRowBytes, without a string of its own per field; returns the end.
+char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const ChordStep& step,
+                    bool accuracyMet);
+// Whether the row carries a note in words (not ASCII, then).
+bool rowHasNote(const ChordStep& step, bool accuracyMet);
+
 std::string idleRow(std::uint64_t first, std::uint64_t last);

@@ -86,4 +86,6 @@ inline constexpr CatalogueText TextCaptionTitle = cp1251Text("Метод хор�
 inline constexpr CatalogueText TextCaptionAccuracy = cp1251Text(", точность ");
 inline constexpr CatalogueText TextCaptionLimit = cp1251Text(", наибольшее число итераций ");
 inline constexpr CatalogueText TextCaptionChords = cp1251Text("Хорд проведено: ");
+inline constexpr CatalogueText TextCaptionDistinct =
+    cp1251Text("; на рисунке различных (остальные легли на те же пиксели): ");
 inline constexpr CatalogueText TextCaptionRoot = cp1251Text("корень");

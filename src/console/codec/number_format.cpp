@@ -1,8 +1,11 @@
 #include "console/codec/number_format.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -35,4 +38,179 @@ std::string formatCount(std::uint32_t value) {
     std::array<char, 10> text{};
     const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
     return {text.data(), result.ptr};
+}
+
+#ifdef __SIZEOF_INT128__
+namespace {
+
+using Wide = unsigned __int128;
+
+constexpr std::uint32_t NineDigitsLow = 100'000'000u;
+constexpr std::uint32_t NineDigitsEnd = 1'000'000'000u;
+
+// 5^0 .. 5^53: a float of at least 10^-45 needs no more to reach nine digits.
+constexpr std::array<Wide, 54> PowersOfFive = [] {
+    std::array<Wide, 54> powers{};
+    Wide power = 1;
+    for (Wide& entry : powers) {
+        entry = power;
+        power *= 5;
+    }
+    return powers;
+}();
+
+constexpr std::array<Wide, 32> PowersOfTen = [] {
+    std::array<Wide, 32> powers{};
+    Wide power = 1;
+    for (Wide& entry : powers) {
+        entry = power;
+        power *= 10;
+    }
+    return powers;
+}();
+
+// floor(m * 2^e2 * 10^scale) and where the rest stands against one half:
+// -1 below, 0 exactly half, 1 above (the rest 0 counts as below).
+struct ScaledValue {
+    Wide whole;
+    int rest;
+};
+
+int compareWithHalf(Wide rest, int bits) {
+    const Wide half = Wide{1} << (bits - 1);
+    return rest < half ? -1 : rest == half ? 0 : 1;
+}
+
+ScaledValue scaled(std::uint32_t m, int e2, int scale) {
+    if (scale < 0) {
+        // A value of at least 10^9: m * 2^e2 is a whole number below 2^128.
+        const Wide value = Wide{m} << e2;
+        const Wide divisor = PowersOfTen[static_cast<std::size_t>(-scale)];
+        const Wide rest = value % divisor;
+        return {value / divisor, rest * 2 < divisor ? -1 : rest * 2 == divisor ? 0 : 1};
+    }
+    // m * 5^scale * 2^(e2 + scale), the product as high * 2^64 + low.
+    const Wide power = PowersOfFive[static_cast<std::size_t>(scale)];
+    const Wide lowProduct = Wide{m} * static_cast<std::uint64_t>(power);
+    const std::uint64_t low = static_cast<std::uint64_t>(lowProduct);
+    const Wide high = (lowProduct >> 64) + Wide{m} * static_cast<std::uint64_t>(power >> 64);
+    const int shift = e2 + scale;
+    if (shift >= 0) {
+        return {((high << 64) | low) << shift, -1};
+    }
+    const int bits = -shift;  // dropped to the right
+    if (bits < 64) {
+        const Wide whole = (high << (64 - bits)) | (low >> bits);
+        const std::uint64_t rest = low & ((std::uint64_t{1} << bits) - 1);
+        return {whole, compareWithHalf(rest, bits)};
+    }
+    const int highBits = bits - 64;
+    const Wide whole = highBits >= 128 ? 0 : high >> highBits;
+    const Wide highRest = highBits >= 128 ? high : high & ((Wide{1} << highBits) - 1);
+    if (highBits == 0) {
+        return {whole, compareWithHalf(low, 64)};
+    }
+    const Wide half = Wide{1} << (highBits - 1);
+    const int rest = highRest < half ? -1 : highRest > half ? 1 : (low != 0 ? 1 : 0);
+    return {whole, rest};
+}
+
+// The nine digits of m * 2^e2 rounded to nearest, ties to even, and the
+// decimal exponent of the first.
+void nineDigits(std::uint32_t m, int e2, std::uint32_t& digits, int& exponent) {
+    const int bitLength = 32 - std::countl_zero(m);
+    // log10(2) from below: the estimate is the exponent or one above it.
+    exponent = static_cast<int>(std::floor((e2 + bitLength) * 0.30102999566398114));
+    for (;;) {
+        const ScaledValue value = scaled(m, e2, 8 - exponent);
+        if (value.whole >= NineDigitsEnd) {
+            ++exponent;
+            continue;
+        }
+        if (value.whole < NineDigitsLow) {
+            --exponent;
+            continue;
+        }
+        digits = static_cast<std::uint32_t>(value.whole);
+        if (value.rest > 0 || (value.rest == 0 && (digits & 1) != 0)) {
+            ++digits;
+        }
+        if (digits == NineDigitsEnd) {
+            digits = NineDigitsLow;
+            ++exponent;
+        }
+        return;
+    }
+}
+
+}  // namespace
+#endif
+
+char* writeFloatDigits9(char* out, float value) {
+    // The standard library's writer over the float widened to double: the
+    // same digits, where there is no 128-bit integer for the fast way.
+#ifndef __SIZEOF_INT128__
+    return std::to_chars(out, out + 16, static_cast<double>(value), std::chars_format::general, 9).ptr;
+#else
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    if ((bits >> 31) != 0) {
+        *out++ = '-';
+    }
+    const std::uint32_t field = (bits >> 23) & 0xFFu;
+    const std::uint32_t fraction = bits & 0x7FFFFFu;
+    if (field == 0 && fraction == 0) {
+        *out++ = '0';
+        return out;
+    }
+    const std::uint32_t m = field == 0 ? fraction : fraction | 0x800000u;
+    const int e2 = field == 0 ? -149 : static_cast<int>(field) - 150;
+    std::uint32_t digits = 0;
+    int exponent = 0;
+    nineDigits(m, e2, digits, exponent);
+    char text[9];
+    for (int i = 8; i >= 0; --i) {
+        text[i] = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    }
+    int length = 9;  // without the trailing zeros
+    while (length > 1 && text[length - 1] == '0') {
+        --length;
+    }
+    if (exponent >= -4 && exponent < 9) {
+        if (exponent < 0) {
+            *out++ = '0';
+            *out++ = '.';
+            for (int i = exponent; i < -1; ++i) {
+                *out++ = '0';
+            }
+            std::memcpy(out, text, static_cast<std::size_t>(length));
+            return out + length;
+        }
+        const int whole = exponent + 1;
+        std::memcpy(out, text, static_cast<std::size_t>(whole));
+        out += whole;
+        if (length > whole) {
+            *out++ = '.';
+            std::memcpy(out, text + whole, static_cast<std::size_t>(length - whole));
+            out += length - whole;
+        }
+        return out;
+    }
+    *out++ = text[0];
+    if (length > 1) {
+        *out++ = '.';
+        std::memcpy(out, text + 1, static_cast<std::size_t>(length - 1));
+        out += length - 1;
+    }
+    *out++ = 'e';
+    *out++ = exponent < 0 ? '-' : '+';
+    const int size = exponent < 0 ? -exponent : exponent;
+    if (size >= 10) {
+        *out++ = static_cast<char>('0' + size / 10);
+    } else {
+        *out++ = '0';
+    }
+    *out++ = static_cast<char>('0' + size % 10);
+    return out;
+#endif
 }

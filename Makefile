@@ -7,9 +7,10 @@
 #   make package    the amd64 and arm64 Debian packages and the Windows zip,
 #                   in build/packages/ (make test-package also checks them)
 #   make bench      measure speed, memory and size (see README)
+#   make check-digits  the table's float writer against the standard one, on every float
 .PHONY: all build run test test-native test-sanitize fuzz test-windows windows bench clean \
         test-arm64 test-armhf package package-clean package-deb-amd64 package-deb-arm64 package-windows \
-        test-package
+        test-package check-digits
 
 FUZZ_SECONDS ?= 30
 PACKAGES := build/packages
@@ -111,6 +112,12 @@ test-package: package
 bench:
 	$(call configure-build,bench)
 	./build/bench/bench/chords_bench
+
+# Every float through chords-steps' nine-digit writer against the standard
+# library's (some minutes on two cores).
+check-digits:
+	$(call configure-build,bench)
+	./build/bench/bench/digits9_check
 
 clean:
 	rm -rf build

@@ -35,18 +35,26 @@ struct ChildRun {
 };
 
 // Runs a program without a terminal, its input from a file and its output
-// thrown away, and measures it from outside.
-ChildRun runProgram(const char* program, const std::string& inputPath) {
+// thrown away (or into a file), and measures it from outside.
+ChildRun runProgram(const char* program, const std::string& inputPath,
+                    const std::vector<std::string>& arguments = {},
+                    const char* outputPath = "/dev/null") {
+    std::vector<char*> command{const_cast<char*>(program)};
+    for (const std::string& argument : arguments) {
+        command.push_back(const_cast<char*>(argument.c_str()));
+    }
+    command.push_back(nullptr);
     const auto start = Clock::now();
     const pid_t child = ::fork();
     if (child == 0) {
         ::setsid();
         const int input = ::open(inputPath.c_str(), O_RDONLY);
+        const int output = ::open(outputPath, O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int nothing = ::open("/dev/null", O_WRONLY);
         ::dup2(input, STDIN_FILENO);
-        ::dup2(nothing, STDOUT_FILENO);
+        ::dup2(output, STDOUT_FILENO);
         ::dup2(nothing, STDERR_FILENO);
-        ::execl(program, program, static_cast<char*>(nullptr));
+        ::execv(program, command.data());
         ::_exit(127);
     }
     int status = 0;
@@ -199,6 +207,89 @@ void benchSize() {
     std::remove(stripped.c_str());
 }
 
+// chords-steps against the dialog on the same numbers, side by side: the
+// long one-sided walk of 1 -18 0 4294967295 (12,330,726 chords, every one a
+// row, 1.36 GB of table written to a file), and the short lesson case; then
+// the scale case's picture.
+void benchSteps() {
+    const std::string tableFile = std::string("/tmp/chords-bench-table-") + std::to_string(::getpid());
+    const auto pairOf = [&](const char* numbers, const std::vector<std::string>& arguments, int runs,
+                            const char* output) {
+        const std::string input = writeInputFile(numbers);
+        std::vector<double> ratios;
+        ChildRun steps{};
+        ChildRun dialog{};
+        for (int run = 0; run < runs; ++run) {
+            // A new file each time, as a user's would be, and the last one's
+            // blocks written back and freed before the clock starts: the
+            // disk's own backlog is not the program's time.
+            std::remove(tableFile.c_str());
+            ::sync();
+            dialog = runProgram(CHORDS_PROGRAM, input);
+            steps = runProgram(STEPS_PROGRAM, input, arguments, output);
+            ratios.push_back(steps.seconds / dialog.seconds);
+        }
+        std::remove(input.c_str());
+        return std::make_pair(median(ratios), std::make_pair(steps, dialog));
+    };
+    const auto [longRatio, longRuns] =
+        pairOf("1 -18 0 4294967295\n", {"1", "-18", "0", "4294967295"}, 3, tableFile.c_str());
+    row("chords-steps table to a file / chords, 1 -18 0 4294967295 (median of pairs)",
+        format("%.2fx", longRatio) + format(" (%.2f s", longRuns.first.seconds) +
+            format(" vs %.2f s)", longRuns.second.seconds),
+        "at most 2x");
+    // The floor a file sets: the table's size in zeros, in the same blocks.
+    std::remove(tableFile.c_str());
+    ::sync();
+    {
+        struct stat table{};
+        const auto start = Clock::now();
+        const int file = ::open(tableFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const std::vector<char> zeros(64 * 1024, '\0');
+        std::uint64_t written = 0;
+        constexpr std::uint64_t TableBytes = 1356380343;
+        while (written < TableBytes && ::write(file, zeros.data(), zeros.size()) > 0) {
+            written += zeros.size();
+        }
+        ::close(file);
+        const std::chrono::duration<double> elapsed = Clock::now() - start;
+        ::stat(tableFile.c_str(), &table);
+        row("Writing as many zeros to a new file, 64 KiB a write / chords",
+            format("%.2fx", elapsed.count() / longRuns.second.seconds) +
+                format(" (%.2f s)", elapsed.count()),
+            "");
+    }
+    const auto [bareRatio, bareRuns] =
+        pairOf("1 -18 0 4294967295\n", {"1", "-18", "0", "4294967295"}, 3, "/dev/null");
+    row("The same table to /dev/null, without the disk (median of pairs)",
+        format("%.2fx", bareRatio) + format(" (%.2f s", bareRuns.first.seconds) +
+            format(" vs %.2f s)", bareRuns.second.seconds),
+        "");
+    row("Peak memory there, chords-steps / chords",
+        format("%.0f KiB", static_cast<double>(longRuns.first.peakKilobytes)) +
+            format(" / %.0f KiB", static_cast<double>(longRuns.second.peakKilobytes)),
+        "flat");
+    const auto [shortRatio, shortRuns] =
+        pairOf("0 1 0.0001 100\n", {"0", "1", "0.0001", "100"}, 100, "/dev/null");
+    row("chords-steps 0 1 0.0001 100 / chords (median of pairs)",
+        format("%.2fx", shortRatio) + format(" (%.2f ms", shortRuns.first.seconds * 1e3) +
+            format(" vs %.2f ms)", shortRuns.second.seconds * 1e3),
+        "");
+    const std::string picture = tableFile + ".svg";
+    const std::string input = writeInputFile("");
+    const ChildRun drawn = runProgram(STEPS_PROGRAM, input,
+                                      {"1", "-18", "0", "4294967295", "--svg", picture});
+    struct stat info{};
+    ::stat(picture.c_str(), &info);
+    row("Picture of 1 -18 0 4294967295 (12.3 M chords): size, peak memory",
+        format("%.0f KiB", static_cast<double>(info.st_size) / 1024) +
+            format(", %.0f KiB", static_cast<double>(drawn.peakKilobytes)),
+        "at most 1 MB");
+    std::remove(picture.c_str());
+    std::remove(input.c_str());
+    std::remove(tableFile.c_str());
+}
+
 }  // namespace
 
 int main() {
@@ -207,5 +298,6 @@ int main() {
     benchLongLine();
     benchEvaluations();
     benchSize();
+    benchSteps();
     return 0;
 }

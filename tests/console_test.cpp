@@ -2,8 +2,11 @@
 // devices.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -84,6 +87,33 @@ TEST(Utf8Test, BrokenSequencesHaveNoCodePoint) {
         EXPECT_FALSE(character.codePoint) << broken.bytes;
     }
     EXPECT_EQ(decodeUtf8("\xF0\x9F\x98\x80").codePoint, U'\U0001F600');
+}
+
+// The table's float writer gives the standard library's "%.9g" digits of
+// the value widened to double (all 2^32 floats: make check-digits); here a
+// seeded sample, the extremes and a few ties.
+TEST(NumberFormatTest, FloatDigitsAreTheStandardOnes) {
+    std::mt19937 random(20261208);
+    std::vector<float> values = {0.0f, -0.0f, 1.0f, 0.1f, 1e9f, 999999999.0f, 123456792.0f,
+                                 std::numeric_limits<float>::max(),
+                                 std::numeric_limits<float>::min(),
+                                 std::numeric_limits<float>::denorm_min(), 1e-5f,
+                                 0.0001f, 100000000.0f, 16777217.0f};
+    for (int i = 0; i < 200000; ++i) {
+        const auto value = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
+        if (std::isfinite(value)) {
+            values.push_back(value);
+        }
+    }
+    for (const float value : values) {
+        char fast[32];
+        char standard[32];
+        const std::string written(fast, writeFloatDigits9(fast, value));
+        const std::string expected(standard, std::to_chars(standard, standard + sizeof standard,
+                                                           static_cast<double>(value),
+                                                           std::chars_format::general, 9).ptr);
+        ASSERT_EQ(written, expected) << std::bit_cast<std::uint32_t>(value);
+    }
 }
 
 // Devices that record what reaches them, one entry per hand-over.

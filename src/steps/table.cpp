@@ -118,45 +118,49 @@ char* writePadded(char* out, std::string_view field, std::size_t width) {
 
 enum Column { ColumnA, ColumnB, ColumnFa, ColumnFb, ColumnX, ColumnFx };
 
-// The field for the bits: the column's own from the row before, or the
-// column's whose value took this one's place, or written afresh.
+// The column's field for the bits: kept from the row before, or copied
+// from the column whose value took this one's place, or written afresh.
+// Filled in the row's order, a column's source is still the row before's.
 template <typename Write>
-void fillField(RowFormat& format, ColumnField& field, Column column, Column source,
-               std::uint64_t bits, Write write) {
-    for (const Column from : {column, source}) {
-        const ColumnField& before = format.previous[from];
-        if (before.valid && before.bits == bits) {
-            field = before;
-            return;
-        }
-    }
-    char digits[24];
-    const char* end = write(digits);
-    field.bits = bits;
-    field.valid = true;
-    writePadded(field.text, {digits, static_cast<std::size_t>(end - digits)}, RealColumnWidth);
-}
-
-void fillField(RowFormat& format, ColumnField& field, Column column, Column source, float value) {
-    if (!std::isfinite(value)) {
-        field.valid = false;
-        writePadded(field.text, formatDigits9(value), RealColumnWidth);
+void fillField(RowFormat& format, Column column, Column source, std::uint64_t bits, Write write) {
+    if (format.valid[column] && format.bits[column] == bits) {
         return;
     }
-    fillField(format, field, column, source,
-              std::bit_cast<std::uint64_t>(static_cast<double>(value)),
+    if (format.valid[source] && format.bits[source] == bits) {
+        std::memcpy(format.fields[column], format.fields[source], RealColumnWidth);
+    } else {
+        // Written after a field's width of blanks, so that the field is the
+        // last RealColumnWidth bytes: right-aligned without a padding step.
+        char padded[RealColumnWidth + 24];
+        std::memset(padded, ' ', RealColumnWidth);
+        const char* end = write(padded + RealColumnWidth);
+        std::memcpy(format.fields[column], end - RealColumnWidth, RealColumnWidth);
+    }
+    format.bits[column] = bits;
+    format.valid[column] = true;
+}
+
+void fillText(RowFormat& format, Column column, std::string_view text) {
+    format.valid[column] = false;
+    writePadded(format.fields[column], text, RealColumnWidth);
+}
+
+void fillField(RowFormat& format, Column column, Column source, float value) {
+    if (!std::isfinite(value)) {
+        fillText(format, column, formatDigits9(value));
+        return;
+    }
+    fillField(format, column, source, std::bit_cast<std::uint64_t>(static_cast<double>(value)),
               [value](char* text) { return writeFloatDigits9(text, value); });
 }
 
-void fillField(RowFormat& format, ColumnField& field, Column column, Column source,
-               Extended value) {
+void fillField(RowFormat& format, Column column, Column source, Extended value) {
     if (!isFinite(value)) {
-        field.valid = false;
-        writePadded(field.text, formatDigits9(value), RealColumnWidth);
+        fillText(format, column, formatDigits9(value));
         return;
     }
     const double wide = toDouble(value);
-    fillField(format, field, column, source, std::bit_cast<std::uint64_t>(wide), [wide](char* text) {
+    fillField(format, column, source, std::bit_cast<std::uint64_t>(wide), [wide](char* text) {
         return std::to_chars(text, text + 24, wide, std::chars_format::general, 9).ptr;
     });
 }
@@ -164,6 +168,43 @@ void fillField(RowFormat& format, ColumnField& field, Column column, Column sour
 char* writeText(char* out, std::string_view text) {
     std::memcpy(out, text.data(), text.size());
     return out + text.size();
+}
+
+}  // namespace
+
+namespace {
+
+// The chord column: the number before counted up by one in place where it
+// is the next one, written afresh otherwise.
+char* writeChordNumber(char* out, RowFormat& format, std::uint64_t number) {
+    const std::size_t width = format.chordWidth;
+    if (format.chordNumber != 0 && number == format.chordNumber + 1) {
+        std::size_t at = width;
+        while (at > 0 && format.chord[at - 1] == '9') {
+            format.chord[--at] = '0';
+        }
+        if (at == 0 || format.chord[at - 1] == ' ') {
+            if (at == 0) {  // wider than the column: written afresh below
+                format.chordNumber = 0;
+                return writeChordNumber(out, format, number);
+            }
+            format.chord[at - 1] = '1';
+        } else {
+            ++format.chord[at - 1];
+        }
+    } else {
+        std::array<char, 24> text{};
+        const char* end = std::to_chars(text.data(), text.data() + text.size(), number).ptr;
+        const auto size = static_cast<std::size_t>(end - text.data());
+        if (size > width) {
+            format.chordNumber = 0;
+            return writeText(out, {text.data(), size});
+        }
+        writePadded(format.chord, {text.data(), size}, width);
+    }
+    format.chordNumber = number;
+    std::memcpy(out, format.chord, width);
+    return out + width;
 }
 
 }  // namespace
@@ -180,30 +221,22 @@ bool rowHasNote(const ChordStep& step, bool accuracyMet) {
 
 char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const ChordStep& step,
                     bool accuracyMet) {
-    std::array<char, 24> numberText{};
-    const char* numberEnd =
-        std::to_chars(numberText.data(), numberText.data() + numberText.size(), number).ptr;
-    out = writePadded(out, {numberText.data(), numberEnd}, format.chordWidth);
-    ColumnField fields[6];
-    fillField(format, fields[ColumnA], ColumnA, ColumnX, step.a);
-    fillField(format, fields[ColumnB], ColumnB, ColumnX, step.b);
-    fillField(format, fields[ColumnFa], ColumnFa, ColumnFx, step.fa);
-    fillField(format, fields[ColumnFb], ColumnFb, ColumnFb, step.fb);
+    out = writeChordNumber(out, format, number);
+    fillField(format, ColumnA, ColumnX, step.a);
+    fillField(format, ColumnB, ColumnX, step.b);
+    fillField(format, ColumnFa, ColumnFx, step.fa);
+    fillField(format, ColumnFb, ColumnFb, step.fb);
     const bool drawn = step.x.has_value();
     if (drawn) {
-        fillField(format, fields[ColumnX], ColumnX, ColumnX, *step.x);
-        fillField(format, fields[ColumnFx], ColumnFx, ColumnFx, step.fx);
+        fillField(format, ColumnX, ColumnX, *step.x);
+        fillField(format, ColumnFx, ColumnFx, step.fx);
     } else {
-        for (const Column column : {ColumnX, ColumnFx}) {
-            fields[column].valid = false;
-            writePadded(fields[column].text, "-", RealColumnWidth);
-        }
+        fillText(format, ColumnX, "-");
+        fillText(format, ColumnFx, "-");
     }
-    for (std::size_t column = 0; column < 6; ++column) {
-        std::memcpy(out, fields[column].text, RealColumnWidth);
-        out += RealColumnWidth;
-        format.previous[column] = fields[column];
-    }
+    static_assert(sizeof format.fields == 6 * RealColumnWidth);
+    std::memcpy(out, format.fields, sizeof format.fields);
+    out += sizeof format.fields;
     out = writeText(out, "  ");
     *out++ = endName(step.replaced);
     if (!rowHasNote(step, accuracyMet)) {

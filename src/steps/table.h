@@ -21,21 +21,20 @@ std::string columnHeader(std::uint32_t limit);
 std::string chordRow(std::uint32_t limit, std::uint64_t number, const ChordStep& step,
                      bool accuracyMet);
 
-// A column's field as last written: the value's bits (widened to double) and
-// the field, padded to its width.
-struct ColumnField {
-    std::uint64_t bits = 0;
-    bool valid = false;
-    char text[16] = {};
-};
-
 // What a table's rows share: the chord column's width, and the six real
-// columns of the row before. In a long walk most fields stood in that row
-// (b and F(b) stay, x takes the place of the end it replaces), so they are
-// copied rather than written afresh.
+// fields of the row before, padded, side by side as the row shows them, with
+// the bits (widened to double) each was written from. In a long walk most
+// fields stood in that row (b and F(b) stay, x takes the place of the end
+// it replaces), so they are kept or copied rather than written afresh.
 struct RowFormat {
     std::size_t chordWidth = 0;
-    ColumnField previous[6];
+    // The chord column of the row before, padded: chords are numbered one
+    // after another, so the next number is this one counted up in place.
+    char chord[24] = {};
+    std::uint64_t chordNumber = 0;
+    char fields[6][16] = {};
+    std::uint64_t bits[6] = {};
+    bool valid[6] = {};
 };
 
 RowFormat rowFormatFor(std::uint32_t limit);

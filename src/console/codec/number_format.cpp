@@ -69,16 +69,17 @@ constexpr std::array<Wide, 32> PowersOfTen = [] {
     return powers;
 }();
 
-// floor(m * 2^e2 * 10^scale) and where the rest stands against one half:
-// -1 below, 0 exactly half, 1 above (the rest 0 counts as below).
+// Where the part below the whole number stands against one half.
+enum class Rest { Zero, BelowHalf, Half, AboveHalf };
+
+// floor(m * 2^e2 * 10^scale) and its rest.
 struct ScaledValue {
     Wide whole;
-    int rest;
+    Rest rest;
 };
 
-int compareWithHalf(Wide rest, int bits) {
-    const Wide half = Wide{1} << (bits - 1);
-    return rest < half ? -1 : rest == half ? 0 : 1;
+Rest restAgainstHalf(Wide rest, Wide half) {
+    return rest == 0 ? Rest::Zero : rest < half ? Rest::BelowHalf : rest == half ? Rest::Half : Rest::AboveHalf;
 }
 
 ScaledValue scaled(std::uint32_t m, int e2, int scale) {
@@ -87,7 +88,7 @@ ScaledValue scaled(std::uint32_t m, int e2, int scale) {
         const Wide value = Wide{m} << e2;
         const Wide divisor = PowersOfTen[static_cast<std::size_t>(-scale)];
         const Wide rest = value % divisor;
-        return {value / divisor, rest * 2 < divisor ? -1 : rest * 2 == divisor ? 0 : 1};
+        return {value / divisor, rest == 0 ? Rest::Zero : restAgainstHalf(rest * 2, divisor)};
     }
     // m * 5^scale * 2^(e2 + scale), the product as high * 2^64 + low.
     const Wide power = PowersOfFive[static_cast<std::size_t>(scale)];
@@ -96,50 +97,58 @@ ScaledValue scaled(std::uint32_t m, int e2, int scale) {
     const Wide high = (lowProduct >> 64) + Wide{m} * static_cast<std::uint64_t>(power >> 64);
     const int shift = e2 + scale;
     if (shift >= 0) {
-        return {((high << 64) | low) << shift, -1};
+        return {((high << 64) | low) << shift, Rest::Zero};
     }
     const int bits = -shift;  // dropped to the right
     if (bits < 64) {
         const Wide whole = (high << (64 - bits)) | (low >> bits);
         const std::uint64_t rest = low & ((std::uint64_t{1} << bits) - 1);
-        return {whole, compareWithHalf(rest, bits)};
+        return {whole, restAgainstHalf(rest, Wide{1} << (bits - 1))};
     }
     const int highBits = bits - 64;
+    if (highBits == 0) {
+        return {high, restAgainstHalf(low, Wide{1} << 63)};
+    }
     const Wide whole = highBits >= 128 ? 0 : high >> highBits;
     const Wide highRest = highBits >= 128 ? high : high & ((Wide{1} << highBits) - 1);
-    if (highBits == 0) {
-        return {whole, compareWithHalf(low, 64)};
+    const Rest rest = restAgainstHalf(highRest, Wide{1} << (highBits - 1));
+    if (low == 0 || rest == Rest::BelowHalf || rest == Rest::AboveHalf) {
+        return {whole, rest};
     }
-    const Wide half = Wide{1} << (highBits - 1);
-    const int rest = highRest < half ? -1 : highRest > half ? 1 : (low != 0 ? 1 : 0);
-    return {whole, rest};
+    return {whole, rest == Rest::Zero ? Rest::BelowHalf : Rest::AboveHalf};
 }
 
 // The nine digits of m * 2^e2 rounded to nearest, ties to even, and the
 // decimal exponent of the first.
 void nineDigits(std::uint32_t m, int e2, std::uint32_t& digits, int& exponent) {
     const int bitLength = 32 - std::countl_zero(m);
-    // log10(2) from below: the estimate is the exponent or one above it.
-    exponent = static_cast<int>(std::floor((e2 + bitLength) * 0.30102999566398114));
-    for (;;) {
-        const ScaledValue value = scaled(m, e2, 8 - exponent);
-        if (value.whole >= NineDigitsEnd) {
-            ++exponent;
-            continue;
-        }
-        if (value.whole < NineDigitsLow) {
-            --exponent;
-            continue;
-        }
-        digits = static_cast<std::uint32_t>(value.whole);
-        if (value.rest > 0 || (value.rest == 0 && (digits & 1) != 0)) {
-            ++digits;
-        }
-        if (digits == NineDigitsEnd) {
-            digits = NineDigitsLow;
-            ++exponent;
-        }
-        return;
+    // The value lies in [2^(e2 + bitLength - 1), 2^(e2 + bitLength)): its
+    // decimal exponent is this estimate or one above it, so ten digits are
+    // made at most, and the tenth is rounded away.
+    // floor(k * log10(2)) as (k * 78913) >> 18, exact for |k| < 1650.
+    exponent = ((e2 + bitLength - 1) * 78913) >> 18;
+    ScaledValue value = scaled(m, e2, 8 - exponent);
+    while (value.whole < NineDigitsLow) {  // only where the estimate's rounding fell short
+        --exponent;
+        value = scaled(m, e2, 8 - exponent);
+    }
+    if (value.whole >= NineDigitsEnd) {
+        const auto dropped = static_cast<std::uint32_t>(value.whole % 10);
+        value.whole /= 10;
+        ++exponent;
+        value.rest = dropped > 5   ? Rest::AboveHalf
+                     : dropped < 5 ? (dropped == 0 && value.rest == Rest::Zero ? Rest::Zero
+                                                                               : Rest::BelowHalf)
+                     : value.rest == Rest::Zero ? Rest::Half
+                                                : Rest::AboveHalf;
+    }
+    digits = static_cast<std::uint32_t>(value.whole);
+    if (value.rest == Rest::AboveHalf || (value.rest == Rest::Half && (digits & 1) != 0)) {
+        ++digits;
+    }
+    if (digits == NineDigitsEnd) {
+        digits = NineDigitsLow;
+        ++exponent;
     }
 }
 
@@ -167,11 +176,17 @@ char* writeFloatDigits9(char* out, float value) {
     std::uint32_t digits = 0;
     int exponent = 0;
     nineDigits(m, e2, digits, exponent);
+    // Two digits at a time.
+    static constexpr char Pairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
     char text[9];
-    for (int i = 8; i >= 0; --i) {
-        text[i] = static_cast<char>('0' + digits % 10);
-        digits /= 10;
+    for (int i = 7; i >= 1; i -= 2) {
+        std::memcpy(text + i, Pairs + 2 * (digits % 100), 2);
+        digits /= 100;
     }
+    text[0] = static_cast<char>('0' + digits);
     int length = 9;  // without the trailing zeros
     while (length > 1 && text[length - 1] == '0') {
         --length;

@@ -48,26 +48,21 @@ using Wide = unsigned __int128;
 constexpr std::uint32_t NineDigitsLow = 100'000'000u;
 constexpr std::uint32_t NineDigitsEnd = 1'000'000'000u;
 
-// 5^0 .. 5^53: a float of at least 10^-45 needs no more to reach nine digits.
-constexpr std::array<Wide, 54> PowersOfFive = [] {
-    std::array<Wide, 54> powers{};
+template <std::size_t Count>
+constexpr std::array<Wide, Count> powersOf(unsigned base) {
+    std::array<Wide, Count> powers{};
     Wide power = 1;
     for (Wide& entry : powers) {
         entry = power;
-        power *= 5;
+        power *= base;
     }
     return powers;
-}();
+}
 
-constexpr std::array<Wide, 32> PowersOfTen = [] {
-    std::array<Wide, 32> powers{};
-    Wide power = 1;
-    for (Wide& entry : powers) {
-        entry = power;
-        power *= 10;
-    }
-    return powers;
-}();
+// 5^0 .. 5^53: a float of at least 10^-45 needs no more to reach nine
+// digits; 10^0 .. 10^31 divide the largest floats down to them.
+constexpr std::array<Wide, 54> PowersOfFive = powersOf<54>(5);
+constexpr std::array<Wide, 32> PowersOfTen = powersOf<32>(10);
 
 // Where the part below the whole number stands against one half.
 enum class Rest { Zero, BelowHalf, Half, AboveHalf };

@@ -126,7 +126,7 @@ void fillField(RowFormat& format, Column column, Column source, std::uint64_t bi
     if (format.valid[column] && format.bits[column] == bits) {
         return;
     }
-    if (format.valid[source] && format.bits[source] == bits) {
+    if (source != column && format.valid[source] && format.bits[source] == bits) {
         std::memcpy(format.fields[column], format.fields[source], RealColumnWidth);
     } else {
         // Written after a field's width of blanks, so that the field is the

@@ -31,86 +31,6 @@ constexpr int ExitDone = 0;
 constexpr int ExitRefused = 1;
 constexpr int ExitUsage = 2;
 
-bool isAscii(const std::string& line) {
-    return std::all_of(line.begin(), line.end(),
-                       [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
-}
-
-// A line of any length. Rows of numbers are ASCII and go out unconverted in
-// one write, line break included; a line with letters goes in pieces the
-// console's text conversion accepts (one byte is one character in
-// Windows-1251, so no piece splits a letter).
-void showLine(Console& console, const std::string& cp1251Line) {
-    if (isAscii(cp1251Line)) {
-        writeRaw(console, cp1251Line + "\n");
-        return;
-    }
-    constexpr std::size_t Piece = MaxTextBytes;
-    for (std::size_t at = 0; at < cp1251Line.size(); at += Piece) {
-        showText(console, cp1251Line.substr(at, Piece).c_str());
-    }
-    endLine(console);
-}
-
-void showError(Console& console, const std::string& cp1251Message) {
-    showErrorText(console, (std::string(ProgramName) + ": " + cp1251Message).c_str());
-}
-
-std::string argumentFault(const StepsArguments& parsed) {
-    const std::string position = std::to_string(parsed.position);
-    switch (parsed.fault) {
-    case ArgumentFault::Missing:
-        return text(TextMissingArgument) + numberArgumentName(parsed.position);
-    case ArgumentFault::NotANumber:
-        return numberArgumentName(parsed.position) +
-               text(parsed.position == 3 ? TextNotOneCount : TextNotOneNumber);
-    case ArgumentFault::Extra:
-        return text(TextExtraArgument) + position;
-    case ArgumentFault::UnknownOption:
-        return text(TextUnknownOption) + position;
-    case ArgumentFault::SvgWithoutFile:
-        return text(TextSvgWithoutFile);
-    case ArgumentFault::SvgTwice:
-        return text(TextSvgTwice);
-    case ArgumentFault::None:
-        break;
-    }
-    return {};
-}
-
-void showHelp(Console& console) {
-    showLine(console, text(TextUsage));
-    showLine(console, text(TextHelpPurpose));
-    showLine(console, "  " + text(TextEquation));
-    for (const CatalogueText& line : TextHelpArguments) {
-        showLine(console, text(line));
-    }
-}
-
-std::string signOf(Extended value) {
-    const Extended zero = toExtended(0.0);
-    return value > zero ? " > 0" : value < zero ? " < 0" : " = 0";
-}
-
-// The sign test's own finding, told in one line: an end out of range, F at
-// the start out of range, or F of one sign at both ends.
-std::string rejection(float xib, float xie, const IntervalTest& test) {
-    switch (test.fault) {
-    case IntervalFault::InfiniteEnd:
-        return (!std::isfinite(xib) ? "Xib = " + formatDigits9(xib) : "Xie = " + formatDigits9(xie)) +
-               text(TextInfiniteEnd);
-    case IntervalFault::StartValueTooLarge:
-        return "F(" + formatShortest(xib) + ") = " + formatDigits9(test.fa) +
-               text(TextStartValueTooLarge);
-    case IntervalFault::SameSign:
-    case IntervalFault::None:
-        break;
-    }
-    return "F(" + formatShortest(xib) + ") = " + formatDigits9(toFloat(test.fa)) + signOf(test.fa) +
-           text(TextAnd) + "F(" + formatShortest(xie) + ") = " + formatDigits9(test.fb) +
-           signOf(test.fb) + text(TextSameSign);
-}
-
 // Standard output's lines, gathered into blocks of about 64 KiB: one write a
 // block instead of one a row. Whole lines only, in the output device's bytes;
 // handed on before anything goes to standard error and before the end.
@@ -154,6 +74,73 @@ void addLine(TableOutput& table, std::string_view cp1251Line) {
         }
     }
     addBytes(table, "\n");
+}
+
+void showError(Console& console, const std::string& cp1251Message) {
+    showErrorText(console, (std::string(ProgramName) + ": " + cp1251Message).c_str());
+}
+
+std::string argumentFault(const StepsArguments& parsed) {
+    const std::string position = std::to_string(parsed.position);
+    switch (parsed.fault) {
+    case ArgumentFault::Missing:
+        return text(TextMissingArgument) + numberArgumentName(parsed.position);
+    case ArgumentFault::NotANumber:
+        return numberArgumentName(parsed.position) +
+               text(parsed.position == 3 ? TextNotOneCount : TextNotOneNumber);
+    case ArgumentFault::Extra:
+        return text(TextExtraArgument) + position;
+    case ArgumentFault::UnknownOption:
+        return text(TextUnknownOption) + position;
+    case ArgumentFault::SvgWithoutFile:
+        return text(TextSvgWithoutFile);
+    case ArgumentFault::SvgTwice:
+        return text(TextSvgTwice);
+    case ArgumentFault::None:
+        break;
+    }
+    return {};
+}
+
+void showVersion(Console& console) {
+    TableOutput version{console};
+    addLine(version, std::string(ProgramName) + " (chords) " + CHORDS_VERSION);
+    flushTable(version);
+}
+
+void showHelp(Console& console) {
+    TableOutput help{console};
+    addLine(help, text(TextUsage));
+    addLine(help, text(TextHelpPurpose));
+    addLine(help, "  " + text(TextEquation));
+    for (const CatalogueText& line : TextHelpArguments) {
+        addLine(help, text(line));
+    }
+    flushTable(help);
+}
+
+std::string signOf(Extended value) {
+    const Extended zero = toExtended(0.0);
+    return value > zero ? " > 0" : value < zero ? " < 0" : " = 0";
+}
+
+// The sign test's own finding, told in one line: an end out of range, F at
+// the start out of range, or F of one sign at both ends.
+std::string rejection(float xib, float xie, const IntervalTest& test) {
+    switch (test.fault) {
+    case IntervalFault::InfiniteEnd:
+        return (!std::isfinite(xib) ? "Xib = " + formatDigits9(xib) : "Xie = " + formatDigits9(xie)) +
+               text(TextInfiniteEnd);
+    case IntervalFault::StartValueTooLarge:
+        return "F(" + formatShortest(xib) + ") = " + formatDigits9(test.fa) +
+               text(TextStartValueTooLarge);
+    case IntervalFault::SameSign:
+    case IntervalFault::None:
+        break;
+    }
+    return "F(" + formatShortest(xib) + ") = " + formatDigits9(toFloat(test.fa)) + signOf(test.fa) +
+           text(TextAnd) + "F(" + formatShortest(xie) + ") = " + formatDigits9(test.fb) +
+           signOf(test.fb) + text(TextSameSign);
 }
 
 // A chord's row, made in place at the end of the buffer; a row with a note
@@ -362,7 +349,7 @@ int runSteps(Console& console, std::span<const std::string> arguments) {
         showHelp(console);
         return ExitDone;
     case StepsAction::Version:
-        showLine(console, std::string(ProgramName) + " (chords) " + CHORDS_VERSION);
+        showVersion(console);
         return ExitDone;
     case StepsAction::Invalid:
         showError(console, argumentFault(parsed));

@@ -10,6 +10,7 @@
 #include <random>
 #include <set>
 #include <sstream>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,8 @@ Table readTable(const std::string& output) {
     std::istringstream lines(output);
     std::string line;
     std::size_t lineNumber = 0;
+    std::size_t headerLine = 0;  // the column names, after the lesson's lines
+    const std::string columnChord = asShown("Хорда");
     std::size_t closingFrom = std::string::npos;
     std::size_t offset = 0;
     while (std::getline(lines, line)) {
@@ -66,9 +69,13 @@ Table readTable(const std::string& output) {
             line.pop_back();
         }
         const std::size_t first = line.find_first_not_of(' ');
-        if (++lineNumber == 3) {
+        ++lineNumber;
+        if (headerLine == 0 && first != std::string::npos && line.substr(first).starts_with(columnChord)) {
             table.header = line;
-        } else if (lineNumber > 3 && first != std::string::npos && std::isdigit(static_cast<unsigned char>(line[first]))) {
+            headerLine = lineNumber;
+        } else if (headerLine == 0) {
+            continue;
+        } else if (first != std::string::npos && std::isdigit(static_cast<unsigned char>(line[first]))) {
             std::istringstream fields(line);
             std::vector<std::string>& row = table.rows.emplace_back();
             for (std::string field; fields >> field;) {
@@ -82,7 +89,7 @@ Table readTable(const std::string& output) {
             std::string chord;
             numbers >> table.idleFirst >> by >> table.idleLast;
             numbers >> repeat >> chord >> table.idleRepeats;  // "повторяют хорду N:"
-        } else if (lineNumber > 3 && closingFrom == std::string::npos) {
+        } else if (closingFrom == std::string::npos) {
             closingFrom = lineStart;
         }
     }
@@ -157,6 +164,34 @@ TEST(StepsTableTest, ShortestDigitsNameTheFloatExactly) {
     }
 }
 
+// The estimate columns keep a field while its three digits still hold: on
+// a sweep through the halfway points of three-digit numbers, every field is
+// what %.3g writes afresh.
+TEST(StepsTableTest, EstimateFieldsKeptOnlyWhileTheirDigitsHold) {
+    std::vector<double> sweep;
+    for (const double halfway : {1.545e-4, 9.995e-4, 0.1835, 1.0, 2.5e-300, 999.5}) {
+        double value = halfway;
+        for (int i = 0; i < 40; ++i) {
+            value = std::nextafter(value, 0.0);
+        }
+        for (int i = 0; i < 80; ++i, value = std::nextafter(value, HUGE_VAL)) {
+            sweep.push_back(value);
+        }
+    }
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 2000; ++i) {
+        sweep.push_back(std::ldexp(std::uniform_real_distribution(1.0, 2.0)(random), static_cast<int>(random() % 40) - 30));
+    }
+    RowFormat format = rowFormatFor(100, std::nullopt);
+    ChordStep step;
+    step.x = 0.5f;
+    for (const double value : sweep) {
+        char row[MaxRowBytes];
+        const std::string line(row, writeChordRow(row, format, 1, step, {value, std::nullopt, value}, false));
+        ASSERT_EQ(line.substr(line.rfind(' ') + 1), formatEstimate(value)) << value;
+    }
+}
+
 TEST(StepsArgumentsTest, FaultsNameTheArgument) {
     struct Case {
         std::vector<std::string> line;
@@ -219,6 +254,37 @@ TEST(StepsProgramTest, RowsOfZeroToOneAreTheKnownChords) {
         EXPECT_EQ(characters(shown), characters(header)) << shown;
     }
     EXPECT_EQ(table.closing, asShown(rootFound("0.299771", "-5.19123e-05", "5")));
+    // The estimates, hand-computed: no step before the second chord, no
+    // ratio before the third, and m1 = 2/e - 0.4 at x = 1.
+    EXPECT_EQ(table.rows[0].size(), 9u);
+    EXPECT_EQ(table.rows[1].size(), 10u);
+    EXPECT_EQ(std::vector(table.rows[5].begin() + 8, table.rows[5].begin() + 11),
+              (std::vector<std::string>{"0.00017", "0.184", "0.000155"}));
+    EXPECT_NE(run.output.find("min |F'(x)| на [0, 1] = 0.336;"), std::string::npos);
+}
+
+// The end F*F'' > 0 names stays, on intervals around either root; where
+// rounding put x past the root, the row that moved it says so, and so does
+// the idle stretch repeating it.
+TEST(StepsProgramTest, FixedEndFollowsTheRuleAndRoundingIsFlagged) {
+    const std::string flag = asShown("заменён неподвижный конец");
+    for (const auto& [numbers, fixed, moving] :
+         {std::tuple{std::vector<std::string>{"0", "1", "0.0001", "100"}, "a = 0", "b"},
+          std::tuple{std::vector<std::string>{"2", "3", "1e-6", "100"}, "b = 3", "a"}}) {
+        const ProgramRun run = runSteps(numbers);
+        EXPECT_NE(run.output.find(asShown("Неподвижный конец: ") + fixed), std::string::npos);
+        for (const std::vector<std::string>& row : readTable(run.output).rows) {
+            EXPECT_EQ(row[7], moving);
+        }
+        EXPECT_EQ(run.output.find(flag), std::string::npos);
+    }
+    const ProgramRun rounded = runSteps({"2.5", "2.6", "0", "20"});
+    const Table table = readTable(rounded.output);
+    ASSERT_EQ(table.rowLines.size(), 3u);
+    EXPECT_EQ(table.rowLines[0].find(flag), std::string::npos);
+    EXPECT_NE(table.rowLines[1].find(flag), std::string::npos);
+    EXPECT_NE(table.rowLines[2].find(flag), std::string::npos);
+    EXPECT_NE(rounded.output.find(asShown("каждая заменяет неподвижный конец")), std::string::npos);
 }
 
 // Random valid inputs: the closing lines are chords' report for the same

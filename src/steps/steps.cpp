@@ -13,9 +13,11 @@
 
 #include "console/codec/number_format.h"
 #include "dialog/report.h"
+#include "solver/analysis.h"
 #include "solver/chord.h"
 #include "solver/equation.h"
 #include "steps/arguments.h"
+#include "steps/estimates.h"
 #include "steps/picture.h"
 #include "steps/picture_file.h"
 #include "steps/table.h"
@@ -146,10 +148,10 @@ std::string rejection(float xib, float xie, const IntervalTest& test) {
 // A chord's row, made in place at the end of the buffer; a row with a note
 // in words goes through the conversion.
 void addChordRow(TableOutput& table, RowFormat& format, std::uint64_t number,
-                 const ChordStep& step, bool accuracyMet) {
+                 const ChordStep& step, const ChordEstimates& estimates, bool accuracyMet) {
     char* const start = table.buffer.get() + table.used;
-    char* const end = writeChordRow(start, format, number, step, accuracyMet);
-    if (rowHasNote(step, accuracyMet)) {
+    char* const end = writeChordRow(start, format, number, step, estimates, accuracyMet);
+    if (rowHasNote(format, step, accuracyMet)) {
         const std::string row(start, end);
         addLine(table, row);
         return;
@@ -255,9 +257,24 @@ void showPictureFailure(Console& console, const Drawing& drawing) {
     writeErrorBytes(console, "\n");
 }
 
-void showTableHead(TableOutput& table, const ChordParameters& parameters) {
+// What the whole walk shares: the end the method keeps and m1, found once
+// from the interval typed.
+struct Lesson {
+    std::optional<ChordEnd> fixedEnd;
+    std::optional<double> smallestSlope;
+};
+
+Lesson lessonFor(const ChordParameters& parameters, const IntervalTest& test) {
+    return {fixedEnd(test.fa, test.fb), smallestSlope(parameters.a, parameters.b)};
+}
+
+void showTableHead(TableOutput& table, const ChordParameters& parameters, const Lesson& lesson) {
     addLine(table, titleLine());
     addLine(table, inputsLine(parameters));
+    addLine(table, fixedEndLine(parameters, lesson.fixedEnd));
+    addLine(table, slopeLine(parameters, lesson.smallestSlope));
+    addLine(table, legendLine());
+    addLine(table, countsLine());
     addLine(table, columnHeader(parameters.limit));
 }
 
@@ -265,14 +282,18 @@ void showTableHead(TableOutput& table, const ChordParameters& parameters) {
 // picture drawn alongside. Once standard output has failed the table stops:
 // the walk with it when no picture is wanted, else the walk goes on for the
 // picture. An interrupt stops the walk after the chord being drawn.
-ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters, Drawing& drawing,
-                        bool tableWanted) {
-    RowFormat format = rowFormatFor(parameters.limit);
+ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters,
+                        const Lesson& lesson, Drawing& drawing, bool tableWanted) {
+    RowFormat format = rowFormatFor(parameters.limit, lesson.fixedEnd);
+    EstimateTrail trail{lesson.smallestSlope, std::nullopt, std::nullopt};
+    bool lastReplacedFixedEnd = false;
     return walkChords(
         parameters,
         [&](std::uint64_t number, const ChordStep& step, bool accuracyMet) {
+            const ChordEstimates estimates = estimateChord(trail, step);
+            lastReplacedFixedEnd = replacesFixedEnd(format, step);
             if (tableWanted && !table.console.output.failed) {
-                addChordRow(table, format, number, step, accuracyMet);
+                addChordRow(table, format, number, step, estimates, accuracyMet);
             }
             drawChordPicture(drawing, table, number, step);
             if (interruptRequested()) {
@@ -283,7 +304,7 @@ ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters, D
         },
         [&](std::uint64_t first, std::uint64_t last) {
             if (tableWanted) {
-                addLine(table, idleRow(first, last));
+                addLine(table, idleRow(first, last, lastReplacedFixedEnd));
             }
         });
 }
@@ -305,6 +326,7 @@ int runTable(Console& console, const StepsArguments& parsed) {
         showError(console, text(TextBadIntervalPrefix) + rejection(parameters.a, parameters.b, test));
         return ExitRefused;
     }
+    const Lesson lesson = lessonFor(parameters, test);
     TableOutput table{console};
     Drawing drawing;
     if (!startDrawing(drawing, table, parsed, parameters)) {
@@ -314,9 +336,9 @@ int runTable(Console& console, const StepsArguments& parsed) {
     watchInterrupts();
     const bool tableWanted = !drawing.toOutput;
     if (tableWanted) {
-        showTableHead(table, parameters);
+        showTableHead(table, parameters, lesson);
     }
-    const ChordOutcome outcome = showChords(table, parameters, drawing, tableWanted);
+    const ChordOutcome outcome = showChords(table, parameters, lesson, drawing, tableWanted);
     if (interruptRequested()) {
         endInterrupted(table, drawing);
     }

@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::size_t RealColumnWidth = 16;  // "-1.23456789e-38" and a blank
 constexpr std::size_t ReplacedColumnWidth = 6;
+constexpr std::size_t EstimateColumnWidth = sizeof(EstimateField::text);  // "1.23e-308" and blanks
 
 std::string nonFinite(Extended value) {
     return nonFiniteText(isInfinite(value), signBit(value));
@@ -101,10 +102,55 @@ std::string inputsLine(const ChordParameters& parameters) {
            formatShortest(parameters.epsilon) + text(TextLimit) + std::to_string(parameters.limit);
 }
 
+std::string fixedEndLine(const ChordParameters& parameters, std::optional<ChordEnd> fixed) {
+    if (!fixed) {
+        return text(TextNoFixedEnd);
+    }
+    const bool a = *fixed == ChordEnd::A;
+    return text(TextFixedEnd) + (a ? "a = " : "b = ") +
+           formatShortest(a ? parameters.a : parameters.b) + text(TextFixedEndRule) +
+           (a ? "b" : "a") + text(TextMovingEnd);
+}
+
+std::string slopeLine(const ChordParameters& parameters, std::optional<double> smallestSlope) {
+    const std::string interval = formatShortest(std::min(parameters.a, parameters.b)) + ", " +
+                                 formatShortest(std::max(parameters.a, parameters.b));
+    if (!smallestSlope) {
+        return text(TextSlopeOn) + interval + text(TextNoSlope);
+    }
+    return text(TextSlopeOn) + interval + "] = " + formatEstimate(smallestSlope) +
+           text(TextSlopeBound);
+}
+
+std::string legendLine() {
+    return text(TextLegendReplaced) + text(TextLegendSteps);
+}
+
+std::string countsLine() {
+    return text(TextCounts);
+}
+
 std::string columnHeader(std::uint32_t limit) {
     const std::string names[6] = {"a", "b", "F(a)", "F(b)", "x", "F(x)"};
-    return padLeft(text(TextColumnChord), chordColumnWidth(limit)) + realColumns(names) + "  " +
-           text(TextColumnReplaced);
+    std::string header = padLeft(text(TextColumnChord), chordColumnWidth(limit)) +
+                         realColumns(names) + "  " + text(TextColumnReplaced);
+    for (const CatalogueText* name : {&TextColumnStep, &TextColumnRatio, &TextColumnBound}) {
+        header += padLeft(text(*name), EstimateColumnWidth);
+    }
+    return header + "  " + text(TextColumnNote);
+}
+
+std::string formatEstimate(std::optional<double> value) {
+    if (!value) {
+        return "-";
+    }
+    if (!std::isfinite(*value)) {
+        return nonFinite(toExtended(*value));
+    }
+    std::array<char, 32> digits{};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), *value,
+                                      std::chars_format::general, 3);
+    return {digits.data(), result.ptr};
 }
 
 namespace {
@@ -209,18 +255,69 @@ char* writeChordNumber(char* out, RowFormat& format, std::uint64_t number) {
 
 }  // namespace
 
-RowFormat rowFormatFor(std::uint32_t limit) {
+namespace {
+
+// The doubles strictly between the two halfway points around the three
+// digits just written, which are written with the same digits: "0.000155"
+// stands for (0.0001545, 0.0001555). Conservative at the ends, where a
+// halfway point may be a double of its own.
+void rememberEstimateRange(EstimateField& field, double value) {
+    std::array<char, 32> digits{};
+    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value,
+                                       std::chars_format::scientific, 2);
+    const std::string_view scientific(digits.data(), static_cast<std::size_t>(written.ptr - digits.data()));
+    const int mantissa = (scientific[0] - '0') * 100 + (scientific[2] - '0') * 10 + (scientific[3] - '0');
+    int exponent = 0;
+    std::from_chars(scientific.data() + scientific.find('e') + 1, written.ptr, exponent);
+    const auto halfway = [](int tenths, int power) {
+        const std::string decimal = std::to_string(tenths) + "e" + std::to_string(power);
+        double point = 0.0;
+        std::from_chars(decimal.data(), decimal.data() + decimal.size(), point);
+        return point;
+    };
+    // 1.00e-3 is reached from 9.995e-4 below, every other number from the
+    // mantissa less half a unit.
+    const double below = mantissa == 100 ? halfway(9995, exponent - 4)
+                                         : halfway(mantissa * 10 - 5, exponent - 3);
+    field.low = std::nextafter(below, HUGE_VAL);
+    field.high = std::nextafter(halfway(mantissa * 10 + 5, exponent - 3), -HUGE_VAL);
+}
+
+char* writeEstimate(char* out, EstimateField& field, std::optional<double> value) {
+    const bool reuse = value ? !field.empty && field.low <= *value && *value <= field.high
+                             : field.empty;
+    if (!reuse) {
+        writePadded(field.text, value ? formatEstimate(value) : "", EstimateColumnWidth);
+        field.empty = !value;
+        field.low = 1.0;
+        field.high = 0.0;
+        if (value && std::isfinite(*value) && *value > 0.0) {
+            rememberEstimateRange(field, *value);
+        }
+    }
+    std::memcpy(out, field.text, EstimateColumnWidth);
+    return out + EstimateColumnWidth;
+}
+
+}  // namespace
+
+RowFormat rowFormatFor(std::uint32_t limit, std::optional<ChordEnd> fixedEnd) {
     RowFormat format;
     format.chordWidth = chordColumnWidth(limit);
+    format.fixedEnd = fixedEnd;
     return format;
 }
 
-bool rowHasNote(const ChordStep& step, bool accuracyMet) {
-    return step.rangeReported || !step.x || accuracyMet;
+bool replacesFixedEnd(const RowFormat& format, const ChordStep& step) {
+    return format.fixedEnd && step.replaced == *format.fixedEnd;
+}
+
+bool rowHasNote(const RowFormat& format, const ChordStep& step, bool accuracyMet) {
+    return step.rangeReported || !step.x || accuracyMet || replacesFixedEnd(format, step);
 }
 
 char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const ChordStep& step,
-                    bool accuracyMet) {
+                    const ChordEstimates& estimates, bool accuracyMet) {
     out = writeChordNumber(out, format, number);
     fillField(format, ColumnA, ColumnX, step.a);
     fillField(format, ColumnB, ColumnX, step.b);
@@ -238,31 +335,41 @@ char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const Ch
     std::memcpy(out, format.fields, sizeof format.fields);
     out += sizeof format.fields;
     out = writeText(out, "  ");
-    *out++ = endName(step.replaced);
-    if (!rowHasNote(step, accuracyMet)) {
+    *out = endName(step.replaced);
+    std::memset(out + 1, ' ', ReplacedColumnWidth - 1);
+    out += ReplacedColumnWidth;
+    out = writeEstimate(out, format.estimates[0], estimates.step);
+    out = writeEstimate(out, format.estimates[1], estimates.ratio);
+    out = writeEstimate(out, format.estimates[2], estimates.bound);
+    if (!rowHasNote(format, step, accuracyMet)) {
+        while (out[-1] == ' ') {  // a row without a bound ends in blanks
+            --out;
+        }
         return out;
     }
-    out = writePadded(out, "  ", ReplacedColumnWidth + 1);
+    out = writeText(out, "  ");
+    const char* separator = "";
+    const auto note = [&out, &separator](const CatalogueText& words) {
+        out = writeText(out, separator);
+        out = writeText(out, words.data());
+        separator = ", ";
+    };
     if (step.rangeReported) {
-        out = writeText(out, TextOverflowMark.data());
+        note(TextOverflowMark);
     }
-    if (!drawn || accuracyMet) {
-        if (step.rangeReported) {
-            out = writeText(out, ", ");
-        }
-        out = writeText(out, (drawn ? TextAccuracyMet : TextNoChord).data());
+    if (!drawn) {
+        note(TextNoChord);
+    } else if (accuracyMet) {
+        note(TextAccuracyMet);
+    }
+    if (replacesFixedEnd(format, step)) {
+        note(TextFixedEndReplaced);
     }
     return out;
 }
 
-std::string chordRow(std::uint32_t limit, std::uint64_t number, const ChordStep& step,
-                     bool accuracyMet) {
-    RowFormat format = rowFormatFor(limit);
-    char row[MaxRowBytes];
-    return {row, writeChordRow(row, format, number, step, accuracyMet)};
-}
-
-std::string idleRow(std::uint64_t first, std::uint64_t last) {
+std::string idleRow(std::uint64_t first, std::uint64_t last, bool fixedEndReplaced) {
     return text(TextIdleFrom) + std::to_string(first) + text(TextIdleTo) + std::to_string(last) +
-           text(TextIdleRepeat) + std::to_string(first - 1) + text(TextIdleReason);
+           text(TextIdleRepeat) + std::to_string(first - 1) + text(TextIdleReason) +
+           (fixedEndReplaced ? text(TextIdleFixedEnd) : std::string());
 }

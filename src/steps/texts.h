@@ -73,6 +73,29 @@ inline constexpr CatalogueText TextAccuracy = cp1251Text("; точность ");
 inline constexpr CatalogueText TextLimit = cp1251Text("; наибольшее число итераций ");
 inline constexpr CatalogueText TextColumnChord = cp1251Text("Хорда");
 inline constexpr CatalogueText TextColumnReplaced = cp1251Text("Замена");
+inline constexpr CatalogueText TextColumnStep = cp1251Text("Шаг");
+inline constexpr CatalogueText TextColumnRatio = cp1251Text("Отношение");
+inline constexpr CatalogueText TextColumnBound = cp1251Text("Оценка");
+inline constexpr CatalogueText TextColumnNote = cp1251Text("Примечание");
+inline constexpr CatalogueText TextFixedEnd = cp1251Text("Неподвижный конец: ");
+inline constexpr CatalogueText TextFixedEndRule =
+    cp1251Text(", так как F*F'' > 0 на нём (F'' > 0 всюду); ");
+inline constexpr CatalogueText TextMovingEnd = cp1251Text(" движется к корню");
+inline constexpr CatalogueText TextNoFixedEnd =
+    cp1251Text("Неподвижный конец: нет, F не положительна ни на одном конце");
+inline constexpr CatalogueText TextSlopeOn = cp1251Text("m1 = min |F'(x)| на [");
+inline constexpr CatalogueText TextSlopeBound = cp1251Text("; Оценка погрешности = |F(x)|/m1");
+inline constexpr CatalogueText TextNoSlope = cp1251Text(
+    "]: F' может обращаться в нуль, оценка погрешности |F(x)|/m1 не вычисляется");
+inline constexpr CatalogueText TextLegendReplaced =
+    cp1251Text("Замена - конец (a или b), место которого занял x");
+inline constexpr CatalogueText TextLegendSteps =
+    cp1251Text("; Шаг = |x - x предыдущей хорды|; Отношение = Шаг / предыдущий Шаг");
+inline constexpr CatalogueText TextCounts = cp1251Text(
+    "Строка - одна проведённая хорда; \"Число итераций\" в итоге считает хорды, "
+    "не достигшие точности");
+inline constexpr CatalogueText TextFixedEndReplaced =
+    cp1251Text("заменён неподвижный конец: x за корнем из-за округления");
 inline constexpr CatalogueText TextNoChord = cp1251Text("хорду не провести");
 inline constexpr CatalogueText TextOverflowMark = cp1251Text("переполнение exp");
 inline constexpr CatalogueText TextAccuracyMet = cp1251Text("точность достигнута");
@@ -80,6 +103,8 @@ inline constexpr CatalogueText TextIdleFrom = cp1251Text("Хорды с ");
 inline constexpr CatalogueText TextIdleTo = cp1251Text(" по ");
 inline constexpr CatalogueText TextIdleRepeat = cp1251Text(" повторяют хорду ");
 inline constexpr CatalogueText TextIdleReason = cp1251Text(": a и b больше не меняются");
+inline constexpr CatalogueText TextIdleFixedEnd =
+    cp1251Text("; каждая заменяет неподвижный конец из-за округления");
 
 // The picture's caption.
 inline constexpr CatalogueText TextCaptionTitle = cp1251Text("Метод хорд: ");

@@ -1,0 +1,362 @@
+#!/usr/bin/python3
+"""chords-steps' lesson page (--html) in headless Chromium.
+
+    lesson_page_browser.py CHORDS_STEPS [--tools DIR]
+    lesson_page_browser.py --page FILE [--tools DIR]
+
+The first form writes the page of chords-steps 0 1 0.0001 100 (six chords)
+and checks it; the second checks a page written beforehand. DIR is the
+node_modules folder that holds axe-core and vnu-jar (make test-browser
+installs them in build/browser-tools). Needs Debian's chromium,
+chromium-driver, python3-selenium and a Java runtime.
+"""
+import argparse
+import html.parser
+import json
+import pathlib
+import re
+import subprocess
+import sys
+import tempfile
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+ARGS = ["0", "1", "0.0001", "100"]
+CHORDS = 6  # chords-steps 0 1 0.0001 100 draws six chords
+CHROMIUM_FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                  "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                  "--window-size=1280,1000"]
+BUTTONS = ["first", "prev", "play", "next", "last"]
+
+
+class Fault(Exception):
+    pass
+
+
+def expect(condition, message):
+    if not condition:
+        raise Fault(message)
+
+
+# The step as the page shows it: which rows and groups are current, which
+# groups are drawn, the fragment and the position text.
+STATE_JS = """
+const drawn = e => { const s = getComputedStyle(e);
+  if (s.visibility === 'hidden') return false;
+  for (; e; e = e.parentElement) if (getComputedStyle(e).display === 'none') return false;
+  return true; };
+const n = e => +e.getAttribute('data-chord');
+const rows = [...document.querySelectorAll('#chords tr[data-chord]')];
+const groups = [...document.querySelectorAll('#picture g.step')];
+return {
+  rows: rows.map(n), groups: groups.map(n),
+  current: rows.filter(r => r.classList.contains('current')).map(n),
+  aria: [...document.querySelectorAll('[aria-current]')].map(e => [n(e), e.getAttribute('aria-current')]),
+  drawn: groups.filter(drawn).map(n),
+  current_groups: groups.filter(g => g.classList.contains('current')).map(n),
+  rows_drawn: rows.filter(drawn).map(n),
+  hash: location.hash,
+  position: (document.getElementById('position') || {}).textContent || '',
+};
+"""
+
+
+def state(driver):
+    return driver.execute_script(STATE_JS)
+
+
+def step_of(s):
+    """The step that the position text names, checked against everything else shown."""
+    numbers = re.findall(r"\d+", s["position"])
+    expect(len(numbers) >= 2, f"#position names no step: {s['position']!r}")
+    return int(numbers[0])
+
+
+def expect_step(driver, step, count, what, hashes=None):
+    s = state(driver)
+    shown = f"{what}: expected step {step}, the page shows {json.dumps(s, ensure_ascii=False)}"
+    expect(step_of(s) == step and int(re.findall(r"\d+", s["position"])[1]) == count, shown)
+    expect(s["current"] == ([step] if step in s["rows"] else []), shown)
+    expect(s["aria"] == ([[step, "step"]] if step in s["rows"] else []), shown)
+    expect(s["drawn"] == [g for g in s["groups"] if g <= step], shown)
+    expect(s["current_groups"] == ([step] if step in s["groups"] else []), shown)
+    expect(s["hash"] in (hashes or [f"#{step}"]), shown)
+
+
+class ResourceParser(html.parser.HTMLParser):
+    """Every address the markup would load: src-like attributes, link hrefs, CSS url()."""
+    LOADS = {"src", "srcset", "poster", "data", "href", "xlink:href", "background"}
+
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.found, self.tags, self.in_style = [], [], False
+
+    def handle_starttag(self, tag, attrs):
+        self.tags.append(tag)
+        self.in_style = tag == "style"
+        for name, value in attrs:
+            if value is None:
+                continue
+            if name in self.LOADS and tag != "a":
+                self.found += [(tag, name, v.strip().split(" ")[0]) for v in value.split(",")]
+            if name == "style":
+                self.css(tag, value)
+
+    def handle_endtag(self, tag):
+        self.in_style = False
+
+    def handle_data(self, data):
+        if self.in_style:
+            self.css("style", data)
+
+    def css(self, tag, text):
+        for address in re.findall(r"""url\(\s*['"]?([^'")\s]*)|@import\s+['"]([^'"]*)""", text):
+            self.found.append((tag, "css", address[0] or address[1]))
+
+
+def check_structure(page_text, session, count):
+    expect(re.match(r"(?i)<!DOCTYPE html>", page_text.lstrip("\ufeff")), "the page does not start with <!DOCTYPE html>")
+    expect(re.search(r"(?i)<meta charset=\"?utf-8\"?>", page_text[:1024]), "no <meta charset=\"utf-8\"> at the page's top")
+    parser = ResourceParser()
+    parser.feed(page_text)
+    outside = [f"<{tag} {name}={address!r}>" for tag, name, address in parser.found
+               if address and not address.startswith(("#", "data:"))]
+    expect(not outside, "the markup loads other files: " + ", ".join(outside))
+    d = session.driver
+    facts = d.execute_script("""return {lang: document.documentElement.lang, charset: document.characterSet,
+        title: document.title.trim(), picture: !!document.querySelector('svg#picture'),
+        summary: (document.querySelector('section#summary') || {}).textContent || '',
+        controls: !!document.querySelector('nav#controls #position')}""")
+    expect(facts["lang"] == "ru", f"<html lang> is {facts['lang']!r}, not 'ru'")
+    expect(facts["charset"] == "UTF-8" and facts["title"], f"charset or title missing: {facts}")
+    expect(facts["picture"], "no inline <svg id=\"picture\">")
+    expect(facts["summary"].strip(), "no <section id=\"summary\"> with text")
+    expect(facts["controls"], "no #position inside <nav id=\"controls\">")
+    for button in BUTTONS:
+        name = d.find_element(By.CSS_SELECTOR, f"#controls button#{button}").accessible_name
+        expect(re.search("[а-яё]", name, re.I), f"button #{button} has no Russian name (it is {name!r})")
+    s = state(d)
+    expect(s["rows"] and s["rows"] == sorted(set(s["rows"])) and s["rows"][0] == 1, f"rows out of order: {s['rows']}")
+    expect(s["groups"] == s["rows"], f"picture groups {s['groups']} differ from table rows {s['rows']}")
+    expect(count is None or s["rows"] == list(range(1, count + 1)), f"expected chords 1..{count}, rows are {s['rows']}")
+    return "doctype, charset, lang, title, inline picture, Russian button names, rows and groups 1.." + str(s["rows"][-1])
+
+
+def check_stepping(url, session, count):
+    d = session.driver
+    keys = ActionChains(d)
+
+    def press(*ks):
+        for k in ks:
+            keys.send_keys(k).perform()
+
+    def click(button):
+        d.find_element(By.ID, button).click()
+
+    # Opened without a fragment, the page may leave the address as it is.
+    expect_step(d, count, count, "opened without a fragment", ["", f"#{count}"])
+    press(Keys.END)
+    expect_step(d, count, count, "End")
+    press(Keys.ARROW_RIGHT)
+    expect_step(d, count, count, "ArrowRight on the last step")
+    press(Keys.ARROW_LEFT, Keys.ARROW_LEFT)
+    expect_step(d, max(1, count - 2), count, "End, ArrowLeft twice")
+    press(Keys.HOME)
+    expect_step(d, 1, count, "Home")
+    press(Keys.ARROW_LEFT)
+    expect_step(d, 1, count, "ArrowLeft on the first step")
+    press(Keys.ARROW_RIGHT)
+    expect_step(d, min(2, count), count, "Home, ArrowRight")
+    click("last")
+    expect_step(d, count, count, "#last")
+    click("prev")
+    click("prev")
+    expect_step(d, max(1, count - 2), count, "#last, #prev twice")
+    click("first")
+    expect_step(d, 1, count, "#first")
+    click("next")
+    expect_step(d, min(2, count), count, "#first, #next")
+    # Keys still step with the focus on a button.
+    press(Keys.ARROW_RIGHT)
+    expect_step(d, min(3, count), count, "ArrowRight with the focus on #next")
+
+    # Play from the first step, by the button and then by Space. Space with
+    # the focus on #play pauses once, and does not toggle twice.
+    def played(start_with):
+        click("first")
+        if start_with == "space":
+            d.execute_script("document.activeElement.blur()")
+            press(Keys.SPACE)
+        else:
+            click("play")
+        time.sleep(2.3)
+        step = step_of(state(d))
+        expect(2 <= step <= 4, f"2.3 s after play ({start_with}) from step 1 the page is at step {step}, "
+                               "not one step a second")
+        press(Keys.SPACE)
+        paused = step_of(state(d))
+        time.sleep(1.5)
+        expect_step(d, paused, count, f"paused by Space ({start_with}) 1.5 s before")
+
+    played("button")
+    played("space")
+
+    d.get("about:blank")
+    d.get(url + "#3")
+    expect_step(d, min(3, count), count, "opened at #3")
+    for fragment in ["#0", f"#{count + 1}", "#x"]:
+        d.get("about:blank")
+        d.get(url + fragment)
+        step = step_of(state(d))
+        expect(1 <= step <= count, f"opened at {fragment} the page shows step {step}")
+        expect_step(d, step, count, f"opened at {fragment}", [fragment, f"#{step}"])
+    d.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": "print"})
+    printed = d.find_element(By.ID, "controls").is_displayed()
+    d.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": ""})
+    expect(not printed, "#controls is printed")
+    return "keys, buttons, play and pause, fragments, no controls in print"
+
+
+def check_without_script(url, session):
+    d = session.driver
+    d.get(url + "#2")
+    s = state(d)
+    expect(s["rows_drawn"] == s["rows"], f"without script rows {s['rows_drawn']} of {s['rows']} are shown")
+    expect(s["drawn"] == s["groups"], f"without script groups {s['drawn']} of {s['groups']} are drawn")
+    return f"all {len(s['rows'])} rows and {len(s['groups'])} groups shown"
+
+
+def check_axe(url, session, axe_js):
+    d = session.driver
+    d.get(url)
+    d.execute_script(axe_js)
+    d.set_script_timeout(60)
+    result = d.execute_async_script("""const done = arguments[arguments.length - 1];
+        axe.run(document, {runOnly: {type: 'tag', values: ['wcag2a', 'wcag2aa']}})
+           .then(r => done({version: axe.version, violations: r.violations}), e => done({error: String(e)}));""")
+    expect("error" not in result, f"axe-core failed: {result.get('error')}")
+    bad = [v for v in result["violations"] if v["impact"] in ("serious", "critical")]
+    report = []
+    for v in bad:
+        report.append(f"  {v['impact']} {v['id']}: {v['help']}")
+        for node in v["nodes"][:5]:
+            report.append(f"    {' '.join(map(str, node['target']))}: {node.get('failureSummary', '').splitlines()[-1:]}")
+    expect(not bad, "axe-core " + result["version"] + " finds:\n" + "\n".join(report))
+    minor = sorted({v["id"] for v in result["violations"]})
+    return f"axe-core {result['version']}: no serious or critical violation" + (f" (lesser: {', '.join(minor)})" if minor else "")
+
+
+class Session:
+    """One headless Chromium, whose requests and console are checked when it closes."""
+
+    def __init__(self, profile, page_path, javascript=True):
+        options = webdriver.ChromeOptions()
+        options.binary_location = "/usr/bin/chromium"
+        for flag in CHROMIUM_FLAGS + [f"--user-data-dir={profile}"]:
+            options.add_argument(flag)
+        options.set_capability("goog:loggingPrefs", {"performance": "ALL", "browser": "ALL"})
+        if not javascript:
+            options.add_experimental_option("prefs", {"profile.managed_default_content_settings.javascript": 2})
+        self.page = page_path.as_uri()
+        self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        self.requests, self.console = [], []
+
+    def collect(self):
+        for entry in self.driver.get_log("performance"):
+            message = json.loads(entry["message"])["message"]
+            if message["method"] == "Network.requestWillBeSent":
+                self.requests.append(message["params"]["request"]["url"])
+        self.console += [e["message"] for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
+
+    def close(self):
+        try:
+            self.collect()
+        finally:
+            self.driver.quit()
+        foreign = sorted({u for u in self.requests
+                          if u.split("#")[0] != self.page
+                          and not u.startswith(("data:", "about:", "chrome:", "chrome-untrusted:"))})
+        return foreign, self.console
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("chords_steps", nargs="?", help="the chords-steps program")
+    parser.add_argument("--page", type=pathlib.Path, help="check this page instead of writing one")
+    parser.add_argument("--tools", type=pathlib.Path, default=ROOT / "build/browser-tools/node_modules")
+    args = parser.parse_args()
+    if (args.chords_steps is None) == (args.page is None):
+        parser.error("give either CHORDS_STEPS or --page FILE")
+    axe_path = args.tools / "axe-core/axe.min.js"
+    vnu_path = args.tools / "vnu-jar/build/dist/vnu.jar"
+    for tool in (axe_path, vnu_path):
+        if not tool.is_file():
+            sys.exit(f"{tool} is missing: npm install --prefix {args.tools.parent} --ignore-scripts axe-core vnu-jar")
+
+    started = time.monotonic()
+    with tempfile.TemporaryDirectory(prefix="lesson-page-") as tmp:
+        tmp = pathlib.Path(tmp)
+        if args.page:
+            page, count = args.page.resolve(), None
+        else:
+            page, count = tmp / "page.html", CHORDS
+            run = subprocess.run([args.chords_steps, *ARGS, "--html", str(page)], capture_output=True, text=True)
+            if run.returncode != 0 or not page.is_file():
+                sys.exit(f"chords-steps {' '.join(ARGS)} --html {page} exited {run.returncode}:\n{run.stderr}")
+        page_text = page.read_text(encoding="utf-8")
+        url = page.as_uri()
+        # The checker's Java start-up overlaps the browser checks.
+        vnu = subprocess.Popen(["java", "-jar", str(vnu_path), "--errors-only", str(page)],
+                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+
+        results = []
+
+        def group(name, body, *body_args):
+            try:
+                results.append((name, True, body(*body_args)))
+            except Fault as fault:
+                results.append((name, False, str(fault)))
+            print(("ok    " if results[-1][1] else "FAIL  ") + f"{name}: {results[-1][2]}", flush=True)
+
+        for javascript in (True, False):
+            session = Session(tmp / f"profile-{javascript}", page, javascript)
+            try:
+                session.driver.get(url)
+                if javascript:
+                    found = count or max(state(session.driver)["rows"] or [0])
+                    group("structure", check_structure, page_text, session, count)
+                    group("stepping", check_stepping, url, session, found)
+                    group("accessibility", check_axe, url, session, axe_path.read_text(encoding="utf-8"))
+                else:
+                    group("without script", check_without_script, url, session)
+            finally:
+                foreign, console = session.close()
+
+            def clean(foreign=foreign, console=console):
+                expect(not foreign, "requests beyond the page: " + ", ".join(foreign))
+                expect(not console, "console errors:\n  " + "\n  ".join(console))
+                return "no request beyond the page, no console error"
+
+            group("self-contained, script " + ("on" if javascript else "off"), clean)
+
+        output = vnu.communicate()[0].strip()
+
+        def validator():
+            expect(vnu.returncode == 0 and not output, f"the Nu Html Checker (exit {vnu.returncode}) finds:\n{output}")
+            return "the Nu Html Checker finds no error"
+
+        group("valid HTML", validator)
+
+    failed = sum(1 for r in results if not r[1])
+    print(f"{len(results) - failed} passed, {failed} failed ({time.monotonic() - started:.1f} s)")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

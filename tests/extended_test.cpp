@@ -3,9 +3,15 @@
 // own exponential computes F from.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+#include <string>
 
 #include "numeric/extended.h"
+#include "numeric/extended_digits.h"
 
 namespace {
 
@@ -39,6 +45,46 @@ TEST(SoftExponentialTest, TinyArgumentsJustOffAMidpoint) {
     // 1 - 2^-64 + 2^-129: just above a number of the format.
     EXPECT_TRUE(isExtended(softExponential(-0x1p-64), 0xffffffffffffffffu, -1));
     EXPECT_TRUE(isExtended(softExponential(1e-300), 0x8000000000000000u, 0));
+}
+
+
+// The shortest text that reads back as the extended value: checked against
+// the standard library's shortest form where long double is that format,
+// at the edges and on a seeded sample of significands and exponents.
+TEST(ExtendedDigitsTest, ShortestTextReadsBackWithTheFewestDigits) {
+    if constexpr (!LongDoubleIsExtended) {
+        GTEST_SKIP() << "long double is not the extended format here";
+    } else {
+        // Significant digits: no sign, exponent, point, or zeros at either end.
+        const auto digitCount = [](std::string text) {
+            text = text.substr(0, text.find('e'));
+            std::erase_if(text, [](char c) { return c == '-' || c == '.'; });
+            const std::size_t first = text.find_first_not_of('0');
+            return text.find_last_not_of('0') - first + 1;
+        };
+        std::vector<long double> values = {1.0L, 0.1L, -2.5L, 1e-5L, 123456789012345678901.0L,
+                                           std::numeric_limits<long double>::max(),
+                                           std::numeric_limits<long double>::min(),
+                                           std::numeric_limits<long double>::denorm_min(),
+                                           std::ldexp(1.0L, 64), std::ldexp(1.0L, -1000)};
+        std::mt19937_64 random(99);
+        for (int i = 0; i < 20000; ++i) {
+            const long double fraction = std::ldexp(static_cast<long double>(random() | (1ull << 63)), -64);
+            values.push_back(std::ldexp(fraction, static_cast<int>(random() % 400) - 200));
+        }
+        for (const long double value : values) {
+            const std::string ours = shortestExtendedText(value);
+            char theirs[64];
+            const auto end = std::to_chars(theirs, theirs + sizeof theirs, value).ptr;
+            ASSERT_EQ(std::strtold(ours.c_str(), nullptr), value) << ours;
+            // The standard form writes a large whole number out in full.
+            const std::string standard(theirs, end);
+            const bool whole = standard.find_first_of(".e") == std::string::npos;
+            ASSERT_TRUE(whole ? digitCount(ours) <= digitCount(standard)
+                              : digitCount(ours) == digitCount(standard))
+                << ours << " " << standard;
+        }
+    }
 }
 
 }  // namespace

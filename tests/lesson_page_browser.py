@@ -246,7 +246,8 @@ def check_axe(url, session, axe_js):
     for v in bad:
         report.append(f"  {v['impact']} {v['id']}: {v['help']}")
         for node in v["nodes"][:5]:
-            report.append(f"    {' '.join(map(str, node['target']))}: {node.get('failureSummary', '').splitlines()[-1:]}")
+            why = " ".join(node.get("failureSummary", "").split("\n")[1:]).strip()
+            report.append(f"    {' '.join(map(str, node['target']))}: {why}")
     expect(not bad, "axe-core " + result["version"] + " finds:\n" + "\n".join(report))
     minor = sorted({v["id"] for v in result["violations"]})
     return f"axe-core {result['version']}: no serious or critical violation" + (f" (lesser: {', '.join(minor)})" if minor else "")
@@ -272,7 +273,9 @@ class Session:
             message = json.loads(entry["message"])["message"]
             if message["method"] == "Network.requestWillBeSent":
                 self.requests.append(message["params"]["request"]["url"])
-        self.console += [e["message"] for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
+        for entry in self.driver.get_log("browser"):
+            if entry["level"] == "SEVERE" and entry["message"] not in self.console:
+                self.console.append(entry["message"])
 
     def close(self):
         try:

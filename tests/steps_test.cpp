@@ -205,9 +205,11 @@ TEST(StepsArgumentsTest, FaultsNameTheArgument) {
         {{"0", "1", "0.1", "-5"}, ArgumentFault::NotANumber, 3},
         {{"0", "1", "0.1", "5", "6"}, ArgumentFault::Extra, 5},
         {{"0", "--svgg", "1"}, ArgumentFault::UnknownOption, 2},
-        {{"0", "1", "0.1", "5", "--svg"}, ArgumentFault::SvgWithoutFile, 5},
-        {{"--svg", "a", "0", "--svg", "b"}, ArgumentFault::SvgTwice, 4},
-        {{"--svg=", "0"}, ArgumentFault::SvgWithoutFile, 1},
+        {{"0", "1", "0.1", "5", "--svg"}, ArgumentFault::FileMissing, 5},
+        {{"--svg", "a", "0", "--svg", "b"}, ArgumentFault::OptionTwice, 4},
+        {{"--svg=", "0"}, ArgumentFault::FileMissing, 1},
+        {{"--csv", "a", "--html=", "0"}, ArgumentFault::FileMissing, 3},
+        {{"--csv", "-", "--svg=-", "0"}, ArgumentFault::OutputTwice, 3},
         {{"0", "1", "--", "0.1", "--svg", "p"}, ArgumentFault::NotANumber, 3},
     };
     for (const Case& c : cases) {
@@ -216,10 +218,13 @@ TEST(StepsArgumentsTest, FaultsNameTheArgument) {
         EXPECT_EQ(parsed.fault, c.fault);
         EXPECT_EQ(parsed.position, c.position);
     }
-    const std::vector<std::string> withPicture{"--svg", "p.svg", "-1", "1", "0", "7"};
-    const StepsArguments parsed = parseStepsArguments(withPicture);
+    const std::vector<std::string> withFiles{"--svg", "p.svg", "-1", "--csv=-", "1", "0", "--animate", "--html", "p.html", "7"};
+    const StepsArguments parsed = parseStepsArguments(withFiles);
     EXPECT_EQ(parsed.action, StepsAction::Run);
-    EXPECT_EQ(parsed.svgFile, "p.svg");
+    EXPECT_EQ(parsed.files[0], "p.svg");
+    EXPECT_EQ(parsed.files[1], "p.html");
+    EXPECT_EQ(parsed.files[2], "-");
+    EXPECT_TRUE(parsed.animate);
     EXPECT_EQ(parsed.xib, -1.0f);
     EXPECT_EQ(parsed.limit, 7u);
     const std::vector<std::string> help{"x", "--version", "--help"};
@@ -228,7 +233,7 @@ TEST(StepsArgumentsTest, FaultsNameTheArgument) {
     const std::vector<std::string> gnu{"--svg=--help", "--", "-1", "1", "0", "7"};
     const StepsArguments gnuParsed = parseStepsArguments(gnu);
     EXPECT_EQ(gnuParsed.action, StepsAction::Run);
-    EXPECT_EQ(gnuParsed.svgFile, "--help");
+    EXPECT_EQ(gnuParsed.files[0], "--help");
     EXPECT_EQ(gnuParsed.xib, -1.0f);
 }
 
@@ -391,7 +396,7 @@ void expectInsideViewBox(const std::string& svg) {
     };
     const std::pair<const char*, double> attributes[] = {
         {" x=\"", 1000.0}, {" x1=\"", 1000.0}, {" x2=\"", 1000.0}, {" cx=\"", 1000.0},
-        {" y=\"", 700.0},  {" y1=\"", 700.0},  {" y2=\"", 700.0},  {" cy=\"", 700.0}};
+        {" y=\"", 760.0},  {" y1=\"", 760.0},  {" y2=\"", 760.0},  {" cy=\"", 760.0}};
     for (const auto& [name, limit] : attributes) {
         const std::string key = name;
         for (std::size_t at = svg.find(key); at != std::string::npos; at = svg.find(key, at + 1)) {
@@ -403,7 +408,7 @@ void expectInsideViewBox(const std::string& svg) {
     for (std::string point; path >> point;) {
         const std::size_t comma = point.find(',');
         inside(point.substr(1, comma - 1), 1000.0);
-        inside(point.substr(comma + 1), 700.0);
+        inside(point.substr(comma + 1), 760.0);
     }
     EXPECT_GT(checked, 20u);
 }
@@ -456,8 +461,25 @@ TEST(StepsProgramTest, PictureHasOneChordPerRowInsideItsViewBox) {
         }
         EXPECT_EQ(std::system((std::string(XMLLINT_PROGRAM) + " --noout " + path).c_str()), 0);
     }
-    // The picture in the README is what the program draws now.
+    // The picture in the README is what the program draws now: a dashed
+    // line up to the curve from each approximation, and ticks at round
+    // values, here tenths on both axes.
     const ProgramRun run = runSteps({"0", "1", "0.0001", "100", "--svg", path});
+    const std::string svg = contentsOf(path);
+    EXPECT_EQ(occurrences(svg, "<line class=\"vertical\""), 6u);
+    const std::string ticks = svg.substr(svg.find("<g class=\"ticks\">"));
+    std::size_t labels = 0;
+    for (std::size_t end = ticks.find("</text>"); end < ticks.find("</g>"); end = ticks.find("</text>", end + 1)) {
+        const std::size_t start = ticks.rfind('>', end) + 1;
+        std::string label = ticks.substr(start, end - start);
+        if (label.starts_with("&#8722;")) {
+            label = "-" + label.substr(7);
+        }
+        const double tenths = std::stod(label) * 10;
+        EXPECT_EQ(tenths, std::round(tenths)) << label;
+        ++labels;
+    }
+    EXPECT_EQ(labels, 11u + 12u);  // 0 to 1 across, -0.6 to 0.5 up
     EXPECT_EQ(contentsOf(path), contentsOf(nativePath(STEPS_DOCS_PICTURE)));
     std::remove(path.c_str());
 }

@@ -1,6 +1,7 @@
 #include "steps/arguments.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "console/codec/number_scan.h"
 
@@ -20,6 +21,11 @@ bool isOption(const std::string& argument) {
 }
 
 }  // namespace
+
+const char* outputOptionName(OutputKind kind) {
+    static constexpr const char* Names[] = {"--svg", "--html", "--csv"};
+    return Names[static_cast<std::size_t>(kind)];
+}
 
 const char* numberArgumentName(std::size_t index) {
     static constexpr const char* Names[] = {"XIB", "XIE", "EPS", "LIMIT"};
@@ -55,43 +61,65 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
         }
     }
     StepsArguments parsed;
-    const auto refuse = [&parsed](ArgumentFault fault, std::size_t position) {
+    const auto refuse = [&parsed](ArgumentFault fault, std::size_t position,
+                                  const std::string& typed) {
         parsed.fault = fault;
         parsed.position = position;
+        parsed.typed = typed;
         return parsed;
+    };
+    // The output option an argument names, alone or as "--svg=FILE".
+    const auto outputOption = [](const std::string& argument, bool& attached) -> std::optional<OutputKind> {
+        for (const OutputKind kind : {OutputKind::Picture, OutputKind::Page, OutputKind::Csv}) {
+            const std::string name = outputOptionName(kind);
+            attached = argument.starts_with(name + "=");
+            if (argument == name || attached) {
+                return kind;
+            }
+        }
+        return std::nullopt;
     };
     float* const reals[] = {&parsed.xib, &parsed.xie, &parsed.epsilon};
     std::size_t numbers = 0;
     bool optionsEnded = false;
+    bool toOutput = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        const bool attached = !optionsEnded && argument.starts_with("--svg=");
+        bool attached = false;
+        const std::optional<OutputKind> output = optionsEnded ? std::nullopt : outputOption(argument, attached);
         if (!optionsEnded && argument == "--") {
             optionsEnded = true;
-        } else if (attached || (!optionsEnded && argument == "--svg")) {
-            if (parsed.svgFile) {
-                return refuse(ArgumentFault::SvgTwice, i + 1);
+        } else if (output) {
+            const std::string name = outputOptionName(*output);
+            std::optional<std::string>& file = parsed.files[static_cast<std::size_t>(*output)];
+            if (file) {
+                return refuse(ArgumentFault::OptionTwice, i + 1, name);
             }
             const bool fileFollows = i + 1 < arguments.size() && !arguments[i + 1].empty();
-            if (attached ? argument.size() == 6 : !fileFollows) {
-                return refuse(ArgumentFault::SvgWithoutFile, i + 1);
+            if (attached ? argument.size() == name.size() + 1 : !fileFollows) {
+                return refuse(ArgumentFault::FileMissing, i + 1, name);
             }
-            parsed.svgFile = attached ? argument.substr(6) : arguments[++i];
+            file = attached ? argument.substr(name.size() + 1) : arguments[++i];
+            if (*file == "-" && std::exchange(toOutput, true)) {
+                return refuse(ArgumentFault::OutputTwice, i + 1, name);
+            }
+        } else if (!optionsEnded && argument == "--animate") {
+            parsed.animate = true;
         } else if (!optionsEnded && isOption(argument)) {
-            return refuse(ArgumentFault::UnknownOption, i + 1);
+            return refuse(ArgumentFault::UnknownOption, i + 1, argument);
         } else if (numbers == 4) {
-            return refuse(ArgumentFault::Extra, i + 1);
+            return refuse(ArgumentFault::Extra, i + 1, argument);
         } else {
             const bool read = numbers < 3 ? parseRealArgument(argument, *reals[numbers])
                                           : parseCountArgument(argument, parsed.limit);
             if (!read) {
-                return refuse(ArgumentFault::NotANumber, numbers);
+                return refuse(ArgumentFault::NotANumber, numbers, argument);
             }
             ++numbers;
         }
     }
     if (numbers < 4) {
-        return refuse(ArgumentFault::Missing, numbers);
+        return refuse(ArgumentFault::Missing, numbers, "");
     }
     parsed.action = StepsAction::Run;
     return parsed;

@@ -14,9 +14,14 @@ enum class ArgumentFault {
     NotANumber,   // a number argument is not one whole number and nothing else
     Extra,        // a fifth number; `position` is its place on the command line
     UnknownOption,
-    SvgWithoutFile,
-    SvgTwice,
+    FileMissing,   // an output option without its file; `typed` names the option
+    OptionTwice,   // an output option given twice; `typed` names it
+    OutputTwice,   // more than one output to standard output ("-")
 };
+
+// The files chords-steps can write beside the table.
+enum class OutputKind { Picture, Page, Csv };
+inline constexpr std::size_t OutputKinds = 3;
 
 struct StepsArguments {
     StepsAction action = StepsAction::Invalid;
@@ -24,12 +29,18 @@ struct StepsArguments {
     float xie = 0.0f;
     float epsilon = 0.0f;
     std::uint32_t limit = 0;
-    std::optional<std::string> svgFile;
+    // --svg, --html and --csv, by OutputKind; "-" is standard output.
+    std::optional<std::string> files[OutputKinds];
+    bool animate = false;  // --animate: the picture's chords appear one by one
     ArgumentFault fault = ArgumentFault::None;
     // For Missing and NotANumber: the number, 0 to 3 (XIB, XIE, EPS, LIMIT);
-    // for Extra and UnknownOption: the argument's place, counted from 1.
+    // for the others: the argument's place, counted from 1.
     std::size_t position = 0;
+    std::string typed;  // the argument refused, as typed
 };
+
+// "--svg", "--html", "--csv".
+const char* outputOptionName(OutputKind kind);
 
 // The names of the four numbers, as the usage line gives them.
 const char* numberArgumentName(std::size_t index);

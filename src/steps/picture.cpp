@@ -17,12 +17,14 @@ namespace {
 
 // The whole picture, in its own units (pixels at the natural size).
 constexpr int PictureWidth = 1000;
-constexpr int PictureHeight = 700;
+constexpr int PictureHeight = 760;
 // The plot area inside the picture; the caption goes below it.
-constexpr double PlotLeft = 80.0;
+constexpr double PlotLeft = 90.0;
 constexpr double PlotRight = 970.0;
 constexpr double PlotTop = 20.0;
 constexpr double PlotBottom = 560.0;
+// About this many grid lines each way.
+constexpr double TicksWanted = 8.0;
 constexpr int CurveSegments = 500;
 // One side of the vertical range is cut to this many times the other.
 constexpr double LargestSideRatio = 8.0;
@@ -157,7 +159,7 @@ std::string captionOfReport(const ChordOutcome& outcome) {
 
 // The equation with its proper signs, as character references.
 const char* const EquationMarkup =
-    "F(x) = 2&#183;e<tspan baseline-shift=\"super\" font-size=\"11\">&#8722;x</tspan>"
+    "F(x) = 2&#183;e<tspan baseline-shift=\"super\" font-size=\"13\">&#8722;x</tspan>"
     " + 0.2&#183;x&#178; &#8722; 1.5 = 0";
 
 }  // namespace
@@ -183,44 +185,168 @@ PictureFrame frameFor(const ChordParameters& parameters) {
     return frame;
 }
 
-std::string pictureOpening(const PictureFrame& frame, const ChordParameters& parameters) {
+namespace {
+
+// 1, 2 or 5 times a power of ten, giving about TicksWanted steps.
+double roundStep(double range) {
+    const double rough = range / TicksWanted;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    const double scaled = rough / power;
+    return (scaled < 1.5 ? 1.0 : scaled < 3.5 ? 2.0 : scaled < 7.5 ? 5.0 : 10.0) * power;
+}
+
+// A tick's label with as many decimals as the step has, or in three
+// significant digits where that would be long.
+std::string tickLabel(double value, double step) {
+    std::array<char, 40> digits{};
+    const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
+    if (value == 0.0) {
+        return "0";
+    }
+    const auto result = decimals > 5 || std::fabs(value) >= 1e6
+                            ? std::to_chars(digits.data(), digits.data() + digits.size(), value,
+                                            std::chars_format::general, 3)
+                            : std::to_chars(digits.data(), digits.data() + digits.size(), value,
+                                            std::chars_format::fixed, decimals);
+    std::string label(digits.data(), result.ptr);
+    if (label.starts_with("-")) {
+        label.replace(0, 1, "&#8722;");
+    }
+    return label;
+}
+
+// Tick values i*step inside [low, high].
+std::vector<double> ticksBetween(double low, double high, double step) {
+    std::vector<double> ticks;
+    for (double i = std::ceil(low / step); i * step <= high && ticks.size() < 40; ++i) {
+        ticks.push_back(i * step + 0.0);
+    }
+    return ticks;
+}
+
+std::string gridAndTicks(const PictureFrame& frame) {
+    std::string svg = "<g class=\"grid\">\n";
+    std::string labels;
+    const double xStep = roundStep(frame.xHigh - frame.xLow);
+    for (const double x : ticksBetween(frame.xLow, frame.xHigh, xStep)) {
+        const double at = pixelX(frame, x);
+        svg += "<line" + attribute("x1", at) + attribute("y1", PlotTop) + attribute("x2", at) +
+               attribute("y2", PlotBottom) + "/>\n";
+        labels += textElement(at, PlotBottom + 20, "middle", tickLabel(x, xStep));
+    }
+    const double yStep = roundStep(frame.yHigh - frame.yLow);
+    for (const double y : ticksBetween(frame.yLow, frame.yHigh, yStep)) {
+        const double at = pixelY(frame, y);
+        svg += "<line" + attribute("x1", PlotLeft) + attribute("y1", at) + attribute("x2", PlotRight) +
+               attribute("y2", at) + "/>\n";
+        labels += textElement(PlotLeft - 6, at + 5, "end", tickLabel(y, yStep));
+    }
+    return svg + "</g>\n<g class=\"ticks\">\n" + labels + "</g>\n";
+}
+
+// A value for a label: three significant digits, powers of ten as such.
+std::string labelValue(double value) {
+    std::array<char, 40> digits{};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value,
+                                      std::chars_format::general, 3);
+    std::string text(digits.data(), result.ptr);
+    const std::size_t e = text.find('e');
+    if (e != std::string::npos) {
+        const int power = std::stoi(text.substr(e + 1));
+        text = text.substr(0, e) + "&#183;10<tspan baseline-shift=\"super\" font-size=\"13\">" +
+               std::to_string(power) + "</tspan>";
+    }
+    if (text.starts_with("-")) {
+        text.replace(0, 1, "&#8722;");
+    }
+    return text;
+}
+
+// The end the method keeps, ringed and named; where F there lies beyond the
+// frame, an arrow at the frame's edge says where it is.
+std::string fixedEndMark(const PictureFrame& frame, const ChordParameters& parameters,
+                         ChordEnd end) {
+    const float c = end == ChordEnd::A ? parameters.a : parameters.b;
+    const double fc = finiteOrFar(equationF(c));
+    const double x = pixelX(frame, c);
+    const bool inside = fc <= frame.yHigh && fc >= frame.yLow;
+    const double y = pixelY(frame, fc);
+    const char* anchor = x > (PlotLeft + PlotRight) / 2 ? "end" : "start";
+    const double textX = x + (x > (PlotLeft + PlotRight) / 2 ? -12 : 12);
+    const std::string name = end == ChordEnd::A ? "a" : "b";
+    std::string svg = "<g class=\"fixed\">\n";
+    if (inside) {
+        svg += "<circle" + attribute("cx", x) + attribute("cy", y) + attribute("r", 7) + "/>\n";
+        svg += textElement(textX, std::clamp(y + 5, PlotTop + 18, PlotBottom - 8), anchor,
+                           utf8(TextPictureFixedEnd) + " " + name, " class=\"halo\"");
+        return svg + "</g>\n";
+    }
+    const double tip = y;
+    const double base = tip == PlotTop ? tip + 14 : tip - 14;
+    svg += "<path d=\"M" + coordinate(x) + "," + coordinate(tip) + " L" + coordinate(x - 7) + "," +
+           coordinate(base) + " L" + coordinate(x + 7) + "," + coordinate(base) + " Z\"/>\n";
+    svg += textElement(textX, std::clamp(base + (tip == PlotTop ? 14 : -4), PlotTop + 18, PlotBottom - 8),
+                       anchor,
+                       utf8(TextPictureFixedEnd) + " " + name + " = " + labelValue(c) + ", F(" + name +
+                           ") = " + labelValue(fc) + ", " + utf8(TextPictureOutside),
+                       " class=\"halo\"");
+    return svg + "</g>\n";
+}
+
+}  // namespace
+
+std::string pictureOpening(const PictureFrame& frame, const ChordParameters& parameters,
+                           const PictureStyle& style) {
     const double axisY = pixelY(frame, 0.0);
     const std::string width = std::to_string(PictureWidth);
     const std::string height = std::to_string(PictureHeight);
     std::string svg =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
-        "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + width +
-        "\" height=\"" + height + "\" viewBox=\"0 0 " + width + " " + height +
-        "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"14\">\n"
-        "<style type=\"text/css\">\n"
-        ".curve { fill: none; stroke: #202020; stroke-width: 2.5; }\n"
-        ".axis { stroke: #808080; stroke-width: 1; }\n"
-        ".chord { stroke: #1f6fd0; stroke-width: 1.5; }\n"
-        ".mark { stroke: #c02020; stroke-width: 1.5; }\n"
-        ".label { fill: #c02020; font-size: 12px; }\n"
-        ".halo { stroke: #ffffff; stroke-width: 4; paint-order: stroke; }\n"
-        ".root { fill: none; stroke: #e00000; stroke-width: 3; }\n"
-        "</style>\n"
-        "<rect x=\"0\" y=\"0\" width=\"" + width + "\" height=\"" + height +
-        "\" fill=\"#ffffff\"/>\n";
+        style.inPage ? std::string()
+                     : "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n";
+    // No width or height: the picture fills the window or the page's column.
+    svg += std::string("<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\"") +
+           (style.inPage ? " id=\"picture\" role=\"img\" aria-labelledby=\"picture-title\"" : "") +
+           " viewBox=\"0 0 " + width + " " + height +
+           "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"16\">\n"
+           "<title id=\"picture-title\">" + utf8(TextCaptionTitle) + "F(x) = 2&#183;e^(&#8722;x) + "
+           "0.2&#183;x&#178; &#8722; 1.5 = 0, Xib = " + formatShortest(parameters.a) +
+           ", Xie = " + formatShortest(parameters.b) + "</title>\n"
+           // Told apart in grey and without red and green: blue chords, dashed
+           // vermilion verticals, black curve, a reddish purple fixed end.
+           "<style type=\"text/css\">\n"
+           ".curve { fill: none; stroke: #000000; stroke-width: 2.5; }\n"
+           ".axis { stroke: #404040; stroke-width: 1.5; }\n"
+           ".grid line { stroke: #e0e0e0; stroke-width: 1; }\n"
+           ".chord { stroke: #0072b2; stroke-width: 1.5; }\n"
+           ".vertical { stroke: #d55e00; stroke-width: 1.5; stroke-dasharray: 6 4; }\n"
+           ".mark { stroke: #d55e00; stroke-width: 2; }\n"
+           ".label { fill: #a03c00; font-size: 16px; }\n"
+           ".fixed { fill: #9e3c78; stroke: #9e3c78; }\n"
+           ".fixed circle { fill: none; stroke-width: 3; }\n"
+           ".fixed text { stroke: #ffffff; }\n"
+           ".halo { stroke: #ffffff; stroke-width: 4; paint-order: stroke; }\n"
+           ".root { fill: none; stroke: #000000; stroke-width: 3; }\n"
+           ".current .chord { stroke-width: 4; }\n"
+           ".current .vertical { stroke-width: 3; }\n"
+           "</style>\n"
+           "<rect x=\"0\" y=\"0\" width=\"" + width + "\" height=\"" + height +
+           "\" fill=\"#ffffff\"/>\n";
+    svg += gridAndTicks(frame);
     svg += "<rect" + attribute("x", PlotLeft) + attribute("y", PlotTop) +
            attribute("width", PlotRight - PlotLeft) + attribute("height", PlotBottom - PlotTop) +
            " fill=\"none\" stroke=\"#404040\"/>\n";
     svg += "<line class=\"axis\"" + attribute("x1", PlotLeft) + attribute("y1", axisY) +
            attribute("x2", PlotRight) + attribute("y2", axisY) + "/>\n";
-    // The vertical scale: its two ends and zero.
-    const char* const smallText = " font-size=\"12\"";
-    svg += textElement(PlotLeft - 6, PlotTop + 12, "end",
-                       formatReal(static_cast<float>(frame.yHigh)), smallText);
-    svg += textElement(PlotLeft - 6, axisY + 4, "end", "0", smallText);
-    svg += textElement(PlotLeft - 6, PlotBottom, "end",
-                       formatReal(static_cast<float>(frame.yLow)), smallText);
-    // The interval's ends below the frame.
-    svg += textElement(pixelX(frame, parameters.a), PlotBottom + 16, "middle",
-                       "Xib = " + formatReal(parameters.a), smallText);
-    svg += textElement(pixelX(frame, parameters.b), PlotBottom + 16, "middle",
-                       "Xie = " + formatReal(parameters.b), smallText);
-    return svg + curvePath(frame);
+    // The interval's ends below the ticks.
+    svg += textElement(pixelX(frame, parameters.a), PlotBottom + 40, "middle",
+                       "Xib = " + formatReal(parameters.a));
+    svg += textElement(pixelX(frame, parameters.b), PlotBottom + 40, "middle",
+                       "Xie = " + formatReal(parameters.b));
+    svg += curvePath(frame);
+    if (style.fixedEnd) {
+        svg += fixedEndMark(frame, parameters, *style.fixedEnd);
+    }
+    return svg;
 }
 
 namespace {
@@ -275,7 +401,7 @@ long wholePixel(const std::string& written) {
 }  // namespace
 
 std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::uint64_t number,
-                         const ChordStep& step) {
+                         const ChordStep& step, const PictureStyle& style) {
     if (!step.x) {
         return "";
     }
@@ -290,7 +416,7 @@ std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::ui
         const std::string y2 = coordinate(pixelY(frame, to.y));
         const std::array<long, 4> pixels = {wholePixel(x1), wholePixel(y1), wholePixel(x2),
                                             wholePixel(y2)};
-        if (chordSeen(marks, pixels)) {
+        if (!style.inPage && chordSeen(marks, pixels)) {
             ++marks.chordsMerged;
         } else {
             svg += "<line class=\"chord\" x1=\"" + x1 + "\" y1=\"" + y1 + "\" x2=\"" + x2 +
@@ -299,7 +425,12 @@ std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::ui
     }
     const double markX = pixelX(frame, *step.x);
     const double axisY = pixelY(frame, 0.0);
-    if (!markSeen(marks, markX)) {
+    if (style.inPage || !markSeen(marks, markX)) {
+        const double curveY = pixelY(frame, finiteOrFar(step.fx));
+        if (curveY != axisY) {
+            svg += "<line class=\"vertical\"" + attribute("x1", markX) + attribute("y1", axisY) +
+                   attribute("x2", markX) + attribute("y2", curveY) + "/>\n";
+        }
         svg += "<line class=\"mark\"" + attribute("x1", markX) +
                attribute("y1", std::max(axisY - 6, PlotTop)) + attribute("x2", markX) +
                attribute("y2", std::min(axisY + 6, PlotBottom)) + "/>\n";
@@ -310,16 +441,27 @@ std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::ui
         marks.numbering = apart;
         if (apart) {
             marks.numbered.push_back(markX);
-            svg += textElement(markX, std::min(axisY + 20, PlotBottom - 4), "middle",
+            svg += textElement(markX, std::min(axisY + 22, PlotBottom - 4), "middle",
                                std::to_string(number), " class=\"label halo\"");
         }
     }
-    return svg;
+    if (svg.empty()) {
+        return svg;
+    }
+    ++marks.groupsDrawn;
+    std::string group = "<g class=\"step\" data-chord=\"" + std::to_string(number) + "\">\n";
+    if (style.animate) {
+        // Hidden from each round's start for as many seconds as its place.
+        group += "<set attributeName=\"opacity\" to=\"0\" begin=\"loop.begin\" dur=\"" +
+                 std::to_string(std::min(marks.groupsDrawn, AnimatedSteps)) + "s\"/>\n";
+    }
+    return group + svg + "</g>\n";
 }
 
 std::string pictureClosing(const PictureFrame& frame, const ChordParameters& parameters,
                            const ChordOutcome& outcome, std::uint64_t chordsDrawn,
-                           std::uint64_t chordsShown) {
+                           std::uint64_t chordsShown, const PictureStyle& style,
+                           std::uint64_t groupsDrawn) {
     std::string svg;
     if (outcome.found) {
         const double rootX = pixelX(frame, *outcome.x);
@@ -327,22 +469,30 @@ std::string pictureClosing(const PictureFrame& frame, const ChordParameters& par
         svg += "<circle class=\"root\"" + attribute("cx", rootX) + attribute("cy", axisY) +
                attribute("r", 7) + "/>\n";
         svg += textElement(std::clamp(rootX, PlotLeft + 60, PlotRight - 60),
-                           std::max(axisY - 14, PlotTop + 14), "middle",
+                           std::max(axisY - 16, PlotTop + 16), "middle",
                            utf8(TextCaptionRoot) + " " + formatReal(*outcome.x),
-                           " class=\"halo\" fill=\"#e00000\" font-weight=\"bold\"");
+                           " class=\"halo\" font-weight=\"bold\"");
     }
     const ChordParameters& p = parameters;
-    svg += textElement(PlotLeft, 600, "start",
-                       utf8(TextCaptionTitle) + EquationMarkup, " font-size=\"17\"");
     svg += textElement(PlotLeft, 628, "start",
+                       utf8(TextCaptionTitle) + EquationMarkup, " font-size=\"18\"");
+    svg += textElement(PlotLeft, 654, "start",
                        "Xib = " + formatShortest(p.a) + ", Xie = " + formatShortest(p.b) +
                            utf8(TextCaptionAccuracy) + formatShortest(p.epsilon) +
                            utf8(TextCaptionLimit) + formatCount(p.limit));
-    svg += textElement(PlotLeft, 654, "start", captionOfReport(outcome), " font-weight=\"bold\"");
-    svg += textElement(PlotLeft, 680, "start",
+    svg += textElement(PlotLeft, 680, "start", captionOfReport(outcome), " font-weight=\"bold\"");
+    svg += textElement(PlotLeft, 706, "start",
                        utf8(TextCaptionChords) + std::to_string(chordsDrawn) +
                            (chordsShown < chordsDrawn
                                 ? utf8(TextCaptionDistinct) + std::to_string(chordsShown)
                                 : std::string()));
+    svg += textElement(PlotLeft, 732, "start", utf8(TextCaptionCounts));
+    if (style.animate) {
+        // The clock every chord's hiding starts from, round after round:
+        // a second a chord and three with the whole picture.
+        svg += "<rect width=\"0\" height=\"0\"><animate id=\"loop\" attributeName=\"x\" "
+               "values=\"0;0\" begin=\"0s;loop.end\" dur=\"" +
+               std::to_string(std::min(groupsDrawn, AnimatedSteps) + 3) + "s\"/></rect>\n";
+    }
     return svg + "</svg>\n";
 }

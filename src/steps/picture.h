@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -36,22 +37,48 @@ struct PictureMarks {
     std::size_t recentChordCount = 0;
     std::vector<bool> marksSeen;  // by hundredths of a pixel
     std::uint64_t chordsMerged = 0;  // chords not drawn again
+    std::uint64_t groupsDrawn = 0;   // pieces written, each one step of an animation
 };
+
+// How the picture is drawn: as a file of its own or inside the lesson page,
+// whose script shows the chords step by step; with --animate, a file whose
+// chords appear one a second.
+struct PictureStyle {
+    bool inPage = false;
+    bool animate = false;
+    std::optional<ChordEnd> fixedEnd;
+};
+
+// The chords that --animate shows one by one; those after it appear with
+// the last of them.
+inline constexpr std::uint64_t AnimatedSteps = 120;
 
 // The interval with a small margin on both sides; vertically F's values over
 // the interval, the larger side cut to at most a few times the smaller so
 // that a huge value at one end does not flatten the chords. Evaluates F.
 PictureFrame frameFor(const ChordParameters& parameters);
 
-std::string pictureOpening(const PictureFrame& frame, const ChordParameters& parameters);
-// The chord from (a, F(a)) to (b, F(b)) and its approximation marked on the
-// axis, numbered while the marks stand far enough apart to tell.
+// The title, the grid with its ticks at round values, the axes, the curve,
+// and the fixed end marked and named (with where it is, when outside).
+std::string pictureOpening(const PictureFrame& frame, const ChordParameters& parameters,
+                           const PictureStyle& style);
+// One chord as a group: the chord from (a, F(a)) to (b, F(b)), a dashed
+// line from its approximation on the axis up to the curve, where the next
+// chord starts, and the approximation marked, numbered while the marks
+// stand far enough apart to tell. In a file of its own, what lies on pixels
+// already drawn is left out; in the page every chord is drawn.
 std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::uint64_t number,
-                         const ChordStep& step);
+                         const ChordStep& step, const PictureStyle& style);
 // The root highlighted when found; the caption with the equation, the inputs
 // and the dialog's report, and how many chords were drawn (and how many
 // distinct ones the picture shows, where some fell on the same pixels); the
 // end of the document.
 std::string pictureClosing(const PictureFrame& frame, const ChordParameters& parameters,
                            const ChordOutcome& outcome, std::uint64_t chordsDrawn,
-                           std::uint64_t chordsShown);
+                           std::uint64_t chordsShown, const PictureStyle& style,
+                           std::uint64_t groupsDrawn);
+
+// F over the interval and why no chord is drawn: a rejected interval, so
+// that the teacher still sees where F changes sign, or does not.
+std::string pictureOfRejection(const ChordParameters& parameters, const std::string& reason,
+                               const PictureStyle& style);

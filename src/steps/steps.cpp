@@ -17,7 +17,9 @@
 #include "solver/chord.h"
 #include "solver/equation.h"
 #include "steps/arguments.h"
+#include "steps/csv.h"
 #include "steps/estimates.h"
+#include "steps/lesson_page.h"
 #include "steps/picture.h"
 #include "steps/picture_file.h"
 #include "steps/table.h"
@@ -82,26 +84,41 @@ void showError(Console& console, const std::string& cp1251Message) {
     showErrorText(console, (std::string(ProgramName) + ": " + cp1251Message).c_str());
 }
 
-std::string argumentFault(const StepsArguments& parsed) {
-    const std::string position = std::to_string(parsed.position);
+// One line naming the fault; what was typed goes out as typed.
+void showArgumentFault(Console& console, const StepsArguments& parsed) {
+    const auto line = [&console](const std::string& before, const std::string& typed,
+                                 const std::string& after) {
+        writeErrorText(console, (std::string(ProgramName) + ": " + before).c_str());
+        writeErrorBytes(console, typed);
+        writeErrorText(console, (after + "\n").c_str());
+    };
     switch (parsed.fault) {
     case ArgumentFault::Missing:
-        return text(TextMissingArgument) + numberArgumentName(parsed.position);
+        line(text(TextMissingArgument) + numberArgumentName(parsed.position), "", "");
+        break;
     case ArgumentFault::NotANumber:
-        return numberArgumentName(parsed.position) +
-               text(parsed.position == 3 ? TextNotOneCount : TextNotOneNumber);
+        line(numberArgumentName(parsed.position) +
+                 text(parsed.position == 3 ? TextNotOneCount : TextNotOneNumber),
+             "", parsed.typed.find(',') != std::string::npos ? text(TextDecimalPoint) : "");
+        break;
     case ArgumentFault::Extra:
-        return text(TextExtraArgument) + position;
+        line(text(TextExtraArgument), parsed.typed, text(TextClosingQuote));
+        break;
     case ArgumentFault::UnknownOption:
-        return text(TextUnknownOption) + position;
-    case ArgumentFault::SvgWithoutFile:
-        return text(TextSvgWithoutFile);
-    case ArgumentFault::SvgTwice:
-        return text(TextSvgTwice);
+        line(text(TextUnknownOption), parsed.typed, text(TextClosingQuote));
+        break;
+    case ArgumentFault::FileMissing:
+        line(parsed.typed + text(TextFileMissing), "", "");
+        break;
+    case ArgumentFault::OptionTwice:
+        line(parsed.typed + text(TextOptionTwice), "", "");
+        break;
+    case ArgumentFault::OutputTwice:
+        line(parsed.typed + text(TextOutputTwice), "", "");
+        break;
     case ArgumentFault::None:
         break;
     }
-    return {};
 }
 
 void showVersion(Console& console) {
@@ -163,65 +180,172 @@ void addChordRow(TableOutput& table, RowFormat& format, std::uint64_t number,
     }
 }
 
-// The picture as it is drawn beside the table: where it goes, its frame and
-// the marks carried from chord to chord. Inactive without --svg; with
-// "--svg -" it goes to standard output instead of the table.
-struct Drawing {
+// What the whole walk shares: the end the method keeps and m1, found once
+// from the interval typed.
+struct Lesson {
+    std::optional<ChordEnd> fixedEnd;
+    std::optional<double> smallestSlope;
+};
+
+Lesson lessonFor(const ChordParameters& parameters, const IntervalTest& test) {
+    return {fixedEnd(test.fa, test.fb), smallestSlope(parameters.a, parameters.b)};
+}
+
+// A file written beside the table: its own file, by the rules of
+// picture_file, or with "-" standard output instead of the table.
+struct OutputFile {
     bool active = false;
     bool toOutput = false;
     PictureFile file;
+};
+
+void writeOutput(OutputFile& output, TableOutput& table, std::string_view bytes) {
+    if (output.toOutput) {
+        addBytes(table, bytes);
+    } else {
+        writePicture(output.file, bytes);
+    }
+}
+
+bool commitOutput(OutputFile& output, TableOutput& table) {
+    if (output.toOutput) {
+        flushTable(table);
+        return !table.console.output.failed;
+    }
+    return commitPictureFile(output.file);
+}
+
+// The picture as it is drawn beside the table: its frame and the marks
+// carried from chord to chord.
+struct Drawing {
+    OutputFile output;
+    PictureStyle style;
     PictureFrame frame;
     PictureMarks marks;
     std::uint64_t chordsDrawn = 0;
 };
 
-void drawPicture(Drawing& drawing, TableOutput& table, std::string_view svg) {
-    if (drawing.toOutput) {
-        addBytes(table, svg);
-    } else {
-        writePicture(drawing.file, svg);
+struct Spreadsheet {
+    OutputFile output;
+    CsvFormat format;
+};
+
+struct Page {
+    OutputFile output;
+    LessonPage page;
+};
+
+// Everything the walk writes besides the table.
+struct Outputs {
+    Drawing drawing;
+    Spreadsheet csv;
+    Page page;
+    std::optional<OutputKind> failed;  // the file that could not be written
+
+    OutputFile& of(OutputKind kind) {
+        return kind == OutputKind::Picture ? drawing.output
+               : kind == OutputKind::Csv   ? csv.output
+                                           : page.output;
+    }
+    bool anyActive() { return drawing.output.active || csv.output.active || page.output.active; }
+    bool anyToOutput() {
+        return drawing.output.toOutput || csv.output.toOutput || page.output.toOutput;
+    }
+};
+
+constexpr OutputKind AllOutputs[] = {OutputKind::Picture, OutputKind::Page, OutputKind::Csv};
+
+void discardOutputs(Outputs& outputs) {
+    for (const OutputKind kind : AllOutputs) {
+        OutputFile& output = outputs.of(kind);
+        if (output.active && !output.toOutput) {
+            discardPictureFile(output.file);
+        }
     }
 }
 
-// Opens the picture's file before anything is written, so that a path that
-// cannot be written leaves standard output empty.
-bool startDrawing(Drawing& drawing, TableOutput& table, const StepsArguments& parsed,
-                  const ChordParameters& parameters) {
-    if (!parsed.svgFile) {
-        return true;
+// Opens every file asked for before anything is written, so that a path
+// that cannot be written leaves standard output empty and no other file.
+bool openOutputs(Outputs& outputs, const StepsArguments& parsed) {
+    for (const OutputKind kind : AllOutputs) {
+        const std::optional<std::string>& name = parsed.files[static_cast<std::size_t>(kind)];
+        OutputFile& output = outputs.of(kind);
+        if (!name) {
+            continue;
+        }
+        output.toOutput = *name == "-";
+        if (!output.toOutput && !openPictureFile(output.file, *name)) {
+            outputs.failed = kind;
+            discardOutputs(outputs);
+            return false;
+        }
+        output.active = true;
     }
-    drawing.toOutput = *parsed.svgFile == "-";
-    if (!drawing.toOutput && !openPictureFile(drawing.file, *parsed.svgFile)) {
-        return false;
-    }
-    drawing.active = true;
-    drawing.frame = frameFor(parameters);
-    drawPicture(drawing, table, pictureOpening(drawing.frame, parameters));
     return true;
 }
 
-void drawChordPicture(Drawing& drawing, TableOutput& table, std::uint64_t number,
-                      const ChordStep& step) {
-    drawing.chordsDrawn += step.x ? 1 : 0;
-    if (drawing.active) {
-        drawPicture(drawing, table, pictureChord(drawing.frame, drawing.marks, number, step));
+void startOutputs(Outputs& outputs, TableOutput& table, const ChordParameters& parameters,
+                  const Lesson& lesson, bool animate) {
+    Drawing& drawing = outputs.drawing;
+    if (drawing.output.active) {
+        drawing.style = {false, animate, lesson.fixedEnd};
+        drawing.frame = frameFor(parameters);
+        writeOutput(drawing.output, table, pictureOpening(drawing.frame, parameters, drawing.style));
+    }
+    if (outputs.csv.output.active) {
+        writeOutput(outputs.csv.output, table, csvHeader());
     }
 }
 
-// Closes the picture with the outcome and puts it in place.
-bool finishDrawing(Drawing& drawing, TableOutput& table, const ChordParameters& parameters,
-                   const ChordOutcome& outcome) {
-    if (!drawing.active) {
-        return true;
+void showChordElsewhere(Outputs& outputs, TableOutput& table, const PageChord& chord) {
+    Drawing& drawing = outputs.drawing;
+    drawing.chordsDrawn += chord.step.x ? 1 : 0;
+    if (drawing.output.active) {
+        writeOutput(drawing.output, table,
+                    pictureChord(drawing.frame, drawing.marks, chord.number, chord.step, drawing.style));
     }
-    drawPicture(drawing, table,
-                pictureClosing(drawing.frame, parameters, outcome, drawing.chordsDrawn,
-                               drawing.chordsDrawn - drawing.marks.chordsMerged));
-    if (drawing.toOutput) {
-        flushTable(table);
-        return !table.console.output.failed;
+    if (outputs.csv.output.active) {
+        writeOutput(outputs.csv.output, table,
+                    csvRow(outputs.csv.format, chord.number, chord.step, chord.estimates,
+                           {chord.accuracyMet, chord.fixedEndReplaced}));
     }
-    return commitPictureFile(drawing.file);
+    if (outputs.page.output.active) {
+        keepPageChord(outputs.page.page, chord);
+    }
+}
+
+// Closes every file with the outcome and puts it in place; the first that
+// cannot be written is named.
+bool finishOutputs(Outputs& outputs, TableOutput& table, const ChordParameters& parameters,
+                   const Lesson& lesson, const ChordOutcome& outcome) {
+    Drawing& drawing = outputs.drawing;
+    if (drawing.output.active) {
+        writeOutput(drawing.output, table,
+                    pictureClosing(drawing.frame, parameters, outcome, drawing.chordsDrawn,
+                                   drawing.chordsDrawn - drawing.marks.chordsMerged, drawing.style,
+                                   drawing.marks.groupsDrawn));
+    }
+    if (outputs.page.output.active) {
+        writeOutput(outputs.page.output, table,
+                    lessonPageText(outputs.page.page,
+                                   {parameters, lesson.fixedEnd, lesson.smallestSlope, outcome}));
+    }
+    bool committed = true;
+    for (const OutputKind kind : AllOutputs) {
+        OutputFile& output = outputs.of(kind);
+        if (!output.active) {
+            continue;
+        }
+        if (!committed) {
+            if (!output.toOutput) {
+                discardPictureFile(output.file);
+            }
+        } else if (!commitOutput(output, table)) {
+            committed = false;
+            outputs.failed = kind;
+        }
+    }
+    return committed;
 }
 
 std::string reasonOf(const std::error_code& error) {
@@ -246,26 +370,20 @@ std::string reasonOf(const std::error_code& error) {
 
 // "chords-steps: не удалось записать рисунок в файл FILE: REASON", the file
 // name as it was given.
-void showPictureFailure(Console& console, const Drawing& drawing) {
-    writeErrorText(console, (std::string(ProgramName) + ": " + text(TextPictureNotWritten)).c_str());
-    if (drawing.toOutput) {
+void showOutputFailure(Console& console, Outputs& outputs) {
+    const OutputKind kind = outputs.failed.value_or(OutputKind::Picture);
+    const OutputFile& output = outputs.of(kind);
+    const CatalogueText& what = kind == OutputKind::Picture ? TextPictureNotWritten
+                                : kind == OutputKind::Page  ? TextPageNotWritten
+                                                            : TextCsvNotWritten;
+    writeErrorText(console, (std::string(ProgramName) + ": " + text(what)).c_str());
+    if (output.toOutput) {
         writeErrorText(console, (text(TextPictureToOutput) + ": " + text(TextOutputRefused)).c_str());
     } else {
-        writeErrorBytes(console, drawing.file.target);
-        writeErrorText(console, (": " + reasonOf(drawing.file.error)).c_str());
+        writeErrorBytes(console, output.file.target);
+        writeErrorText(console, (": " + reasonOf(output.file.error)).c_str());
     }
     writeErrorBytes(console, "\n");
-}
-
-// What the whole walk shares: the end the method keeps and m1, found once
-// from the interval typed.
-struct Lesson {
-    std::optional<ChordEnd> fixedEnd;
-    std::optional<double> smallestSlope;
-};
-
-Lesson lessonFor(const ChordParameters& parameters, const IntervalTest& test) {
-    return {fixedEnd(test.fa, test.fb), smallestSlope(parameters.a, parameters.b)};
 }
 
 void showTableHead(TableOutput& table, const ChordParameters& parameters, const Lesson& lesson) {
@@ -279,14 +397,16 @@ void showTableHead(TableOutput& table, const ChordParameters& parameters, const 
 }
 
 // The walk, one row per chord drawn and the idle stretch in one row, the
-// picture drawn alongside. Once standard output has failed the table stops:
-// the walk with it when no picture is wanted, else the walk goes on for the
-// picture. An interrupt stops the walk after the chord being drawn.
+// other files written alongside. Once standard output has failed the table
+// stops: the walk with it when no file is wanted, else the walk goes on for
+// the files. An interrupt stops the walk after the chord being drawn.
 ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters,
-                        const Lesson& lesson, Drawing& drawing, bool tableWanted) {
+                        const Lesson& lesson, Outputs& outputs, bool tableWanted) {
     RowFormat format = rowFormatFor(parameters.limit, lesson.fixedEnd);
     EstimateTrail trail{lesson.smallestSlope, std::nullopt, std::nullopt};
     bool lastReplacedFixedEnd = false;
+    const bool filesWanted = outputs.anyActive();
+    const bool filesToOutput = outputs.anyToOutput();
     return walkChords(
         parameters,
         [&](std::uint64_t number, const ChordStep& step, bool accuracyMet) {
@@ -295,27 +415,32 @@ ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters,
             if (tableWanted && !table.console.output.failed) {
                 addChordRow(table, format, number, step, estimates, accuracyMet);
             }
-            drawChordPicture(drawing, table, number, step);
+            if (filesWanted) {
+                showChordElsewhere(outputs, table,
+                                   {number, step, estimates, accuracyMet, lastReplacedFixedEnd});
+            }
             if (interruptRequested()) {
                 return false;
             }
-            return drawing.active ? !(drawing.toOutput && table.console.output.failed)
-                                  : !table.console.output.failed;
+            return filesWanted ? !(filesToOutput && table.console.output.failed)
+                               : !table.console.output.failed;
         },
         [&](std::uint64_t first, std::uint64_t last) {
             if (tableWanted) {
                 addLine(table, idleRow(first, last, lastReplacedFixedEnd));
             }
+            LessonPage& page = outputs.page.page;
+            page.idleFirst = first;
+            page.idleLast = last;
+            page.idleFlagged = lastReplacedFixedEnd;
         });
 }
 
 // An interrupted run keeps the table up to its last whole row and leaves no
-// temporary picture behind, then ends as the interrupt would have ended it.
-[[noreturn]] void endInterrupted(TableOutput& table, Drawing& drawing) {
+// temporary file behind, then ends as the interrupt would have ended it.
+[[noreturn]] void endInterrupted(TableOutput& table, Outputs& outputs) {
     flushTable(table);
-    if (drawing.active && !drawing.toOutput) {
-        discardPictureFile(drawing.file);
-    }
+    discardOutputs(outputs);
     endByInterrupt();
 }
 
@@ -328,31 +453,32 @@ int runTable(Console& console, const StepsArguments& parsed) {
     }
     const Lesson lesson = lessonFor(parameters, test);
     TableOutput table{console};
-    Drawing drawing;
-    if (!startDrawing(drawing, table, parsed, parameters)) {
-        showPictureFailure(console, drawing);
+    Outputs outputs;
+    if (!openOutputs(outputs, parsed)) {
+        showOutputFailure(console, outputs);
         return ExitRefused;
     }
     watchInterrupts();
-    const bool tableWanted = !drawing.toOutput;
+    startOutputs(outputs, table, parameters, lesson, parsed.animate);
+    const bool tableWanted = !outputs.anyToOutput();
     if (tableWanted) {
         showTableHead(table, parameters, lesson);
     }
-    const ChordOutcome outcome = showChords(table, parameters, lesson, drawing, tableWanted);
+    const ChordOutcome outcome = showChords(table, parameters, lesson, outputs, tableWanted);
     if (interruptRequested()) {
-        endInterrupted(table, drawing);
+        endInterrupted(table, outputs);
     }
     if (tableWanted) {
         flushTable(table);
         writeReport(console, outcome);
     }
     const bool tableFailed = tableWanted && console.output.failed;
-    if (tableFailed && !drawing.active) {
+    if (tableFailed && !outputs.anyActive()) {
         showError(console, text(TextOutputFailed));
         return ExitRefused;
     }
-    if (!finishDrawing(drawing, table, parameters, outcome)) {
-        showPictureFailure(console, drawing);
+    if (!finishOutputs(outputs, table, parameters, lesson, outcome)) {
+        showOutputFailure(console, outputs);
         return ExitRefused;
     }
     if (tableFailed) {
@@ -374,7 +500,7 @@ int runSteps(Console& console, std::span<const std::string> arguments) {
         showVersion(console);
         return ExitDone;
     case StepsAction::Invalid:
-        showError(console, argumentFault(parsed));
+        showArgumentFault(console, parsed);
         showErrorText(console, text(TextUsage).c_str());
         return ExitUsage;
     case StepsAction::Run:

@@ -36,10 +36,17 @@ inline constexpr CatalogueText TextMissingArgument = cp1251Text("не хвата
 inline constexpr CatalogueText TextNotOneNumber = cp1251Text(" должен быть одним числом");
 inline constexpr CatalogueText TextNotOneCount =
     cp1251Text(" должен быть одним целым числом от 0 до 4294967295");
-inline constexpr CatalogueText TextExtraArgument = cp1251Text("лишний аргумент номер ");
-inline constexpr CatalogueText TextUnknownOption = cp1251Text("неизвестный параметр номер ");
-inline constexpr CatalogueText TextSvgWithoutFile = cp1251Text("после --svg нужно имя файла");
-inline constexpr CatalogueText TextSvgTwice = cp1251Text("параметр --svg указан дважды");
+inline constexpr CatalogueText TextDecimalPoint =
+    cp1251Text(" (дробную часть отделяет точка: 0.5, а не 0,5)");
+// Followed by the argument as typed and the closing quote.
+inline constexpr CatalogueText TextExtraArgument = cp1251Text("лишний аргумент «");
+inline constexpr CatalogueText TextUnknownOption = cp1251Text("неизвестный параметр «");
+inline constexpr CatalogueText TextClosingQuote = cp1251Text("»");
+// Follow the option's name.
+inline constexpr CatalogueText TextFileMissing = cp1251Text(": нужно имя файла");
+inline constexpr CatalogueText TextOptionTwice = cp1251Text(": параметр указан дважды");
+inline constexpr CatalogueText TextOutputTwice =
+    cp1251Text(": на стандартный вывод (\"-\") можно направить только один файл");
 
 // Rejected intervals.
 inline constexpr CatalogueText TextBadIntervalPrefix = cp1251Text("неудачный интервал: ");
@@ -55,6 +62,9 @@ inline constexpr CatalogueText TextOutputFailed =
 // the reason.
 inline constexpr CatalogueText TextPictureNotWritten =
     cp1251Text("не удалось записать рисунок в файл ");
+inline constexpr CatalogueText TextPageNotWritten = cp1251Text("не удалось записать страницу в файл ");
+inline constexpr CatalogueText TextCsvNotWritten =
+    cp1251Text("не удалось записать таблицу CSV в файл ");
 inline constexpr CatalogueText TextPictureToOutput = cp1251Text("стандартный вывод");
 inline constexpr CatalogueText TextNoSuchFile = cp1251Text("нет такого файла или каталога");
 inline constexpr CatalogueText TextAccessDenied = cp1251Text("доступ запрещен");
@@ -114,3 +124,33 @@ inline constexpr CatalogueText TextCaptionChords = cp1251Text("Хорд пров
 inline constexpr CatalogueText TextCaptionDistinct =
     cp1251Text("; на рисунке различных (остальные легли на те же пиксели): ");
 inline constexpr CatalogueText TextCaptionRoot = cp1251Text("корень");
+inline constexpr CatalogueText TextPictureFixedEnd = cp1251Text("неподвижный конец");
+inline constexpr CatalogueText TextPictureOutside = cp1251Text("вне рисунка");
+inline constexpr CatalogueText TextCaptionCounts = cp1251Text(
+    "Хорда - строка таблицы; \"Число итераций\" в ответе считает хорды, не достигшие точности");
+inline constexpr CatalogueText TextCaptionFixedEndReplaced =
+    cp1251Text("заменён неподвижный конец (округление)");
+
+// The lesson page.
+inline constexpr CatalogueText TextPageTableName = cp1251Text("Таблица хорд");
+inline constexpr CatalogueText TextPageGapFrom = cp1251Text("Хорды с ");
+inline constexpr CatalogueText TextPageGapLeftOut =
+    cp1251Text(" здесь не показаны; все они есть в таблице программы и в CSV");
+inline constexpr CatalogueText TextPageSummary = cp1251Text("Итог");
+inline constexpr CatalogueText TextPageReport = cp1251Text("Ответ программы chords");
+inline constexpr CatalogueText TextPageLastX = cp1251Text("Последнее приближение");
+inline constexpr CatalogueText TextPageChordsDrawn = cp1251Text("Хорд проведено");
+inline constexpr CatalogueText TextPageStop = cp1251Text("Почему остановились");
+inline constexpr CatalogueText TextPageStopAccuracy = cp1251Text("|F(x)| < EPS на хорде ");
+inline constexpr CatalogueText TextPageStopLimit = cp1251Text("достигнуто наибольшее число итераций ");
+inline constexpr CatalogueText TextPageFixedEnd = cp1251Text("Неподвижный конец");
+inline constexpr CatalogueText TextPageBound = cp1251Text("Оценка погрешности");
+inline constexpr CatalogueText TextPageRate = cp1251Text("Наблюдаемая скорость (Шаг / предыдущий Шаг)");
+inline constexpr CatalogueText TextPageRateAt = cp1251Text(" (на хорде ");
+inline constexpr CatalogueText TextPageControls = cp1251Text("Шаги метода");
+inline constexpr CatalogueText TextPageFirst = cp1251Text("В начало");
+inline constexpr CatalogueText TextPagePrevious = cp1251Text("Назад");
+inline constexpr CatalogueText TextPagePlay = cp1251Text("Пуск");
+inline constexpr CatalogueText TextPagePause = cp1251Text("Пауза");
+inline constexpr CatalogueText TextPageNext = cp1251Text("Вперёд");
+inline constexpr CatalogueText TextPageLast = cp1251Text("В конец");

@@ -1,0 +1,87 @@
+#include "steps/csv.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "numeric/extended_digits.h"
+
+namespace {
+
+constexpr const char* LineEnd = "\r\n";  // as RFC 4180 ends its records
+
+template <typename Number>
+std::string shortest(Number value) {
+    char digits[64];
+    return {digits, std::to_chars(digits, digits + sizeof digits, value).ptr};
+}
+
+std::string shortest(std::optional<double> value) {
+    return value ? shortest(*value) : std::string();
+}
+
+[[maybe_unused]] bool sameBits(long double a, long double b) {
+    return std::memcmp(&a, &b, 10) == 0;  // the x87 format's ten bytes
+}
+
+[[maybe_unused]] bool sameBits(const SoftExtended& a, const SoftExtended& b) {
+    return a.significand == b.significand && a.exponent == b.exponent &&
+           a.negative == b.negative && a.kind == b.kind;
+}
+
+const char* endName(ChordEnd end) {
+    return end == ChordEnd::A ? "a" : end == ChordEnd::B ? "b" : "";
+}
+
+std::string noteOf(const ChordStep& step, const CsvNotes& notes) {
+    std::string note;
+    const auto add = [&note](const char* words) {
+        note += note.empty() ? words : std::string(", ") + words;
+    };
+    if (step.rangeReported) {
+        add("exp overflow");
+    }
+    if (!step.x) {
+        add("no chord");
+    } else if (notes.accuracyMet) {
+        add("accuracy met");
+    }
+    if (notes.fixedEndReplaced) {
+        add("fixed end replaced");
+    }
+    return csvField(note);
+}
+
+}  // namespace
+
+std::string csvHeader() {
+    return std::string("chord,a,b,F(a),F(b),x,F(x),replaced,step,ratio,bound,note") + LineEnd;
+}
+
+std::string csvField(const std::string& field) {
+    if (field.find_first_of(",\"\r\n") == std::string::npos) {
+        return field;
+    }
+    std::string quoted = "\"";
+    for (const char c : field) {
+        quoted += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    return quoted + "\"";
+}
+
+std::string csvRow(CsvFormat& format, std::uint64_t number, const ChordStep& step,
+                   const ChordEstimates& estimates, const CsvNotes& notes) {
+    if (format.lastFbText.empty() || !sameBits(format.lastFb, step.fb)) {
+        format.lastFb = step.fb;
+        format.lastFbText = shortestExtendedText(step.fb);
+    }
+    std::string row = std::to_string(number) + "," + shortest(step.a) + "," + shortest(step.b) +
+                      "," + shortest(step.fa) + "," + format.lastFbText + ",";
+    if (step.x) {
+        row += shortest(*step.x) + "," + shortest(step.fx);
+    } else {
+        row += ",";
+    }
+    return row + "," + endName(step.replaced) + "," + shortest(estimates.step) + "," +
+           shortest(estimates.ratio) + "," + shortest(estimates.bound) + "," +
+           noteOf(step, notes) + LineEnd;
+}

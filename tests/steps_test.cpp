@@ -192,6 +192,32 @@ TEST(StepsTableTest, EstimateFieldsKeptOnlyWhileTheirDigitsHold) {
     }
 }
 
+// On a terminal of 80 columns a chord takes two lines, no field broken and
+// every field in the same place under the header's folded names.
+TEST(StepsTableTest, RowsFoldToATerminalsWidthAtColumnEdges) {
+    RowFormat format = rowFormatFor(100, ChordEnd::A);
+    ChordStep step;
+    step.a = 0.300865114f;
+    step.b = -0.00154082506f;
+    step.fa = 0.5f;
+    step.fb = toExtended(-0.000282939253);
+    step.x = 0.299940795f;
+    step.fx = -5.19123278e-05f;
+    step.replaced = ChordEnd::B;
+    char row[MaxRowBytes];
+    const std::string line(row, writeChordRow(row, format, 5, step, {0.000924, 0.184, 0.000843}, false));
+    const std::string folded = foldRow(line, format.chordWidth, 80);
+    std::vector<std::string> lines;
+    std::istringstream pieces(folded);
+    for (std::string piece; std::getline(pieces, piece);) {
+        EXPECT_LE(piece.size(), 80u) << piece;
+        lines.push_back(piece);
+    }
+    ASSERT_EQ(lines.size(), 2u) << folded;
+    EXPECT_EQ(lines[0] + lines[1].substr(format.chordWidth), line);
+    EXPECT_EQ(foldRow(line, format.chordWidth, 200), line);
+}
+
 TEST(StepsArgumentsTest, FaultsNameTheArgument) {
     struct Case {
         std::vector<std::string> line;
@@ -358,10 +384,19 @@ TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
         int status;
         std::string message;
     };
-    const std::string usage = "Использование: chords-steps XIB XIE EPS LIMIT [--svg ФАЙЛ]\n";
+    const std::string usage = "Использование: chords-steps XIB XIE EPS LIMIT [--svg ФАЙЛ] "
+                              "[--html ФАЙЛ] [--csv ФАЙЛ] [--animate]\n";
     const Case cases[] = {
         {{"0", "1", "0.1"}, 2, "chords-steps: не хватает аргумента LIMIT\n" + usage},
         {{"0", "1", "abc", "5"}, 2, "chords-steps: EPS должен быть одним числом\n" + usage},
+        {{"0,5", "1", "0.1", "5"}, 2,
+         "chords-steps: XIB должен быть одним числом (дробную часть отделяет точка: 0.5, а не "
+         "0,5)\n" + usage},
+        {{"0", "1", "0.1", "5", "--bogus"}, 2, "chords-steps: неизвестный параметр «--bogus»\n" + usage},
+        {{"0", "1", "0.1", "5", "6"}, 2, "chords-steps: лишний аргумент «6»\n" + usage},
+        {{"0", "1", "0.1", "5", "--html", "/no/such/folder/p.html"}, 1,
+         "chords-steps: не удалось записать страницу в файл /no/such/folder/p.html: нет такого "
+         "файла или каталога\n"},
         {{"3", "4", "0.1", "5"}, 1,
          "chords-steps: неудачный интервал: F(3) = 0.399574131 > 0 и F(4) = 1.73663128 > 0: "
          "F не меняет знак\n"},

@@ -78,6 +78,11 @@ void showErrorText(Console& console, const char* cp1251Text);
 void writeErrorText(Console& console, const char* cp1251Text);
 void writeErrorBytes(Console& console, std::string_view bytes);
 
+// How many columns the terminal standard output shows, or none when
+// standard output is not a terminal (a file, a pipe): for output that
+// arranges its lines to the width.
+std::optional<std::size_t> outputTerminalColumns();
+
 // Interrupts during a long run (Ctrl+C, a request to terminate): from
 // watchInterrupts on they only raise a flag, which the run asks for between
 // steps; once it has tidied up, endByInterrupt lets the interrupt take its

@@ -44,6 +44,9 @@ struct TableOutput {
     Console& console;
     std::unique_ptr<char[]> buffer = std::make_unique<char[]>(TableBlock + MaxRowBytes + 1);
     std::size_t used = 0;
+    // A terminal's width, to fold rows to; none for a file or a pipe.
+    std::optional<std::size_t> columns{};
+    std::size_t chordWidth = 0;
 };
 
 void flushTable(TableOutput& table) {
@@ -168,6 +171,12 @@ void addChordRow(TableOutput& table, RowFormat& format, std::uint64_t number,
                  const ChordStep& step, const ChordEstimates& estimates, bool accuracyMet) {
     char* const start = table.buffer.get() + table.used;
     char* const end = writeChordRow(start, format, number, step, estimates, accuracyMet);
+    const auto size = static_cast<std::size_t>(end - start);
+    if (table.columns && size > *table.columns) {
+        const std::string row(start, end);
+        addLine(table, foldRow(row, table.chordWidth, *table.columns));
+        return;
+    }
     if (rowHasNote(format, step, accuracyMet)) {
         const std::string row(start, end);
         addLine(table, row);
@@ -393,7 +402,8 @@ void showTableHead(TableOutput& table, const ChordParameters& parameters, const 
     addLine(table, slopeLine(parameters, lesson.smallestSlope));
     addLine(table, legendLine());
     addLine(table, countsLine());
-    addLine(table, columnHeader(parameters.limit));
+    const std::string header = columnHeader(parameters.limit);
+    addLine(table, table.columns ? foldRow(header, table.chordWidth, *table.columns) : header);
 }
 
 // The walk, one row per chord drawn and the idle stretch in one row, the
@@ -403,6 +413,7 @@ void showTableHead(TableOutput& table, const ChordParameters& parameters, const 
 ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters,
                         const Lesson& lesson, Outputs& outputs, bool tableWanted) {
     RowFormat format = rowFormatFor(parameters.limit, lesson.fixedEnd);
+    table.chordWidth = format.chordWidth;
     EstimateTrail trail{lesson.smallestSlope, std::nullopt, std::nullopt};
     bool lastReplacedFixedEnd = false;
     const bool filesWanted = outputs.anyActive();
@@ -461,6 +472,8 @@ int runTable(Console& console, const StepsArguments& parsed) {
     watchInterrupts();
     startOutputs(outputs, table, parameters, lesson, parsed.animate);
     const bool tableWanted = !outputs.anyToOutput();
+    table.columns = outputTerminalColumns();
+    table.chordWidth = rowFormatFor(parameters.limit, std::nullopt).chordWidth;
     if (tableWanted) {
         showTableHead(table, parameters, lesson);
     }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "console/codec/number_format.h"
 #include "steps/texts.h"
@@ -366,6 +367,39 @@ char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const Ch
         note(TextFixedEndReplaced);
     }
     return out;
+}
+
+std::string foldRow(std::string_view row, std::size_t chordWidth, std::size_t columns) {
+    // The columns' edges: the numbers', the replaced end's, the estimates'.
+    std::vector<std::size_t> edges;
+    for (std::size_t i = 1; i <= 6; ++i) {
+        edges.push_back(chordWidth + RealColumnWidth * i);
+    }
+    const std::size_t replaced = edges.back() + 2 + ReplacedColumnWidth;
+    edges.push_back(replaced);
+    for (std::size_t i = 1; i <= 3; ++i) {
+        edges.push_back(replaced + EstimateColumnWidth * i);
+    }
+    std::string folded;
+    std::size_t from = 0;
+    std::size_t indent = 0;
+    while (row.size() - from + indent > columns) {
+        std::size_t cut = from;
+        for (const std::size_t edge : edges) {
+            if (edge > from && edge - from + indent <= columns && edge < row.size()) {
+                cut = edge;
+            }
+        }
+        if (cut == from) {
+            break;  // not even one column fits: the terminal wraps the rest
+        }
+        std::string_view piece = row.substr(from, cut - from);
+        piece.remove_suffix(piece.size() - (piece.find_last_not_of(' ') + 1));  // empty fields' blanks
+        folded.append(indent, ' ').append(piece).append("\n");
+        from = cut;
+        indent = chordWidth;
+    }
+    return folded.append(indent, ' ').append(row.substr(from));
 }
 
 std::string idleRow(std::uint64_t first, std::uint64_t last, bool fixedEndReplaced) {

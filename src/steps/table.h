@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "solver/chord.h"
 #include "steps/estimates.h"
@@ -32,7 +33,7 @@ std::string columnHeader(std::uint32_t limit);
 // the same three digits: in a long walk the estimates change their digits
 // seldom, so most rows copy the field.
 struct EstimateField {
-    char text[12] = {};
+    char text[11] = {};
     double low = 1.0;  // empty range until written
     double high = 0.0;
     bool empty = false;
@@ -71,6 +72,12 @@ bool rowHasNote(const RowFormat& format, const ChordStep& step, bool accuracyMet
 // Whether the chord moved the end the method keeps: rounding put x just
 // past the root.
 bool replacesFixedEnd(const RowFormat& format, const ChordStep& step);
+
+// A row or the column header for a terminal of `columns` columns: where the
+// line is wider, it goes on in a further line (and another, as needed) from
+// a column's edge, under the chord column's blanks, so that no field is
+// broken and the columns below each other still align.
+std::string foldRow(std::string_view row, std::size_t chordWidth, std::size_t columns);
 
 // A number as the estimate columns write it: three significant digits, the
 // style of printf's %.3g; "-" for none.

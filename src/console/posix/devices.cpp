@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -84,6 +85,14 @@ void fillClosedStandardDescriptors() {
 }
 
 }  // namespace
+
+std::optional<std::size_t> outputTerminalColumns() {
+    winsize size{};
+    if (!::isatty(STDOUT_FILENO) || ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) {
+        return std::nullopt;
+    }
+    return size.ws_col;
+}
 
 Console openConsole() {
     fillClosedStandardDescriptors();

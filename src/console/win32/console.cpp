@@ -207,6 +207,14 @@ void endByInterrupt() {
     ExitProcess(STATUS_CONTROL_C_EXIT);
 }
 
+std::optional<std::size_t> outputTerminalColumns() {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info)) {
+        return std::nullopt;  // a file or a pipe
+    }
+    return static_cast<std::size_t>(info.srWindow.Right - info.srWindow.Left + 1);
+}
+
 Console openConsole() {
     const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
     const HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);

@@ -56,6 +56,27 @@ TEST(DialogTest, RootsAreReported) {
     expectRun("0\n0.3\n0.001\n5\n", accepted(rootFound("0.299782", "-6.67286e-05", "0")));
 }
 
+// "--help" or "--version" alone answer and end; any other command line is
+// ignored, and the dialog runs byte for byte as without one.
+TEST(DialogTest, HelpAndVersionAloneAnswerOtherArgumentsAreIgnored) {
+    RunOptions options;
+    options.arguments = {"--version"};
+    const ProgramRun version = runChords("0\n1\n0.0001\n100\n", options);
+    EXPECT_EQ(version.output, asShown("chords 1.0\n"));
+    EXPECT_EQ(version.exitStatus, 0);
+    options.arguments = {"--help"};
+    const ProgramRun help = runChords("", options);
+    EXPECT_EQ(help.output.rfind(asShown("Использование: chords [--help | --version]\n"), 0), 0u);
+    EXPECT_EQ(help.exitStatus, 0);
+    for (const std::vector<std::string>& ignored :
+         {std::vector<std::string>{"--help", "--version"}, {"-h"}, {"x", "--help"}, {"--HELP"}}) {
+        options.arguments = ignored;
+        const ProgramRun run = runChords("0\n1\n0.0001\n100\n", options);
+        EXPECT_EQ(run.output, asShown(accepted(ZeroToOneReport))) << ignored[0];
+        EXPECT_EQ(run.exitStatus, 0);
+    }
+}
+
 TEST(DialogTest, RejectedIntervalIsAskedForAgain) {
     expectRun("3\n4\n0\n1\n0.001\n10\n",
               Banner + AskInterval + BadInterval + AskInterval + AskEpsilon + AskLimit +

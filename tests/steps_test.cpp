@@ -418,6 +418,15 @@ TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
         EXPECT_EQ(run.errors, asShown(c.message));
     }
     EXPECT_FALSE(exists("./.part"));
+    // A refused interval is still drawn when a picture is asked for: F over
+    // it and the reason, the status unchanged.
+    const std::string path = "steps_test_refused.svg";
+    const ProgramRun refused = runSteps({"-10", "10", "0.001", "50", "--svg", path});
+    EXPECT_EQ(refused.exitStatus, 1);
+    const std::string svg = contentsOf(path);
+    EXPECT_NE(svg.find("<path class=\"curve\""), std::string::npos);
+    EXPECT_NE(svg.find("F не меняет знак</text>"), std::string::npos);
+    std::remove(path.c_str());
 }
 
 // Every number of a coordinate attribute or of the curve's path inside the

@@ -116,7 +116,7 @@ std::string pictureOf(const std::vector<PageChord>& chords, const PageFacts& fac
         svg += pictureChord(frame, marks, chord.number, chord.step, style);
         drawn += chord.step.x ? 1 : 0;
     }
-    return svg + pictureClosing(frame, facts.parameters, facts.outcome, drawn, drawn, style, 0);
+    return svg + pictureClosing(frame, facts.parameters, facts.outcome, drawn, drawn, style, 0, marks);
 }
 
 std::string item(const CatalogueText& name, const std::string& value) {
@@ -317,4 +317,17 @@ std::string lessonPageText(const LessonPage& page, const PageFacts& facts) {
             words(TextPageTableName) + "</h2>\n<p>" + fromTable(legendLine()) + "</p>\n<p>" +
             fromTable(countsLine()) + "</p>\n" + tableOf(page, chords) + "</section>\n</main>\n";
     return html + "<script>" + PageScript + "</script>\n</body>\n</html>\n";
+}
+
+std::string rejectionPageText(const ChordParameters& parameters, const std::string& reasonUtf8) {
+    std::string html = "<!DOCTYPE html>\n<html lang=\"ru\">\n<head>\n<meta charset=\"utf-8\">\n"
+                       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+                       "<title>" + words(TextCaptionTitle) + "Xib = " + formatShortest(parameters.a) +
+                       ", Xie = " + formatShortest(parameters.b) + "</title>\n<style>" + PageStyle +
+                       "</style>\n</head>\n<body>\n";
+    html += "<h1>" + fromTable(titleLine()) + "</h1>\n<p>" + fromTable(inputsLine(parameters)) +
+            "</p>\n<p id=\"refusal\"><strong>" + escaped(reasonUtf8) + "</strong></p>\n";
+    html += "<figure>\n" + pictureOfRejection(parameters, escaped(reasonUtf8), {true, false, std::nullopt}) +
+            "</figure>\n";
+    return html + "</body>\n</html>\n";
 }

@@ -44,3 +44,7 @@ struct PageFacts {
 };
 
 std::string lessonPageText(const LessonPage& page, const PageFacts& facts);
+
+// The page for an interval that was refused: F over it and the reason, so
+// that the teacher still sees where F changes sign, or does not.
+std::string rejectionPageText(const ChordParameters& parameters, const std::string& reasonUtf8);

@@ -52,16 +52,26 @@ double valueOfF(double x) {
     return finiteOrFar(equationF(static_cast<float>(x)));
 }
 
-double pixelX(const PictureFrame& frame, double x) {
+// Where a frame is drawn: the plot, or the magnified inset.
+struct Box {
+    double left;
+    double right;
+    double top;
+    double bottom;
+};
+
+constexpr Box PlotBox{PlotLeft, PlotRight, PlotTop, PlotBottom};
+
+double pixelX(const PictureFrame& frame, double x, const Box& box = PlotBox) {
     const double pixel =
-        PlotLeft + (x - frame.xLow) / (frame.xHigh - frame.xLow) * (PlotRight - PlotLeft);
-    return std::clamp(pixel, PlotLeft, PlotRight) + 0.0;
+        box.left + (x - frame.xLow) / (frame.xHigh - frame.xLow) * (box.right - box.left);
+    return std::clamp(pixel, box.left, box.right) + 0.0;
 }
 
-double pixelY(const PictureFrame& frame, double y) {
+double pixelY(const PictureFrame& frame, double y, const Box& box = PlotBox) {
     const double pixel =
-        PlotBottom - (y - frame.yLow) / (frame.yHigh - frame.yLow) * (PlotBottom - PlotTop);
-    return std::clamp(pixel, PlotTop, PlotBottom) + 0.0;
+        box.bottom - (y - frame.yLow) / (frame.yHigh - frame.yLow) * (box.bottom - box.top);
+    return std::clamp(pixel, box.top, box.bottom) + 0.0;
 }
 
 // Liang-Barsky: the part of the segment inside the frame, in the equation's
@@ -405,6 +415,7 @@ std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::ui
     if (!step.x) {
         return "";
     }
+    marks.lastChords[marks.lastChordCount++ % PictureMarks::InsetChords] = step;
     std::string svg;
     const auto clipped =
         clipToFrame(frame, {step.a, finiteOrFar(step.fa)}, {step.b, finiteOrFar(step.fb)});
@@ -458,10 +469,88 @@ std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::ui
     return group + svg + "</g>\n";
 }
 
+namespace {
+
+// The last chords, oldest first.
+std::vector<ChordStep> lastChords(const PictureMarks& marks) {
+    std::vector<ChordStep> chords;
+    const std::size_t kept = std::min<std::size_t>(marks.lastChordCount, PictureMarks::InsetChords);
+    for (std::size_t i = marks.lastChordCount - kept; i < marks.lastChordCount; ++i) {
+        chords.push_back(marks.lastChords[i % PictureMarks::InsetChords]);
+    }
+    return chords;
+}
+
+// Where the last approximations crowd within a few pixels, the same chords
+// again in a box of their own, magnified around the last one, with the
+// curve there and the magnification stated.
+std::string insetAroundRoot(const PictureFrame& frame, const PictureMarks& marks) {
+    const std::vector<ChordStep> chords = lastChords(marks);
+    if (chords.size() < 3) {
+        return "";
+    }
+    // Crowded: the last three approximations within a few pixels.
+    const double nearest = *chords.back().x;
+    double spread = 0.0;
+    for (auto chord = chords.end() - 3; chord != chords.end(); ++chord) {
+        spread = std::max(spread, std::fabs(*chord->x - nearest));
+    }
+    const double pixelsPerUnit = (PlotRight - PlotLeft) / (frame.xHigh - frame.xLow);
+    if (spread * pixelsPerUnit >= 4.0 || spread == 0.0) {
+        return "";
+    }
+    const Box box = nearest > (frame.xLow + frame.xHigh) / 2 ? Box{PlotLeft + 10, PlotLeft + 330, PlotTop + 40, PlotTop + 250}
+                                                              : Box{PlotRight - 330, PlotRight - 10, PlotTop + 40, PlotTop + 250};
+    const double halfWidth = spread * 1.25;
+    PictureFrame inset{nearest - halfWidth, nearest + halfWidth, 0.0, 0.0};
+    double low = 0.0;
+    double high = 0.0;
+    for (const double x : {inset.xLow, inset.xHigh}) {
+        low = std::min(low, valueOfF(x));
+        high = std::max(high, valueOfF(x));
+    }
+    inset.yLow = low - (high - low) * 0.15;
+    inset.yHigh = high + (high - low) * 0.15;
+    std::string svg = "<g class=\"inset\">\n<rect" + attribute("x", box.left) + attribute("y", box.top) +
+                      attribute("width", box.right - box.left) + attribute("height", box.bottom - box.top) +
+                      " fill=\"#ffffff\" stroke=\"#404040\"/>\n";
+    const double axisY = pixelY(inset, 0.0, box);
+    svg += "<line class=\"axis\"" + attribute("x1", box.left) + attribute("y1", axisY) +
+           attribute("x2", box.right) + attribute("y2", axisY) + "/>\n";
+    std::string curve = "<path class=\"curve\" d=\"";
+    for (int i = 0; i <= 60; ++i) {
+        const double x = inset.xLow + (inset.xHigh - inset.xLow) * i / 60;
+        curve += (i == 0 ? "M" : " L") + coordinate(pixelX(inset, x, box)) + "," +
+                 coordinate(pixelY(inset, valueOfF(x), box));
+    }
+    svg += curve + "\"/>\n";
+    for (const ChordStep& chord : chords) {
+        if (const auto clipped = clipToFrame(inset, {chord.a, finiteOrFar(chord.fa)}, {chord.b, finiteOrFar(chord.fb)})) {
+            svg += "<line class=\"chord magnified\"" + attribute("x1", pixelX(inset, (*clipped)[0].x, box)) +
+                   attribute("y1", pixelY(inset, (*clipped)[0].y, box)) +
+                   attribute("x2", pixelX(inset, (*clipped)[1].x, box)) +
+                   attribute("y2", pixelY(inset, (*clipped)[1].y, box)) + "/>\n";
+        }
+        if (*chord.x < inset.xLow || *chord.x > inset.xHigh) {
+            continue;
+        }
+        const double markX = pixelX(inset, *chord.x, box);
+        svg += "<line class=\"vertical magnified\"" + attribute("x1", markX) + attribute("y1", axisY) +
+               attribute("x2", markX) + attribute("y2", pixelY(inset, finiteOrFar(chord.fx), box)) + "/>\n";
+    }
+    const double magnification = (frame.xHigh - frame.xLow) / (inset.xHigh - inset.xLow);
+    svg += textElement(box.left + 8, box.bottom - 8, "start",
+                       utf8(TextInsetScale) + "&#215;" + labelValue(magnification),
+                       " class=\"halo\"");
+    return svg + "</g>\n";
+}
+
+}  // namespace
+
 std::string pictureClosing(const PictureFrame& frame, const ChordParameters& parameters,
                            const ChordOutcome& outcome, std::uint64_t chordsDrawn,
                            std::uint64_t chordsShown, const PictureStyle& style,
-                           std::uint64_t groupsDrawn) {
+                           std::uint64_t groupsDrawn, const PictureMarks& marks) {
     std::string svg;
     if (outcome.found) {
         const double rootX = pixelX(frame, *outcome.x);
@@ -473,6 +562,7 @@ std::string pictureClosing(const PictureFrame& frame, const ChordParameters& par
                            utf8(TextCaptionRoot) + " " + formatReal(*outcome.x),
                            " class=\"halo\" font-weight=\"bold\"");
     }
+    svg += insetAroundRoot(frame, marks);
     const ChordParameters& p = parameters;
     svg += textElement(PlotLeft, 628, "start",
                        utf8(TextCaptionTitle) + EquationMarkup, " font-size=\"18\"");
@@ -494,5 +584,48 @@ std::string pictureClosing(const PictureFrame& frame, const ChordParameters& par
                "values=\"0;0\" begin=\"0s;loop.end\" dur=\"" +
                std::to_string(std::min(groupsDrawn, AnimatedSteps) + 3) + "s\"/></rect>\n";
     }
+    return svg + "</svg>\n";
+}
+
+namespace {
+
+// F's own range over the interval and zero: where F changes sign inside,
+// the larger side cut as the chords' frame cuts it; where it does not, all
+// of F above or below the axis.
+PictureFrame rejectionFrame(const ChordParameters& parameters) {
+    const double low = std::min(parameters.a, parameters.b);
+    const double high = std::max(parameters.a, parameters.b);
+    const double margin = high > low ? (high - low) * 0.05 : 1.0;
+    double smallest = 0.0;
+    double largest = 0.0;
+    for (int i = 0; i <= CurveSegments; ++i) {
+        const double value = valueOfF(low + (high - low) * i / CurveSegments);
+        smallest = std::min(smallest, value);
+        largest = std::max(largest, value);
+    }
+    double above = std::max(largest, 1e-30);
+    double below = std::max(-smallest, 1e-30);
+    if (smallest < 0.0 && largest > 0.0) {
+        above = std::min(above, below * LargestSideRatio);
+        below = std::min(below, above * LargestSideRatio);
+    } else if (largest > 0.0) {
+        below = above * 0.1;
+    } else {
+        above = below * 0.1;
+    }
+    return {low - margin, high + margin, -below * 1.1, above * 1.1};
+}
+
+}  // namespace
+
+std::string pictureOfRejection(const ChordParameters& parameters, const std::string& reason,
+                               const PictureStyle& style) {
+    const PictureFrame frame = rejectionFrame(parameters);
+    std::string svg = pictureOpening(frame, parameters, style);
+    svg += textElement(PlotLeft, 628, "start", utf8(TextCaptionTitle) + EquationMarkup,
+                       " font-size=\"18\"");
+    svg += textElement(PlotLeft, 654, "start",
+                       "Xib = " + formatShortest(parameters.a) + ", Xie = " + formatShortest(parameters.b));
+    svg += textElement(PlotLeft, 680, "start", reason, " font-weight=\"bold\"");
     return svg + "</svg>\n";
 }

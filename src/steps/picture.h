@@ -38,6 +38,10 @@ struct PictureMarks {
     std::vector<bool> marksSeen;  // by hundredths of a pixel
     std::uint64_t chordsMerged = 0;  // chords not drawn again
     std::uint64_t groupsDrawn = 0;   // pieces written, each one step of an animation
+    // The last chords with a point, for the magnified inset around the root.
+    static constexpr std::size_t InsetChords = 6;
+    std::array<ChordStep, InsetChords> lastChords{};
+    std::size_t lastChordCount = 0;
 };
 
 // How the picture is drawn: as a file of its own or inside the lesson page,
@@ -69,14 +73,15 @@ std::string pictureOpening(const PictureFrame& frame, const ChordParameters& par
 // already drawn is left out; in the page every chord is drawn.
 std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::uint64_t number,
                          const ChordStep& step, const PictureStyle& style);
-// The root highlighted when found; the caption with the equation, the inputs
+// A magnified inset around the last approximation when the last chords
+// crowd within a few pixels; the root highlighted when found; the caption with the equation, the inputs
 // and the dialog's report, and how many chords were drawn (and how many
 // distinct ones the picture shows, where some fell on the same pixels); the
 // end of the document.
 std::string pictureClosing(const PictureFrame& frame, const ChordParameters& parameters,
                            const ChordOutcome& outcome, std::uint64_t chordsDrawn,
                            std::uint64_t chordsShown, const PictureStyle& style,
-                           std::uint64_t groupsDrawn);
+                           std::uint64_t groupsDrawn, const PictureMarks& marks);
 
 // F over the interval and why no chord is drawn: a rejected interval, so
 // that the teacher still sees where F changes sign, or does not.

@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "console/codec/number_format.h"
+#include "console/codec/text_codec.h"
 #include "dialog/report.h"
 #include "solver/analysis.h"
 #include "solver/chord.h"
@@ -332,7 +333,7 @@ bool finishOutputs(Outputs& outputs, TableOutput& table, const ChordParameters& 
         writeOutput(drawing.output, table,
                     pictureClosing(drawing.frame, parameters, outcome, drawing.chordsDrawn,
                                    drawing.chordsDrawn - drawing.marks.chordsMerged, drawing.style,
-                                   drawing.marks.groupsDrawn));
+                                   drawing.marks.groupsDrawn, drawing.marks));
     }
     if (outputs.page.output.active) {
         writeOutput(outputs.page.output, table,
@@ -455,11 +456,44 @@ ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters,
     endByInterrupt();
 }
 
+// A refused interval still gets its picture and page, when asked for: F
+// over the interval and the reason. No table, no CSV.
+void drawRejection(Console& console, const StepsArguments& parsed, const ChordParameters& parameters,
+                   const std::string& reason) {
+    StepsArguments drawn = parsed;
+    drawn.files[static_cast<std::size_t>(OutputKind::Csv)].reset();
+    TableOutput table{console};
+    Outputs outputs;
+    if (!openOutputs(outputs, drawn)) {
+        showOutputFailure(console, outputs);
+        return;
+    }
+    const std::string reasonUtf8 = cp1251ToUtf8(reason);
+    if (outputs.drawing.output.active) {
+        writeOutput(outputs.drawing.output, table,
+                    pictureOfRejection(parameters, reasonUtf8, {false, false, std::nullopt}));
+    }
+    if (outputs.page.output.active) {
+        writeOutput(outputs.page.output, table, rejectionPageText(parameters, reasonUtf8));
+    }
+    for (const OutputKind kind : AllOutputs) {
+        OutputFile& output = outputs.of(kind);
+        if (output.active && !commitOutput(output, table)) {
+            outputs.failed = kind;
+            showOutputFailure(console, outputs);
+        }
+    }
+}
+
 int runTable(Console& console, const StepsArguments& parsed) {
     const ChordParameters parameters{parsed.xib, parsed.xie, parsed.epsilon, parsed.limit};
     const IntervalTest test = testInterval(parameters.a, parameters.b);
     if (test.fault != IntervalFault::None) {
-        showError(console, text(TextBadIntervalPrefix) + rejection(parameters.a, parameters.b, test));
+        const std::string reason = text(TextBadIntervalPrefix) + rejection(parameters.a, parameters.b, test);
+        showError(console, reason);
+        if (test.fault != IntervalFault::InfiniteEnd) {
+            drawRejection(console, parsed, parameters, reason);
+        }
         return ExitRefused;
     }
     const Lesson lesson = lessonFor(parameters, test);

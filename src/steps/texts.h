@@ -177,3 +177,4 @@ inline constexpr CatalogueText TextPagePlay = cp1251Text("Пуск");
 inline constexpr CatalogueText TextPagePause = cp1251Text("Пауза");
 inline constexpr CatalogueText TextPageNext = cp1251Text("Вперёд");
 inline constexpr CatalogueText TextPageLast = cp1251Text("В конец");
+inline constexpr CatalogueText TextInsetScale = cp1251Text("последние хорды, увеличение ");

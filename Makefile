@@ -1,8 +1,9 @@
 # Thin front end over the CMake presets.
 #   make run        build and start the program
 #   make test       build and run every suite: native, under the sanitizers,
-#                   bounded fuzzing, and the Windows build under wine (each
-#                   where its tools are installed; a skip is said plainly)
+#                   bounded fuzzing, chords-steps' lesson page in headless
+#                   Chromium, and the Windows build under wine (each where
+#                   its tools are installed; a skip is said plainly)
 #   make windows    cross-build build/windows/chords.exe
 #   make package    the amd64 and arm64 Debian packages and the Windows zip,
 #                   in build/packages/ (make test-package also checks them)
@@ -10,7 +11,7 @@
 #   make check-digits  the table's float writer against the standard one, on every float
 .PHONY: all build run test test-native test-sanitize fuzz test-windows windows bench clean \
         test-arm64 test-armhf package package-clean package-deb-amd64 package-deb-arm64 package-windows \
-        test-package check-digits
+        test-package check-digits test-browser
 
 FUZZ_SECONDS ?= 30
 PACKAGES := build/packages
@@ -25,6 +26,15 @@ HAVE_ARM64_TOOLS = command -v aarch64-linux-gnu-g++ >/dev/null 2>&1 && \
                    command -v qemu-aarch64 >/dev/null 2>&1
 HAVE_ARMHF_TOOLS = command -v arm-linux-gnueabihf-g++ >/dev/null 2>&1 && \
                    command -v qemu-arm >/dev/null 2>&1
+# The lesson page's browser test drives Debian's Chromium through Selenium;
+# npm brings axe-core and the Nu Html Checker, which runs on Java.
+HAVE_BROWSER_TOOLS = test -x /usr/bin/chromium && test -x /usr/bin/chromedriver && \
+                     /usr/bin/python3 -c 'import selenium' >/dev/null 2>&1 && \
+                     command -v java >/dev/null 2>&1 && command -v npm >/dev/null 2>&1
+# Exact versions, so that a new release of the checkers' rules changes no
+# result by itself.
+BROWSER_TOOLS := build/browser-tools
+BROWSER_NPM_PACKAGES := axe-core@4.14.1 vnu-jar@26.9.27
 # dpkg-shlibdeps works out the arm64 package's dependencies from the arm64
 # C library that dpkg knows as installed (libc6:arm64).
 HAVE_PACKAGE_TOOLS = command -v lintian >/dev/null 2>&1 && command -v dpkg-shlibdeps >/dev/null 2>&1 && \
@@ -58,6 +68,10 @@ run:
 	./build/default/chords
 
 test: test-native test-sanitize
+	@if $(HAVE_BROWSER_TOOLS); then $(MAKE) --no-print-directory test-browser; else \
+	  echo "SKIPPED the lesson page in a browser: chromium, chromedriver, Selenium, java or npm is not"; \
+	  echo "installed (Debian packages chromium, chromium-driver, python3-selenium, default-jre-headless,"; \
+	  echo "npm; .ci/run installs them)."; fi
 	@if $(HAVE_FUZZ_TOOLS); then $(MAKE) --no-print-directory fuzz; else \
 	  echo "SKIPPED fuzzing: clang++ with libFuzzer is not installed (Debian packages clang, libclang-rt-14-dev)."; fi
 	@if $(HAVE_WINDOWS_TOOLS); then $(MAKE) --no-print-directory test-windows; else \
@@ -77,6 +91,16 @@ test: test-native test-sanitize
 $(SUITES:%=test-%): test-%:
 	$(call configure-build,$(call suite-preset,$*))
 	$(CTEST_ENV_$*) ctest --preset $(call suite-preset,$*)
+
+# chords-steps' lesson page in headless Chromium, then through axe-core and
+# the Nu Html Checker. npm installs those once per version list, without
+# their install scripts: vnu-jar's would fetch a Java of its own.
+test-browser:
+	$(call configure-build,default)
+	@grep -qxF '$(BROWSER_NPM_PACKAGES)' $(BROWSER_TOOLS)/installed 2>/dev/null || { \
+	  npm install --prefix $(BROWSER_TOOLS) --no-audit --no-fund --ignore-scripts --save-exact \
+	    $(BROWSER_NPM_PACKAGES) && echo '$(BROWSER_NPM_PACKAGES)' > $(BROWSER_TOOLS)/installed; }
+	/usr/bin/python3 tests/lesson_page_browser.py build/default/chords-steps --tools $(BROWSER_TOOLS)/node_modules
 
 fuzz:
 	$(call configure-build,fuzz)

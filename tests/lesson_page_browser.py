@@ -25,6 +25,7 @@ from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+from selenium.common.exceptions import WebDriverException
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 ARGS = ["0", "1", "0.0001", "100"]
@@ -71,17 +72,22 @@ def state(driver):
     return driver.execute_script(STATE_JS)
 
 
-def step_of(s):
-    """The step that the position text names, checked against everything else shown."""
-    numbers = re.findall(r"\d+", s["position"])
+def position(s):
+    """The step and the count that #position names ("Хорда 3 из 6")."""
+    numbers = [int(n) for n in re.findall(r"\d+", s["position"])]
     expect(len(numbers) >= 2, f"#position names no step: {s['position']!r}")
-    return int(numbers[0])
+    return numbers[:2]
+
+
+def step_of(s):
+    return position(s)[0]
 
 
 def expect_step(driver, step, count, what, hashes=None):
+    """Everything the page shows agrees on STEP: position, rows, groups, fragment."""
     s = state(driver)
     shown = f"{what}: expected step {step}, the page shows {json.dumps(s, ensure_ascii=False)}"
-    expect(step_of(s) == step and int(re.findall(r"\d+", s["position"])[1]) == count, shown)
+    expect(position(s) == [step, count], shown)
     expect(s["current"] == ([step] if step in s["rows"] else []), shown)
     expect(s["aria"] == ([[step, "step"]] if step in s["rows"] else []), shown)
     expect(s["drawn"] == [g for g in s["groups"] if g <= step], shown)
@@ -95,10 +101,9 @@ class ResourceParser(html.parser.HTMLParser):
 
     def __init__(self):
         super().__init__(convert_charrefs=True)
-        self.found, self.tags, self.in_style = [], [], False
+        self.found, self.in_style = [], False
 
     def handle_starttag(self, tag, attrs):
-        self.tags.append(tag)
         self.in_style = tag == "style"
         for name, value in attrs:
             if value is None:
@@ -325,6 +330,8 @@ def main():
                 results.append((name, True, body(*body_args)))
             except Fault as fault:
                 results.append((name, False, str(fault)))
+            except WebDriverException as fault:  # a control or element the page lacks
+                results.append((name, False, fault.msg))
             print(("ok    " if results[-1][1] else "FAIL  ") + f"{name}: {results[-1][2]}", flush=True)
 
         for javascript in (True, False):

@@ -234,10 +234,15 @@ void benchSteps() {
     };
     const auto [longRatio, longRuns] =
         pairOf("1 -18 0 4294967295\n", {"1", "-18", "0", "4294967295"}, 3, tableFile.c_str());
-    row("chords-steps table to a file / chords, 1 -18 0 4294967295 (median of pairs)",
+    struct stat tableInfo{};
+    ::stat(tableFile.c_str(), &tableInfo);
+    const auto tableBytes = static_cast<std::uint64_t>(tableInfo.st_size);
+    row("chords-steps table (with the lesson's step, ratio and bound) to a file / chords, "
+        "1 -18 0 4294967295 (median of pairs)",
         format("%.2fx", longRatio) + format(" (%.2f s", longRuns.first.seconds) +
-            format(" vs %.2f s)", longRuns.second.seconds),
-        "at most 2x");
+            format(" vs %.2f s, ", longRuns.second.seconds) +
+            format("%.2f GB)", static_cast<double>(tableBytes) / 1e9),
+        "at most 2.5x");
     // The floor a file sets: the table's size in zeros, in the same blocks.
     std::remove(tableFile.c_str());
     ::sync();
@@ -247,8 +252,7 @@ void benchSteps() {
         const int file = ::open(tableFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const std::vector<char> zeros(64 * 1024, '\0');
         std::uint64_t written = 0;
-        constexpr std::uint64_t TableBytes = 1356380343;
-        while (written < TableBytes && ::write(file, zeros.data(), zeros.size()) > 0) {
+        while (written < tableBytes && ::write(file, zeros.data(), zeros.size()) > 0) {
             written += zeros.size();
         }
         ::close(file);
@@ -285,7 +289,21 @@ void benchSteps() {
         format("%.0f KiB", static_cast<double>(info.st_size) / 1024) +
             format(", %.0f KiB", static_cast<double>(drawn.peakKilobytes)),
         "at most 1 MB");
+    // The same with the chords appearing one by one, and the lesson page.
+    const std::string page = tableFile + ".html";
+    const ChildRun animated = runProgram(STEPS_PROGRAM, input,
+                                         {"1", "-18", "0", "4294967295", "--svg", picture,
+                                          "--animate", "--html", page});
+    struct stat pageInfo{};
+    ::stat(picture.c_str(), &info);
+    ::stat(page.c_str(), &pageInfo);
+    row("The same with --animate, and its lesson page (--html): sizes, peak memory",
+        format("%.0f KiB", static_cast<double>(info.st_size) / 1024) +
+            format(", %.0f KiB", static_cast<double>(pageInfo.st_size) / 1024) +
+            format(", %.0f KiB", static_cast<double>(animated.peakKilobytes)),
+        "at most 1 MB, 2 MB");
     std::remove(picture.c_str());
+    std::remove(page.c_str());
     std::remove(input.c_str());
     std::remove(tableFile.c_str());
 }

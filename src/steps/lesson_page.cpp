@@ -171,7 +171,7 @@ body { font-family: "DejaVu Sans", Arial, sans-serif; margin: 1rem; color: #111;
 h1 { font-size: 1.4rem; margin: 0 0 .5rem; }
 h2 { font-size: 1.15rem; margin: .8rem 0 .3rem; }
 main { display: grid; grid-template-columns: minmax(0, 1fr) minmax(0, 1fr); gap: 1rem; align-items: start; }
-@media (max-width: 900px) { main { display: block; } }
+@media (max-width: 900px) { main, dl { display: block; } dd { margin: 0 0 .4rem; } }
 figure { margin: 0; }
 svg { width: 100%; height: auto; }
 nav { margin: .5rem 0; display: flex; flex-wrap: wrap; gap: .4rem; align-items: center; }
@@ -204,7 +204,7 @@ const char* const PageScript = R"(
 (function () {
   "use strict";
   var rows = Array.prototype.slice.call(document.querySelectorAll("#chords tr[data-chord]"));
-  var groups = Array.prototype.slice.call(document.querySelectorAll("#picture g.step"));
+  var groups = Array.prototype.slice.call(document.querySelectorAll("#picture g.step, #picture g.magnified"));
   var numbers = rows.map(function (row) { return Number(row.getAttribute("data-chord")); });
   if (numbers.length === 0) { return; }
   var controls = document.getElementById("controls");
@@ -231,7 +231,7 @@ const char* const PageScript = R"(
     groups.forEach(function (group) {
       var n = Number(group.getAttribute("data-chord"));
       group.style.display = n > chord ? "none" : "";
-      group.classList.toggle("current", n === chord);
+      if (group.classList.contains("step")) { group.classList.toggle("current", n === chord); }
     });
     position.textContent = position.getAttribute("data-label") + " " + chord + " / " + total;
     if (remember && location.hash !== "#" + chord) {

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "console/codec/number_format.h"
 #include "console/codec/text_codec.h"
@@ -415,6 +416,7 @@ std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::ui
     if (!step.x) {
         return "";
     }
+    marks.lastChordNumbers[marks.lastChordCount % PictureMarks::InsetChords] = number;
     marks.lastChords[marks.lastChordCount++ % PictureMarks::InsetChords] = step;
     std::string svg;
     const auto clipped =
@@ -471,12 +473,13 @@ std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::ui
 
 namespace {
 
-// The last chords, oldest first.
-std::vector<ChordStep> lastChords(const PictureMarks& marks) {
-    std::vector<ChordStep> chords;
+// The last chords and their numbers, oldest first.
+std::vector<std::pair<std::uint64_t, ChordStep>> lastChords(const PictureMarks& marks) {
+    std::vector<std::pair<std::uint64_t, ChordStep>> chords;
     const std::size_t kept = std::min<std::size_t>(marks.lastChordCount, PictureMarks::InsetChords);
     for (std::size_t i = marks.lastChordCount - kept; i < marks.lastChordCount; ++i) {
-        chords.push_back(marks.lastChords[i % PictureMarks::InsetChords]);
+        chords.emplace_back(marks.lastChordNumbers[i % PictureMarks::InsetChords],
+                            marks.lastChords[i % PictureMarks::InsetChords]);
     }
     return chords;
 }
@@ -485,15 +488,15 @@ std::vector<ChordStep> lastChords(const PictureMarks& marks) {
 // again in a box of their own, magnified around the last one, with the
 // curve there and the magnification stated.
 std::string insetAroundRoot(const PictureFrame& frame, const PictureMarks& marks) {
-    const std::vector<ChordStep> chords = lastChords(marks);
+    const std::vector<std::pair<std::uint64_t, ChordStep>> chords = lastChords(marks);
     if (chords.size() < 3) {
         return "";
     }
     // Crowded: the last three approximations within a few pixels.
-    const double nearest = *chords.back().x;
+    const double nearest = *chords.back().second.x;
     double spread = 0.0;
     for (auto chord = chords.end() - 3; chord != chords.end(); ++chord) {
-        spread = std::max(spread, std::fabs(*chord->x - nearest));
+        spread = std::max(spread, std::fabs(*chord->second.x - nearest));
     }
     const double pixelsPerUnit = (PlotRight - PlotLeft) / (frame.xHigh - frame.xLow);
     if (spread * pixelsPerUnit >= 4.0 || spread == 0.0) {
@@ -524,19 +527,21 @@ std::string insetAroundRoot(const PictureFrame& frame, const PictureMarks& marks
                  coordinate(pixelY(inset, valueOfF(x), box));
     }
     svg += curve + "\"/>\n";
-    for (const ChordStep& chord : chords) {
+    // Each chord a group of its own, so that the page shows them step by step.
+    for (const auto& [number, chord] : chords) {
+        svg += "<g class=\"magnified\" data-chord=\"" + std::to_string(number) + "\">\n";
         if (const auto clipped = clipToFrame(inset, {chord.a, finiteOrFar(chord.fa)}, {chord.b, finiteOrFar(chord.fb)})) {
             svg += "<line class=\"chord magnified\"" + attribute("x1", pixelX(inset, (*clipped)[0].x, box)) +
                    attribute("y1", pixelY(inset, (*clipped)[0].y, box)) +
                    attribute("x2", pixelX(inset, (*clipped)[1].x, box)) +
                    attribute("y2", pixelY(inset, (*clipped)[1].y, box)) + "/>\n";
         }
-        if (*chord.x < inset.xLow || *chord.x > inset.xHigh) {
-            continue;
+        if (*chord.x >= inset.xLow && *chord.x <= inset.xHigh) {
+            const double markX = pixelX(inset, *chord.x, box);
+            svg += "<line class=\"vertical magnified\"" + attribute("x1", markX) + attribute("y1", axisY) +
+                   attribute("x2", markX) + attribute("y2", pixelY(inset, finiteOrFar(chord.fx), box)) + "/>\n";
         }
-        const double markX = pixelX(inset, *chord.x, box);
-        svg += "<line class=\"vertical magnified\"" + attribute("x1", markX) + attribute("y1", axisY) +
-               attribute("x2", markX) + attribute("y2", pixelY(inset, finiteOrFar(chord.fx), box)) + "/>\n";
+        svg += "</g>\n";
     }
     const double magnification = (frame.xHigh - frame.xLow) / (inset.xHigh - inset.xLow);
     svg += textElement(box.left + 8, box.bottom - 8, "start",

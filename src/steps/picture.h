@@ -41,6 +41,7 @@ struct PictureMarks {
     // The last chords with a point, for the magnified inset around the root.
     static constexpr std::size_t InsetChords = 6;
     std::array<ChordStep, InsetChords> lastChords{};
+    std::array<std::uint64_t, InsetChords> lastChordNumbers{};
     std::size_t lastChordCount = 0;
 };
 

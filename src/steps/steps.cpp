@@ -24,6 +24,7 @@
 #include "steps/picture.h"
 #include "steps/picture_file.h"
 #include "steps/table.h"
+#include "steps/table_output.h"
 #include "steps/texts.h"
 
 #ifndef CHORDS_VERSION
@@ -35,54 +36,6 @@ namespace {
 constexpr int ExitDone = 0;
 constexpr int ExitRefused = 1;
 constexpr int ExitUsage = 2;
-
-// Standard output's lines, gathered into blocks of about 64 KiB: one write a
-// block instead of one a row. Whole lines only, in the output device's bytes;
-// handed on before anything goes to standard error and before the end.
-constexpr std::size_t TableBlock = 64 * 1024;
-
-struct TableOutput {
-    Console& console;
-    std::unique_ptr<char[]> buffer = std::make_unique<char[]>(TableBlock + MaxRowBytes + 1);
-    std::size_t used = 0;
-    // A terminal's width, to fold rows to; none for a file or a pipe.
-    std::optional<std::size_t> columns{};
-    std::size_t chordWidth = 0;
-};
-
-void flushTable(TableOutput& table) {
-    writeRaw(table.console, {table.buffer.get(), table.used});
-    table.used = 0;
-}
-
-void addBytes(TableOutput& table, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const std::size_t piece = std::min(bytes.size(), TableBlock - std::min(TableBlock, table.used));
-        std::memcpy(table.buffer.get() + table.used, bytes.data(), piece);
-        table.used += piece;
-        bytes.remove_prefix(piece);
-        if (table.used >= TableBlock) {
-            flushTable(table);
-        }
-    }
-}
-
-// Rows of numbers are ASCII and go in as they are; a line with letters goes
-// in converted, in pieces the console's conversion accepts (one byte is one
-// character in Windows-1251, so no piece splits a letter).
-void addLine(TableOutput& table, std::string_view cp1251Line) {
-    const bool ascii = std::all_of(cp1251Line.begin(), cp1251Line.end(), [](char byte) {
-        return static_cast<unsigned char>(byte) < 0x80;
-    });
-    if (ascii) {
-        addBytes(table, cp1251Line);
-    } else {
-        for (std::size_t at = 0; at < cp1251Line.size(); at += MaxTextBytes) {
-            addBytes(table, shownText(table.console, cp1251Line.substr(at, MaxTextBytes)));
-        }
-    }
-    addBytes(table, "\n");
-}
 
 void showError(Console& console, const std::string& cp1251Message) {
     showErrorText(console, (std::string(ProgramName) + ": " + cp1251Message).c_str());
@@ -170,7 +123,7 @@ std::string rejection(float xib, float xie, const IntervalTest& test) {
 // in words goes through the conversion.
 void addChordRow(TableOutput& table, RowFormat& format, std::uint64_t number,
                  const ChordStep& step, const ChordEstimates& estimates, bool accuracyMet) {
-    char* const start = table.buffer.get() + table.used;
+    char* const start = rowSpace(table);
     char* const end = writeChordRow(start, format, number, step, estimates, accuracyMet);
     const auto size = static_cast<std::size_t>(end - start);
     if (table.columns && size > *table.columns) {
@@ -184,10 +137,7 @@ void addChordRow(TableOutput& table, RowFormat& format, std::uint64_t number,
         return;
     }
     *end = '\n';
-    table.used += static_cast<std::size_t>(end - start) + 1;
-    if (table.used >= TableBlock) {
-        flushTable(table);
-    }
+    rowAdded(table, size + 1);
 }
 
 // What the whole walk shares: the end the method keeps and m1, found once
@@ -424,7 +374,7 @@ ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters,
         [&](std::uint64_t number, const ChordStep& step, bool accuracyMet) {
             const ChordEstimates estimates = estimateChord(trail, step);
             lastReplacedFixedEnd = replacesFixedEnd(format, step);
-            if (tableWanted && !table.console.output.failed) {
+            if (tableWanted && !tableRefused(table)) {
                 addChordRow(table, format, number, step, estimates, accuracyMet);
             }
             if (filesWanted) {
@@ -434,8 +384,7 @@ ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters,
             if (interruptRequested()) {
                 return false;
             }
-            return filesWanted ? !(filesToOutput && table.console.output.failed)
-                               : !table.console.output.failed;
+            return filesWanted ? !(filesToOutput && tableRefused(table)) : !tableRefused(table);
         },
         [&](std::uint64_t first, std::uint64_t last) {
             if (tableWanted) {

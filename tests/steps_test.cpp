@@ -291,7 +291,7 @@ TEST(StepsProgramTest, RowsOfZeroToOneAreTheKnownChords) {
     EXPECT_EQ(table.rows[1].size(), 10u);
     EXPECT_EQ(std::vector(table.rows[5].begin() + 8, table.rows[5].begin() + 11),
               (std::vector<std::string>{"0.00017", "0.184", "0.000155"}));
-    EXPECT_NE(run.output.find("min |F'(x)| на [0, 1] = 0.336;"), std::string::npos);
+    EXPECT_NE(run.output.find(asShown("min |F'(x)| на [0, 1] = 0.336;")), std::string::npos);
 }
 
 // The end F*F'' > 0 names stays, on intervals around either root; where

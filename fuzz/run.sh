@@ -9,7 +9,7 @@ build=$1
 seconds=${2:-30}
 cd "$(dirname "$0")/.."
 
-for target in scanner dialog; do
+for target in scanner dialog expression; do
     fuzzer="$build/fuzz/${target}_fuzzer"
     scratch=$(mktemp -d "/tmp/chords-fuzz-$target.XXXXXX")
     if ! "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \

@@ -563,3 +563,65 @@ TEST(StepsProgramTest, RefusedStandardOutputEndsWithStatusOne) {
 }
 
 }  // namespace
+
+namespace {
+
+// Typed equations, checked against published tables: Burden and Faires'
+// false position on cos x - x from 0.5 and pi/4 (their Table 2.6), and the
+// iteration counts of the modified methods where the plain one crawls.
+TEST(StepsTypedTest, PublishedIteratesAndTheModifiedMethodsCounts) {
+    if (!STEPS_TYPED_EQUATIONS) {
+        GTEST_SKIP() << "built without MPFR";
+    }
+    const ProgramRun run = runSteps({"--equation", "cos(x) - x", "0.5", "0.7853981633974483", "1e-10", "20"});
+    EXPECT_EQ(run.exitStatus, 0);
+    const Table table = readTable(run.output);
+    const char* published[] = {"0.7363841388", "0.7390581392", "0.7390848638", "0.7390851305", "0.7390851332"};
+    ASSERT_EQ(table.rows.size(), std::size(published));
+    for (std::size_t i = 0; i < table.rows.size(); ++i) {
+        char tenDecimals[32];
+        std::snprintf(tenDecimals, sizeof tenDecimals, "%.10f", std::stod(table.rows[i][5]));
+        EXPECT_EQ(std::string(tenDecimals), published[i]);
+    }
+    // Chords drawn by each method: the first number of each of the four rows
+    // after the comparison's header.
+    const auto drawn = [](const std::vector<std::string>& line) {
+        std::vector<int> counts;
+        std::istringstream rows(runSteps(line).output);
+        std::string row;
+        for (int skipped = 0; skipped < 3 && std::getline(rows, row); ++skipped) {
+        }
+        for (int method = 0; method < 4 && std::getline(rows, row); ++method) {
+            std::istringstream fields(row);
+            for (std::string word; fields >> word;) {
+                if (std::isdigit(static_cast<unsigned char>(word[0]))) {
+                    counts.push_back(std::stoi(word));
+                    break;
+                }
+            }
+        }
+        return counts;
+    };
+    EXPECT_EQ(drawn({"--equation", "x^3 + 4*x^2 - 10", "1", "2", "1e-10", "100", "--compare"}),
+              (std::vector<int>{19, 7, 6, 6}));
+    EXPECT_EQ(drawn({"--equation", "x^2 - 2", "0", "10", "1e-10", "200", "--compare"}),
+              (std::vector<int>{89, 10, 9, 9}));
+}
+
+// A faulty expression: one line saying what was expected, the expression
+// again with a caret under the fault, status 2. The fixed equation typed in
+// the dialog's own precision ends with the dialog's report.
+TEST(StepsTypedTest, FaultsPointAtTheirColumnAndTheDialogsModelGivesItsReport) {
+    if (!STEPS_TYPED_EQUATIONS) {
+        GTEST_SKIP() << "built without MPFR";
+    }
+    const ProgramRun faulty = runSteps({"--equation", "2*x +* 3", "0", "1", "0.1", "10"});
+    EXPECT_EQ(faulty.exitStatus, 2);
+    EXPECT_EQ(faulty.output, "");
+    EXPECT_EQ(faulty.errors.substr(faulty.errors.find('\n') + 1), "  2*x +* 3\n       ^\n");
+    const ProgramRun typed = runSteps(
+        {"--equation", "2*exp(-x) + 0.2*x^2 - 1.5", "--precision", "single", "0", "1", "0.0001", "100"});
+    EXPECT_EQ(readTable(typed.output).closing, asShown(rootFound("0.299771", "-5.19123e-05", "5")));
+}
+
+}  // namespace

@@ -20,7 +20,64 @@ bool isOption(const std::string& argument) {
     return argument.size() > 2 && argument.starts_with("--");
 }
 
+// The options that take a word or an expression: alone ("--method
+// pegasus") or with "=" ("--method=pegasus").
+struct ValueOption {
+    std::string name;
+};
+
+std::optional<ValueOption> valueOption(const std::string& argument) {
+    for (const char* name : {"--equation", "--precision", "--method", "--stop"}) {
+        const std::string option = name;
+        if (argument == option || argument.starts_with(option + "=")) {
+            return ValueOption{option};
+        }
+    }
+    return std::nullopt;
+}
+
+bool takeValue(StepsArguments& parsed, const std::string& option, const std::string& value) {
+    if (option == "--equation") {
+        parsed.equation = value;
+        return true;
+    }
+    if (option == "--precision") {
+        const std::pair<const char*, StepsPrecision> names[] = {
+            {"single", StepsPrecision::Single}, {"double", StepsPrecision::Double}, {"extended", StepsPrecision::Wide}};
+        for (const auto& [name, precision] : names) {
+            if (value == name) {
+                parsed.precision = precision;
+                return true;
+            }
+        }
+        return false;
+    }
+    if (option == "--method") {
+        const std::pair<const char*, StepsMethod> names[] = {{"chords", StepsMethod::Chords},
+                                                             {"illinois", StepsMethod::Illinois},
+                                                             {"pegasus", StepsMethod::Pegasus},
+                                                             {"anderson-bjorck", StepsMethod::AndersonBjorck}};
+        for (const auto& [name, method] : names) {
+            if (value == name) {
+                parsed.method = method;
+                return true;
+            }
+        }
+        return false;
+    }
+    if (value == "residual" || value == "step") {
+        parsed.stop = value == "step" ? StepsStop::Step : StepsStop::Residual;
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
+
+bool typedWalkWanted(const StepsArguments& parsed) {
+    return parsed.equation || (parsed.precision && *parsed.precision != StepsPrecision::Single) ||
+           parsed.method != StepsMethod::Chords || parsed.stop != StepsStop::Residual || parsed.compare;
+}
 
 const char* outputOptionName(OutputKind kind) {
     static constexpr const char* Names[] = {"--svg", "--html", "--csv"};
@@ -105,6 +162,19 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
             }
         } else if (!optionsEnded && argument == "--animate") {
             parsed.animate = true;
+        } else if (!optionsEnded && argument == "--compare") {
+            parsed.compare = true;
+        } else if (const std::optional<ValueOption> valued = optionsEnded ? std::nullopt : valueOption(argument)) {
+            const bool valueAttached = argument.size() > valued->name.size();
+            if (!valueAttached && (i + 1 >= arguments.size() || arguments[i + 1].empty())) {
+                parsed.option = valued->name;
+                return refuse(ArgumentFault::ValueMissing, i + 1, "");
+            }
+            const std::string value = valueAttached ? argument.substr(valued->name.size() + 1) : arguments[++i];
+            if (value.empty() || !takeValue(parsed, valued->name, value)) {
+                parsed.option = valued->name;
+                return refuse(value.empty() ? ArgumentFault::ValueMissing : ArgumentFault::UnknownValue, i + 1, value);
+            }
         } else if (!optionsEnded && isOption(argument)) {
             return refuse(ArgumentFault::UnknownOption, i + 1, argument);
         } else if (numbers == 4) {
@@ -112,6 +182,7 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
         } else {
             const bool read = numbers < 3 ? parseRealArgument(argument, *reals[numbers])
                                           : parseCountArgument(argument, parsed.limit);
+            parsed.numberTexts[numbers] = argument;
             if (!read) {
                 return refuse(ArgumentFault::NotANumber, numbers, argument);
             }

@@ -17,7 +17,14 @@ enum class ArgumentFault {
     FileMissing,   // an output option without its file; `typed` names the option
     OptionTwice,   // an output option given twice; `typed` names it
     OutputTwice,   // more than one output to standard output ("-")
+    ValueMissing,  // --equation, --precision, --method or --stop without its value
+    UnknownValue,  // a value those do not know; `typed` is the value, `option` the option
 };
+
+// What --precision, --method and --stop choose; see the typed walk.
+enum class StepsPrecision { Single, Double, Wide };  // Wide: "extended"
+enum class StepsMethod { Chords, Illinois, Pegasus, AndersonBjorck };
+enum class StepsStop { Residual, Step };
 
 // The files chords-steps can write beside the table.
 enum class OutputKind { Picture, Page, Csv };
@@ -32,12 +39,26 @@ struct StepsArguments {
     // --svg, --html and --csv, by OutputKind; "-" is standard output.
     std::optional<std::string> files[OutputKinds];
     bool animate = false;  // --animate: the picture's chords appear one by one
+    // A typed equation and the choices that go with it. Without --equation
+    // and with all three at their defaults, the fixed equation's own walk.
+    std::optional<std::string> equation;
+    std::optional<StepsPrecision> precision;  // default: single without --equation, else double
+    StepsMethod method = StepsMethod::Chords;
+    StepsStop stop = StepsStop::Residual;
+    bool compare = false;  // --compare: one row per method instead of the table
+    std::string numberTexts[4];  // the four numbers as typed, for the wider formats
+    std::string option;  // for ValueMissing and UnknownValue: the option
     ArgumentFault fault = ArgumentFault::None;
     // For Missing and NotANumber: the number, 0 to 3 (XIB, XIE, EPS, LIMIT);
     // for the others: the argument's place, counted from 1.
     std::size_t position = 0;
     std::string typed;  // the argument refused, as typed
 };
+
+// Whether the run goes through the typed walk: an equation typed, or a
+// precision, method, stopping rule or comparison other than the fixed
+// equation's own.
+bool typedWalkWanted(const StepsArguments& parsed);
 
 // "--svg", "--html", "--csv".
 const char* outputOptionName(OutputKind kind);

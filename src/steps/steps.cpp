@@ -26,6 +26,7 @@
 #include "steps/table.h"
 #include "steps/table_output.h"
 #include "steps/texts.h"
+#include "steps/typed_steps.h"
 
 #ifndef CHORDS_VERSION
 #error "CHORDS_VERSION must name the program's version"
@@ -73,6 +74,16 @@ void showArgumentFault(Console& console, const StepsArguments& parsed) {
     case ArgumentFault::OutputTwice:
         line(parsed.typed + text(TextOutputTwice), "", "");
         break;
+    case ArgumentFault::ValueMissing:
+        line(parsed.option + text(TextValueMissing), "", "");
+        break;
+    case ArgumentFault::UnknownValue: {
+        const CatalogueText& allowed = parsed.option == "--precision" ? TextPrecisionValues
+                                       : parsed.option == "--method"  ? TextMethodValues
+                                                                      : TextStopValues;
+        line(text(TextUnknownValue), parsed.typed, text(TextOfOption) + parsed.option + allowed.data());
+        break;
+    }
     case ArgumentFault::None:
         break;
     }
@@ -501,6 +512,14 @@ int runSteps(Console& console, std::span<const std::string> arguments) {
         return ExitUsage;
     case StepsAction::Run:
         break;
+    }
+    if (typedWalkWanted(parsed)) {
+#if CHORDS_TYPED_EQUATIONS
+        return runTypedSteps(console, parsed);
+#else
+        showError(console, text(TextNoTypedEquations));
+        return ExitUsage;
+#endif
     }
     return runTable(console, parsed);
 }

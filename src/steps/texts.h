@@ -29,8 +29,23 @@ inline constexpr CatalogueText TextHelpArguments[] = {
     cp1251Text("  --csv ФАЙЛ   записать таблицу для электронных таблиц (CSV, десятичная точка)"),
     cp1251Text("  --animate    на рисунке хорды появляются одна за другой, по секунде на хорду"),
     cp1251Text("               ФАЙЛ \"-\" - стандартный вывод вместо таблицы (только один файл)"),
+    cp1251Text("  --equation ВЫРАЖЕНИЕ  своё уравнение F(x) = 0: числа, x, + - * / ^, скобки, pi, e,"),
+    cp1251Text("               exp ln log10 sqrt abs sin cos tan atan sinh cosh tanh; умножение явно: 2*x"),
+    cp1251Text("  --precision single|double|extended  хранение и вычисления: single - как в диалоге"),
+    cp1251Text("               (по умолчанию без --equation), double - IEEE binary64 (по умолчанию"),
+    cp1251Text("               с --equation), extended - 64-битная мантисса; те же биты на любой системе"),
+    cp1251Text("  --method chords|illinois|pegasus|anderson-bjorck  метод хорд или его изменения,"),
+    cp1251Text("               которые уменьшают значение на удерживаемом конце и сходятся быстрее;"),
+    cp1251Text("               F(a), F(b) со звёздочкой - такие значения, Множитель - их множитель"),
+    cp1251Text("  --stop residual|step  остановка по |F(x)| < EPS (по умолчанию) или по"),
+    cp1251Text("               |x - x предыдущей хорды| < EPS (не раньше второй хорды)"),
+    cp1251Text("  --compare    вместо таблицы - строка на каждый метод: хорд, корень, F в корне, порядок"),
     cp1251Text("  --help       показать эту справку и выйти"),
     cp1251Text("  --version    показать версию и выйти"),
+    cp1251Text("Примеры:"),
+    cp1251Text("  chords-steps 0 1 0.0001 100 --html lesson.html --svg c.svg --csv c.csv"),
+    cp1251Text("  chords-steps --equation 'cos(x) - x' 0.5 0.7853981633974483 1e-10 20"),
+    cp1251Text("  chords-steps --equation 'x^3 + 4*x^2 - 10' 1 2 1e-10 100 --compare"),
     cp1251Text("Столбцы таблицы:"),
     cp1251Text("  Хорда        номер хорды, строка на каждую проведённую; \"Число итераций\" в"),
     cp1251Text("               итоге считает только хорды, не достигшие точности"),
@@ -178,3 +193,49 @@ inline constexpr CatalogueText TextPagePause = cp1251Text("Пауза");
 inline constexpr CatalogueText TextPageNext = cp1251Text("Вперёд");
 inline constexpr CatalogueText TextPageLast = cp1251Text("В конец");
 inline constexpr CatalogueText TextInsetScale = cp1251Text("последние хорды, увеличение ");
+
+// Typed equations.
+inline constexpr CatalogueText TextFixedEquationText = cp1251Text("2*exp(-x) + 0.2*x^2 - 1.5");
+inline constexpr CatalogueText TextExpressionFault = cp1251Text("ошибка в выражении: ");
+inline constexpr CatalogueText TextValueMissing = cp1251Text(": нужно значение");
+inline constexpr CatalogueText TextUnknownValue = cp1251Text("неизвестное значение «");
+inline constexpr CatalogueText TextOfOption = cp1251Text("» параметра ");
+inline constexpr CatalogueText TextPrecisionValues = cp1251Text(": допустимы single, double, extended");
+inline constexpr CatalogueText TextMethodValues =
+    cp1251Text(": допустимы chords, illinois, pegasus, anderson-bjorck");
+inline constexpr CatalogueText TextStopValues = cp1251Text(": допустимы residual, step");
+inline constexpr CatalogueText TextTypedFilesLater =
+    cp1251Text("--svg и --html пока рисуют только F по умолчанию без --method, --stop и --precision");
+inline constexpr CatalogueText TextMethodPlain = cp1251Text("метод хорд");
+inline constexpr CatalogueText TextMethodIllinois = cp1251Text("метод Иллинойс");
+inline constexpr CatalogueText TextMethodPegasus = cp1251Text("метод Пегас");
+inline constexpr CatalogueText TextMethodAndersonBjorck = cp1251Text("метод Андерсона - Бьёрка");
+inline constexpr CatalogueText TextComputedIn = cp1251Text("Вычисления: ");
+inline constexpr CatalogueText TextPrecisionSingle = cp1251Text(
+    "single (хранение в одинарной точности, формулы в расширенной, как в диалоге)");
+inline constexpr CatalogueText TextPrecisionDouble = cp1251Text("double (IEEE binary64: хранение и формулы)");
+inline constexpr CatalogueText TextPrecisionExtended =
+    cp1251Text("extended (64-битная мантисса: хранение и формулы)");
+inline constexpr CatalogueText TextStopResidual = cp1251Text("; остановка, когда |F(x)| < EPS");
+inline constexpr CatalogueText TextStopStep =
+    cp1251Text("; остановка, когда |x - x предыдущей хорды| < EPS");
+inline constexpr CatalogueText TextColumnScale = cp1251Text("Множитель");
+inline constexpr CatalogueText TextScaledLegend = cp1251Text(
+    "* - значение на удерживаемом конце, умноженное на Множитель прежних строк");
+inline constexpr CatalogueText TextUndefinedAtX = cp1251Text("F не определена в x");
+inline constexpr CatalogueText TextUndefinedAtEnd = cp1251Text(": F там не определена");
+inline constexpr CatalogueText TextNoFixedEndTyped = cp1251Text(
+    "Неподвижный конец: нет, F'' может менять знак или не определена на интервале");
+inline constexpr CatalogueText TextFixedEndTypedRule =
+    cp1251Text(", так как F*F'' > 0 на нём (знак F'' постоянен на интервале); ");
+inline constexpr CatalogueText TextCompareTitle = cp1251Text("Сравнение методов: F(x) = ");
+inline constexpr CatalogueText TextCompareHeader = cp1251Text("Метод");
+inline constexpr CatalogueText TextCompareChords = cp1251Text("Хорд");
+inline constexpr CatalogueText TextCompareRoot = cp1251Text("Корень");
+inline constexpr CatalogueText TextCompareResidual = cp1251Text("F(корня)");
+inline constexpr CatalogueText TextCompareOrder = cp1251Text("Порядок");
+inline constexpr CatalogueText TextCompareNotFound = cp1251Text("не найден");
+inline constexpr CatalogueText TextCompareOrderNote = cp1251Text(
+    "Порядок p, где Шаг(n+1) ~ C*Шаг(n)^p: по последним шагам, в среднем за три шага");
+inline constexpr CatalogueText TextNoTypedEquations =
+    cp1251Text("эта сборка без MPFR: --equation, --precision, --method, --stop и --compare недоступны");

@@ -1,0 +1,269 @@
+#include "expression/evaluate.h"
+
+#include <mpfr.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <type_traits>
+
+// Two values of MPFR's own, at the precision's width.
+struct MpfrScratch {
+    mpfr_t result;
+    mpfr_t operand;
+    explicit MpfrScratch(mpfr_prec_t bits) {
+        mpfr_init2(result, bits);
+        mpfr_init2(operand, bits);
+    }
+    ~MpfrScratch() {
+        mpfr_clear(result);
+        mpfr_clear(operand);
+    }
+    MpfrScratch(const MpfrScratch&) = delete;
+    MpfrScratch& operator=(const MpfrScratch&) = delete;
+};
+
+namespace {
+
+// The formats as MPFR sees them: significand bits, and the exponents of the
+// smallest subnormal and beyond the largest finite value (MPFR writes
+// values as 0.1xxx times a power of two).
+struct Format {
+    mpfr_prec_t bits;
+    mpfr_exp_t minimum;
+    mpfr_exp_t maximum;
+};
+constexpr Format DoubleFormat{53, -1073, 1024};
+constexpr Format ExtendedFormat{64, -16444, 16384};
+
+// Rounds the value MPFR just made, with its ternary value, into the format:
+// its exponent range and its subnormals, once.
+void roundInto(mpfr_t value, int ternary, const Format& format) {
+    mpfr_set_emin(format.minimum);
+    mpfr_set_emax(format.maximum);
+    ternary = mpfr_check_range(value, ternary, MPFR_RNDN);
+    mpfr_subnormalize(value, ternary, MPFR_RNDN);
+    mpfr_set_emin(mpfr_get_emin_min());
+    mpfr_set_emax(mpfr_get_emax_max());
+}
+
+void setMpfr(mpfr_t target, double value) {
+    mpfr_set_d(target, value, MPFR_RNDN);
+}
+
+[[maybe_unused]] void setMpfr(mpfr_t target, long double value) {
+    mpfr_set_ld(target, value, MPFR_RNDN);
+}
+
+// significand * 2^(exponent - 63), in two halves, since unsigned long has
+// 32 bits on some platforms; exact at 64 bits.
+[[maybe_unused]] void setMpfr(mpfr_t target, const SoftExtended& value) {
+    if (value.kind == ExtendedKind::NotANumber) {
+        mpfr_set_nan(target);
+        return;
+    }
+    if (value.kind == ExtendedKind::Infinite) {
+        mpfr_set_inf(target, value.negative ? -1 : 1);
+        return;
+    }
+    mpfr_t low;
+    mpfr_init2(low, 64);
+    mpfr_set_ui_2exp(target, static_cast<unsigned long>(value.significand >> 32), value.exponent - 31, MPFR_RNDN);
+    mpfr_set_ui_2exp(low, static_cast<unsigned long>(value.significand & 0xFFFFFFFFu), value.exponent - 63, MPFR_RNDN);
+    mpfr_add(target, target, low, MPFR_RNDN);
+    mpfr_clear(low);
+    if (value.negative) {
+        mpfr_neg(target, target, MPFR_RNDN);
+    }
+}
+
+double doubleOf(const mpfr_t value) {
+    return mpfr_get_d(value, MPFR_RNDN);
+}
+
+template <typename Type>
+Type extendedOf(const mpfr_t value) {
+    if constexpr (std::is_same_v<Type, long double>) {
+        return mpfr_get_ld(value, MPFR_RNDN);
+    } else {
+        if (mpfr_nan_p(value)) {
+            return SoftExtended{0, 0, false, ExtendedKind::NotANumber};
+        }
+        if (mpfr_inf_p(value)) {
+            return SoftExtended{0, 0, mpfr_signbit(value) != 0, ExtendedKind::Infinite};
+        }
+        if (mpfr_zero_p(value)) {
+            return SoftExtended{0, 0, mpfr_signbit(value) != 0, ExtendedKind::Finite};
+        }
+        // The 64-bit significand as an integer m, value = m * 2^shift.
+        mpfr_t magnitude;
+        mpfr_init2(magnitude, 64);
+        mpfr_abs(magnitude, value, MPFR_RNDN);
+        const mpfr_exp_t exponent = mpfr_get_exp(magnitude);  // value in [2^(e-1), 2^e)
+        mpfr_mul_2si(magnitude, magnitude, 64 - exponent, MPFR_RNDN);  // now in [2^63, 2^64)
+        mpfr_t high;
+        mpfr_init2(high, 64);
+        mpfr_div_2ui(high, magnitude, 32, MPFR_RNDN);
+        mpfr_floor(high, high);
+        const std::uint64_t top = mpfr_get_ui(high, MPFR_RNDN);
+        mpfr_mul_2ui(high, high, 32, MPFR_RNDN);
+        mpfr_sub(magnitude, magnitude, high, MPFR_RNDN);
+        const std::uint64_t bottom = mpfr_get_ui(magnitude, MPFR_RNDN);
+        mpfr_clear(high);
+        mpfr_clear(magnitude);
+        std::uint64_t significand = (top << 32) | bottom;
+        auto binary = static_cast<std::int32_t>(exponent - 1);  // the top bit's weight
+        // Below the normal range the exponent stays put and the significand
+        // gives up its leading bits, exactly, since the value was subnormalized.
+        if (binary < SoftExtendedMinExponent) {
+            significand >>= SoftExtendedMinExponent - binary;
+            binary = SoftExtendedMinExponent;
+        }
+        return SoftExtended{significand, binary, mpfr_signbit(value) != 0, ExtendedKind::Finite};
+    }
+}
+
+// A decimal constant or pi or e, the nearest value in the format.
+void constantInto(mpfr_t target, const Node& node, const Format& format) {
+    int ternary = 0;
+    if (node.kind == NodeKind::Pi) {
+        ternary = mpfr_const_pi(target, MPFR_RNDN);
+    } else if (node.kind == NodeKind::E) {
+        mpfr_set_ui(target, 1, MPFR_RNDN);
+        ternary = mpfr_exp(target, target, MPFR_RNDN);
+    } else {
+        ternary = mpfr_set_str(target, node.text.c_str(), 10, MPFR_RNDN);
+    }
+    roundInto(target, ternary, format);
+}
+
+bool isConstant(const Node& node) {
+    return node.kind == NodeKind::Number || node.kind == NodeKind::Pi || node.kind == NodeKind::E;
+}
+
+int applyFunction(FunctionName function, mpfr_t result, const mpfr_t operand) {
+    switch (function) {
+    case FunctionName::Exp:
+        return mpfr_exp(result, operand, MPFR_RNDN);
+    case FunctionName::Ln:
+        return mpfr_log(result, operand, MPFR_RNDN);
+    case FunctionName::Log10:
+        return mpfr_log10(result, operand, MPFR_RNDN);
+    case FunctionName::Sqrt:
+        return mpfr_sqrt(result, operand, MPFR_RNDN);
+    case FunctionName::Abs:
+        return mpfr_abs(result, operand, MPFR_RNDN);
+    case FunctionName::Sin:
+        return mpfr_sin(result, operand, MPFR_RNDN);
+    case FunctionName::Cos:
+        return mpfr_cos(result, operand, MPFR_RNDN);
+    case FunctionName::Tan:
+        return mpfr_tan(result, operand, MPFR_RNDN);
+    case FunctionName::Atan:
+        return mpfr_atan(result, operand, MPFR_RNDN);
+    case FunctionName::Sinh:
+        return mpfr_sinh(result, operand, MPFR_RNDN);
+    case FunctionName::Cosh:
+        return mpfr_cosh(result, operand, MPFR_RNDN);
+    case FunctionName::Tanh:
+        return mpfr_tanh(result, operand, MPFR_RNDN);
+    }
+    return 0;
+}
+
+// One node's value from its operands' values, in Type (double or Extended).
+template <typename Type, typename FromMpfr>
+Type nodeValue(const Node& node, const std::vector<Type>& values, Type x, Type constant,
+               MpfrScratch& scratch, const Format& format, FromMpfr fromMpfr) {
+    const auto operand = [&values](std::int32_t at) { return values[static_cast<std::size_t>(at)]; };
+    switch (node.kind) {
+    case NodeKind::Number:
+    case NodeKind::Pi:
+    case NodeKind::E:
+        return constant;
+    case NodeKind::Variable:
+        return x;
+    case NodeKind::Negate:
+        return -operand(node.left);
+    case NodeKind::Add:
+        return operand(node.left) + operand(node.right);
+    case NodeKind::Subtract:
+        return operand(node.left) - operand(node.right);
+    case NodeKind::Multiply:
+        return operand(node.left) * operand(node.right);
+    case NodeKind::Divide:
+        return operand(node.left) / operand(node.right);
+    case NodeKind::Power: {
+        setMpfr(scratch.result, operand(node.left));
+        setMpfr(scratch.operand, operand(node.right));
+        const int ternary = mpfr_pow(scratch.result, scratch.result, scratch.operand, MPFR_RNDN);
+        roundInto(scratch.result, ternary, format);
+        return fromMpfr(scratch.result);
+    }
+    case NodeKind::Function: {
+        setMpfr(scratch.operand, operand(node.left));
+        const int ternary = applyFunction(node.function, scratch.result, scratch.operand);
+        roundInto(scratch.result, ternary, format);
+        return fromMpfr(scratch.result);
+    }
+    }
+    return constant;
+}
+
+}  // namespace
+
+Evaluator::Evaluator(const Expression& typed, Precision chosen)
+    : expression(&typed),
+      precision(chosen),
+      doubleValues(typed.nodes.size()),
+      extendedValues(typed.nodes.size(), toExtended(0.0)),
+      scratch(std::make_unique<MpfrScratch>(chosen == Precision::Double ? 53 : 64)) {
+    // A decimal constant is the nearest double for single and double, the
+    // nearest extended value for extended.
+    const Format& format = chosen == Precision::Wide ? ExtendedFormat : DoubleFormat;
+    mpfr_t constant;
+    mpfr_init2(constant, format.bits);
+    doubleConstants.assign(typed.nodes.size(), 0.0);
+    extendedConstants.assign(typed.nodes.size(), toExtended(0.0));
+    for (std::size_t i = 0; i < typed.nodes.size(); ++i) {
+        if (!isConstant(typed.nodes[i])) {
+            continue;
+        }
+        constantInto(constant, typed.nodes[i], format);
+        doubleConstants[i] = doubleOf(constant);
+        extendedConstants[i] = chosen == Precision::Wide ? extendedOf<Extended>(constant)
+                                                             : toExtended(doubleConstants[i]);
+    }
+    mpfr_clear(constant);
+}
+
+Evaluator::~Evaluator() = default;
+Evaluator::Evaluator(Evaluator&&) noexcept = default;
+
+double evaluateDouble(Evaluator& evaluator, double x) {
+    const std::vector<Node>& nodes = evaluator.expression->nodes;
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        evaluator.doubleValues[i] =
+            nodeValue(nodes[i], evaluator.doubleValues, x, evaluator.doubleConstants[i], *evaluator.scratch,
+                      DoubleFormat, [](const mpfr_t value) { return doubleOf(value); });
+    }
+    const double value = evaluator.doubleValues[static_cast<std::size_t>(evaluator.expression->root)];
+    return std::isnan(value) ? std::numeric_limits<double>::quiet_NaN() : value;
+}
+
+Extended evaluateExtended(Evaluator& evaluator, Extended x) {
+    const std::vector<Node>& nodes = evaluator.expression->nodes;
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        evaluator.extendedValues[i] =
+            nodeValue(nodes[i], evaluator.extendedValues, x, evaluator.extendedConstants[i],
+                      *evaluator.scratch, ExtendedFormat,
+                      [](const mpfr_t value) { return extendedOf<Extended>(value); });
+    }
+    const Extended value = evaluator.extendedValues[static_cast<std::size_t>(evaluator.expression->root)];
+    if (isNan(value)) {
+        mpfr_set_nan(evaluator.scratch->result);
+        return extendedOf<Extended>(evaluator.scratch->result);  // one NaN, whatever made it
+    }
+    return value;
+}

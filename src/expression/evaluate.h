@@ -1,0 +1,46 @@
+#pragma once
+// An expression evaluated in one of three precisions, with the same bits on
+// every platform: + - * / rounded per operation in the format, and the
+// elementary functions and powers correctly rounded to it by MPFR, which
+// gives one answer everywhere (the C libraries' functions differ between
+// glibc, MinGW and the ARM libraries).
+//   single    the dialog's model: formulas in extended precision (values
+//             stored in single precision by the walk), decimal constants
+//             the nearest double, as the fixed F's 0.2 is;
+//   double    IEEE binary64 throughout;
+//   extended  the 64-bit significand throughout, constants the nearest
+//             extended value.
+
+#include <memory>
+#include <vector>
+
+#include "expression/expression.h"
+#include "numeric/extended.h"
+
+enum class Precision { Single, Double, Wide };  // Wide: the extended format throughout
+
+struct MpfrScratch;
+
+// The expression with its constants rounded once for the precision, and
+// room to evaluate it. Not to be shared between threads.
+struct Evaluator {
+    Evaluator(const Expression& typed, Precision chosen);
+    ~Evaluator();
+    Evaluator(Evaluator&&) noexcept;
+    Evaluator& operator=(Evaluator&&) = delete;
+    Evaluator(const Evaluator&) = delete;
+
+    const Expression* expression;
+    Precision precision;
+    std::vector<double> doubleConstants;      // by node: Number, Pi, E
+    std::vector<Extended> extendedConstants;  // by node
+    std::vector<double> doubleValues;         // scratch, by node
+    std::vector<Extended> extendedValues;
+    std::unique_ptr<MpfrScratch> scratch;
+};
+
+// F(x) in binary64 (precision double).
+double evaluateDouble(Evaluator& evaluator, double x);
+// F(x) in extended precision (precisions single and extended). A NaN is
+// always the same one, whatever operation made it.
+Extended evaluateExtended(Evaluator& evaluator, Extended x);

@@ -1,0 +1,46 @@
+#pragma once
+// An equation a teacher types: F as an expression in x, held as a tree of
+// nodes in one vector (children before their parents, the root last). Pure:
+// no numbers are computed here, a decimal constant keeps its text, so that
+// each precision rounds it to its own format.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class NodeKind : std::uint8_t {
+    Number,    // a decimal constant; `text` holds it as typed
+    Variable,  // x
+    Pi,
+    E,
+    Negate,    // unary minus: left
+    Add,       // left + right
+    Subtract,
+    Multiply,
+    Divide,
+    Power,     // left ^ right, right-associative
+    Function,  // function(left)
+};
+
+enum class FunctionName : std::uint8_t {
+    Exp, Ln, Log10, Sqrt, Abs, Sin, Cos, Tan, Atan, Sinh, Cosh, Tanh,
+};
+
+struct Node {
+    NodeKind kind = NodeKind::Number;
+    FunctionName function = FunctionName::Exp;  // for Function
+    std::string text{};      // for Number: the digits as typed ("0.2", "1e-3")
+    std::int32_t left = -1;  // index of the operand (unary) or left operand
+    std::int32_t right = -1; // index of the right operand (binary)
+    std::size_t column = 0;  // where the node's token starts in the text, from 0
+};
+
+struct Expression {
+    std::string text;         // as typed
+    std::vector<Node> nodes;  // children before parents
+    std::int32_t root = -1;   // the last node
+};
+
+// The names as typed: "exp", "ln", ...
+const char* functionName(FunctionName function);

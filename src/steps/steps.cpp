@@ -130,27 +130,6 @@ std::string rejection(float xib, float xie, const IntervalTest& test) {
            signOf(test.fb) + text(TextSameSign);
 }
 
-// A chord's row, made in place at the end of the buffer; a row with a note
-// in words goes through the conversion.
-void addChordRow(TableOutput& table, RowFormat& format, std::uint64_t number,
-                 const ChordStep& step, const ChordEstimates& estimates, bool accuracyMet) {
-    char* const start = rowSpace(table);
-    char* const end = writeChordRow(start, format, number, step, estimates, accuracyMet);
-    const auto size = static_cast<std::size_t>(end - start);
-    if (table.columns && size > *table.columns) {
-        const std::string row(start, end);
-        addLine(table, foldRow(row, table.chordWidth, *table.columns));
-        return;
-    }
-    if (rowHasNote(format, step, accuracyMet)) {
-        const std::string row(start, end);
-        addLine(table, row);
-        return;
-    }
-    *end = '\n';
-    rowAdded(table, size + 1);
-}
-
 // What the whole walk shares: the end the method keeps and m1, found once
 // from the interval typed.
 struct Lesson {

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "console/console.h"
+#include "steps/table.h"
 
 inline constexpr std::size_t TableBlock = 64 * 1024;
 
@@ -44,6 +45,12 @@ void rowAdded(TableOutput& table, std::size_t bytes);
 void addBytes(TableOutput& table, std::string_view bytes);
 // A Windows-1251 line and its line break, in the output device's characters.
 void addLine(TableOutput& table, std::string_view cp1251Line);
+
+// A chord's row, made in place at the end of the block; a row with a note
+// in words goes through the conversion, a row wider than the terminal is
+// folded.
+void addChordRow(TableOutput& table, RowFormat& format, std::uint64_t number, const ChordStep& step,
+                 const ChordEstimates& estimates, bool accuracyMet);
 
 // Everything gathered written, or refused.
 void flushTable(TableOutput& table);

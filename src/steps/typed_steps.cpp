@@ -21,6 +21,7 @@
 #include "numeric/extended_digits.h"
 #include "solver/typed_chord.h"
 #include "steps/csv.h"
+#include "steps/estimates.h"
 #include "steps/picture_file.h"
 #include "steps/table.h"
 #include "steps/table_output.h"
@@ -243,6 +244,19 @@ std::optional<double> observedOrder(const std::vector<double>& steps) {
         return reduction(n - 1) / reduction(n - 2);
     }
     return std::nullopt;
+}
+
+// A single-precision chord of the plain method as the fixed walk's record.
+ChordStep chordStepOf(const TypedStep<float, Extended>& step) {
+    ChordStep chord;
+    chord.a = step.a;
+    chord.b = step.b;
+    chord.fa = toFloat(step.fa);
+    chord.fb = step.fb;
+    chord.x = step.undefined ? std::nullopt : step.x;
+    chord.fx = step.fx;
+    chord.replaced = step.replaced;
+    return chord;
 }
 
 // The whole typed run in one format.
@@ -557,6 +571,9 @@ int TypedRun<Format>::run() {
     CachedF<Format> f{evaluator_};
     std::optional<Storage> previousX;
     std::optional<double> previousStep;
+    RowFormat rowFormat = rowFormatFor(parsed_.limit, fixedEnd_);
+    rowFormat.chordWidth = std::max<std::size_t>(5, std::to_string(parsed_.limit).size());
+    EstimateTrail trail{smallestSlope_, std::nullopt, std::nullopt};
     const auto outcome = walkTypedChords(
         parametersFor(method), [&f](Storage x) { return f(x); },
         [&](std::uint64_t number, const TypedStep<Storage, Work>& step, bool accuracyMet) {
@@ -574,10 +591,22 @@ int TypedRun<Format>::run() {
                 previousX = step.x;
                 previousStep = estimates.step;
             }
-            if (!csvToOutput) {
+            if (csvToOutput) {
+            } else if constexpr (std::is_same_v<Format, SingleFormat>) {
+                if (method == ChordMethod::Plain) {
+                    // The dialog's model and method: the fixed table's own rows,
+                    // their fields kept from row to row.
+                    addChordRow(table, rowFormat, number, chordStepOf(step),
+                                estimateChord(trail, chordStepOf(step)), accuracyMet);
+                } else {
+                    addLine(table, row(number, step, estimates, accuracyMet));
+                }
+            } else {
                 addLine(table, row(number, step, estimates, accuracyMet));
             }
-            csvWrite(csvLine(number, step, estimates, accuracyMet));
+            if (csvName) {
+                csvWrite(csvLine(number, step, estimates, accuracyMet));
+            }
             return !tableRefused(table);
         },
         [&](std::uint64_t first, std::uint64_t last) {

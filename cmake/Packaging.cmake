@@ -28,6 +28,12 @@ if(WIN32)
     set(CHORDS_DOCUMENTS chords_windows_readme)
     install(TARGETS ${CHORDS_PROGRAMS} RUNTIME DESTINATION .)
     install(FILES ${CHORDS_WINDOWS_README} DESTINATION .)
+    # chords-steps.exe carries MPFR and GMP linked in: their licences (the
+    # LGPL, written as additions to the GPL, so both texts) go with it.
+    if(CHORDS_HAVE_MPFR)
+        install(DIRECTORY ${CHORDS_MINGW_MPFR_PREFIX}/share/licenses/ DESTINATION licenses)
+        install(FILES ${PROJECT_SOURCE_DIR}/packaging/windows/THIRD-PARTY.txt DESTINATION licenses)
+    endif()
 else()
     # Manual pages and the Debian changelog go in compressed with gzip -9n:
     # no name or time stamp inside, so the same sources give the same bytes.

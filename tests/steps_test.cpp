@@ -2,6 +2,7 @@
 // against the known chords of "0 1 0.0001 100".
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdio>
@@ -622,6 +623,39 @@ TEST(StepsTypedTest, FaultsPointAtTheirColumnAndTheDialogsModelGivesItsReport) {
     const ProgramRun typed = runSteps(
         {"--equation", "2*exp(-x) + 0.2*x^2 - 1.5", "--precision", "single", "0", "1", "0.0001", "100"});
     EXPECT_EQ(readTable(typed.output).closing, asShown(rootFound("0.299771", "-5.19123e-05", "5")));
+}
+
+}  // namespace
+
+namespace {
+
+// The same bits on every platform: each case of tests/typed_tables/cases.txt
+// (a name, then the arguments, "_" standing for a blank inside one) writes
+// the CSV beside it, made on x86-64; every suite compares its own bytes.
+TEST(StepsTypedTest, TablesHaveTheSameBitsOnEveryPlatform) {
+    if (!STEPS_TYPED_EQUATIONS) {
+        GTEST_SKIP() << "built without MPFR";
+    }
+    const std::string folder = nativePath(STEPS_TYPED_TABLES);
+    std::istringstream cases(contentsOf(folder + "/cases.txt"));
+    std::size_t compared = 0;
+    for (std::string line; std::getline(cases, line);) {
+        std::istringstream words(line);
+        std::string name;
+        words >> name;
+        std::vector<std::string> arguments;
+        for (std::string word; words >> word;) {
+            std::replace(word.begin(), word.end(), '_', ' ');
+            arguments.push_back(word);
+        }
+        const std::string path = "steps_test_" + name + ".csv";
+        arguments.insert(arguments.end(), {"--csv", path});
+        EXPECT_EQ(runSteps(arguments).exitStatus, 0) << name;
+        EXPECT_EQ(contentsOf(path), contentsOf(folder + "/" + name + ".csv")) << name;
+        std::remove(path.c_str());
+        ++compared;
+    }
+    EXPECT_EQ(compared, 9u);
 }
 
 }  // namespace

@@ -19,6 +19,12 @@ expected="$folder/README.txt $folder/chords.exe"
 if [ -d "$here/../../src/steps" ]; then
     expected="$expected $folder/chords-steps.exe"
 fi
+# MPFR and GMP, linked into chords-steps.exe, come with their licences.
+if [ -d "$scratch/$folder/licenses" ]; then
+    for licence in THIRD-PARTY.txt mpfr/COPYING mpfr/COPYING.LESSER gmp/COPYING.LESSERv3 gmp/COPYINGv2 gmp/COPYINGv3; do
+        expected="$expected $folder/licenses/$licence"
+    done
+fi
 held=$(cd "$scratch" && find . -type f | sed 's|^\./||' | sort | tr '\n' ' ')
 [ "$held" = "$(tr ' ' '\n' <<<"$expected" | sort | tr '\n' ' ')" ] ||
     fail "holds $held instead of $expected"

@@ -206,3 +206,17 @@ TEST_F(ConsoleTest, ReadsReportWhetherTheyStoredAValue) {
 }
 
 }  // namespace
+
+namespace {
+
+// A window that closes with the program waits for a key: only where the
+// program is its console's one process (started from Explorer), never from
+// a command interpreter (two or more) or without a console (none).
+TEST(ConsoleWindowTest, OnlyTheConsolesOneProcessWaitsBeforeClosing) {
+    EXPECT_FALSE(waitsBeforeClosing(0));
+    EXPECT_TRUE(waitsBeforeClosing(1));
+    EXPECT_FALSE(waitsBeforeClosing(2));
+    EXPECT_FALSE(waitsBeforeClosing(3));
+}
+
+}  // namespace

@@ -78,6 +78,18 @@ void showErrorText(Console& console, const char* cp1251Text);
 void writeErrorText(Console& console, const char* cp1251Text);
 void writeErrorBytes(Console& console, std::string_view bytes);
 
+// How many processes share the program's console window: 1 when it was
+// started from Explorer and the window will close with it, more when a
+// command interpreter started it; 0 where there is no such window (not on
+// Windows, or no console).
+std::size_t consoleProcessCount();
+// Whether a program should wait for a key before it ends, so that its window
+// does not close before its output is read: only as its console's one
+// process.
+inline bool waitsBeforeClosing(std::size_t consoleProcesses) {
+    return consoleProcesses == 1;
+}
+
 // How many columns the terminal standard output shows, or none when
 // standard output is not a terminal (a file, a pipe): for output that
 // arranges its lines to the width.

@@ -502,3 +502,9 @@ int runSteps(Console& console, std::span<const std::string> arguments) {
     }
     return runTable(console, parsed);
 }
+
+void showPressKey(Console& console) {
+    showText(console, TextPressAnyKey.data());
+    waitForKey(console);
+    endLine(console);
+}

@@ -239,3 +239,4 @@ inline constexpr CatalogueText TextCompareOrderNote = cp1251Text(
     "Порядок p, где Шаг(n+1) ~ C*Шаг(n)^p: по последним шагам, в среднем за три шага");
 inline constexpr CatalogueText TextNoTypedEquations =
     cp1251Text("эта сборка без MPFR: --equation, --precision, --method, --stop и --compare недоступны");
+inline constexpr CatalogueText TextPressAnyKey = cp1251Text("Нажмите любую клавишу…");

@@ -86,6 +86,10 @@ void fillClosedStandardDescriptors() {
 
 }  // namespace
 
+std::size_t consoleProcessCount() {
+    return 0;  // a terminal outlives its programs
+}
+
 std::optional<std::size_t> outputTerminalColumns() {
     winsize size{};
     if (!::isatty(STDOUT_FILENO) || ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) {

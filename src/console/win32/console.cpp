@@ -207,6 +207,11 @@ void endByInterrupt() {
     ExitProcess(STATUS_CONTROL_C_EXIT);
 }
 
+std::size_t consoleProcessCount() {
+    DWORD processes[4];
+    return GetConsoleProcessList(processes, 4);  // 0 without a console
+}
+
 std::optional<std::size_t> outputTerminalColumns() {
     CONSOLE_SCREEN_BUFFER_INFO info{};
     if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info)) {

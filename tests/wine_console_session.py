@@ -3,7 +3,8 @@ pseudo-terminal: the texts appear as Cyrillic letters, the numbers typed at
 the prompts are read, and one key ends the closing wait with status 0.
 
 Also: chords-steps in that console with standard error redirected to a
-file still writes its message there; and a program ended by a control event
+file still writes its message there, and as the console's one process waits
+for a key before its window would close; and a program ended by a control event
 during its key wait leaves the shell its console's input mode.
 
 Usage: wine_console_session.py WINE CHORDS_EXE CHORDS_STEPS_EXE CONSOLE_MODE_EXE
@@ -105,18 +106,28 @@ def message_with_console_output():
             with open(errors, "wb") as sink:
                 os.dup2(sink.fileno(), 2)
             os.execvp(WINE, [WINE, STEPS_PROGRAM, "0", "x", "1", "2"])
+        # Started by wine itself, chords-steps is its console's one process,
+        # as from Explorer: it waits for a key after its output.
         deadline = time.time() + 30
+        shown = b""
+        key_sent = False
         while time.time() < deadline:
             ended, status = os.waitpid(pid, os.WNOHANG)
             if ended:
                 break
             if select.select([terminal], [], [], 0.05)[0]:
                 try:
-                    os.read(terminal, 4096)
+                    shown += os.read(terminal, 4096)
                 except OSError:
                     pass
+            if not key_sent and PRESS_KEY.encode() in shown:
+                os.write(terminal, b"\r")
+                key_sent = True
         else:
-            fail("chords-steps did not end", "")
+            fail("chords-steps did not end", shown.decode(errors="replace"))
+        if not key_sent:
+            fail("chords-steps, its console's one process, did not wait for a key",
+                 shown.decode(errors="replace"))
         with open(errors, "rb") as sink:
             written = sink.read()
         if os.waitstatus_to_exitcode(status) != 2 or b"chords-steps: " not in written:

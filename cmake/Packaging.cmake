@@ -12,22 +12,46 @@ endif()
 set(CHORDS_MAINTAINER "chords maintainers <maintainers@users.noreply.c-seed-e933a0a1.example>"
     CACHE STRING "Maintainer named in the packages")
 
+# The user's guide and the examples it names, made by the program built here
+# (under the build's emulator when cross-built): the picture, the lesson page
+# and the CSV of "0 1 0.0001 100".
+set(CHORDS_GUIDE ${PROJECT_SOURCE_DIR}/docs/guide.ru.md)
+set(CHORDS_EXAMPLES)
+if(TARGET chords-steps)
+    set(examples ${CMAKE_CURRENT_BINARY_DIR}/examples)
+    set(CHORDS_EXAMPLES ${examples}/chords-0-1.svg ${examples}/lesson-0-1.html ${examples}/chords-0-1.csv)
+    add_custom_command(
+        OUTPUT ${CHORDS_EXAMPLES}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${examples}
+        COMMAND ${CMAKE_COMMAND} -E env WINEDEBUG=-all WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix
+                ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:chords-steps> 0 1 0.0001 100
+                --svg ${examples}/chords-0-1.svg --html ${examples}/lesson-0-1.html
+                --csv ${examples}/chords-0-1.csv > ${CMAKE_CURRENT_BINARY_DIR}/examples-table.txt
+        DEPENDS chords-steps
+        COMMENT "Examples for the guide"
+        VERBATIM)
+    add_custom_target(chords_examples DEPENDS ${CHORDS_EXAMPLES})
+endif()
+
 if(WIN32)
     # The zip: the programs and a README that Notepad shows properly, side by
     # side in one folder.
+    # README.txt is the user's guide, as Notepad reads it; the developers'
+    # README stays out of the zip.
     set(CHORDS_WINDOWS_README ${CMAKE_CURRENT_BINARY_DIR}/README.txt)
     add_custom_command(
         OUTPUT ${CHORDS_WINDOWS_README}
-        COMMAND ${CMAKE_COMMAND} -DINPUT=${PROJECT_SOURCE_DIR}/README.md
+        COMMAND ${CMAKE_COMMAND} -DINPUT=${CHORDS_GUIDE}
                 -DOUTPUT=${CHORDS_WINDOWS_README}
                 -P ${PROJECT_SOURCE_DIR}/packaging/windows/notepad_text.cmake
-        DEPENDS ${PROJECT_SOURCE_DIR}/README.md
+        DEPENDS ${CHORDS_GUIDE}
                 ${PROJECT_SOURCE_DIR}/packaging/windows/notepad_text.cmake
-        COMMENT "README.txt for Windows")
+        COMMENT "README.txt for Windows: the user's guide")
     add_custom_target(chords_windows_readme ALL DEPENDS ${CHORDS_WINDOWS_README})
     set(CHORDS_DOCUMENTS chords_windows_readme)
     install(TARGETS ${CHORDS_PROGRAMS} RUNTIME DESTINATION .)
     install(FILES ${CHORDS_WINDOWS_README} DESTINATION .)
+    install(FILES ${CHORDS_EXAMPLES} DESTINATION examples)
     # chords-steps.exe carries MPFR and GMP linked in: their licences (the
     # LGPL, written as additions to the GPL, so both texts) go with it.
     if(CHORDS_HAVE_MPFR)
@@ -60,6 +84,9 @@ else()
     # changelog is changelog.gz, in the Debian changelog format.
     chords_gzip(${PROJECT_SOURCE_DIR}/packaging/debian/changelog
                 ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
+    # The guide is over 4 kB: compressed, as Debian keeps its documents. The
+    # examples stay as they are, to open in a browser and a spreadsheet.
+    chords_gzip(${CHORDS_GUIDE} ${CMAKE_CURRENT_BINARY_DIR}/guide.ru.md.gz)
     add_custom_target(chords_compressed_docs ALL DEPENDS ${CHORDS_COMPRESSED})
     set(CHORDS_DOCUMENTS chords_compressed_docs)
 
@@ -78,13 +105,18 @@ else()
     install(FILES ${PROJECT_SOURCE_DIR}/README.md
                   ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
                   ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
+                  ${CMAKE_CURRENT_BINARY_DIR}/guide.ru.md.gz
             DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    install(FILES ${CHORDS_EXAMPLES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 endif()
 
 # What a package holds, to build before CPack runs; installing builds
 # nothing by itself, so that packaging never waits for the test suites.
 add_custom_target(chords_package_contents)
 add_dependencies(chords_package_contents ${CHORDS_PROGRAMS} ${CHORDS_DOCUMENTS})
+if(TARGET chords_examples)
+    add_dependencies(chords_package_contents chords_examples)
+endif()
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 set(CPACK_PACKAGE_NAME chords)

@@ -625,6 +625,9 @@ TEST(StepsTypedTest, FaultsPointAtTheirColumnAndTheDialogsModelGivesItsReport) {
     const ProgramRun typed = runSteps(
         {"--equation", "2*exp(-x) + 0.2*x^2 - 1.5", "--precision", "single", "0", "1", "0.0001", "100"});
     EXPECT_EQ(readTable(typed.output).closing, asShown(rootFound("0.299771", "-5.19123e-05", "5")));
+    // The report's F is the typed one's.
+    const ProgramRun square = runSteps({"--equation", "x^2 - 2", "1", "2", "0.1", "100", "--precision", "single"});
+    EXPECT_EQ(readTable(square.output).closing, asShown(rootFound("1.4", "-0.0400001", "1")));
 }
 
 }  // namespace

@@ -460,32 +460,33 @@ std::string TypedRun<Format>::csvLine(std::uint64_t number, const TypedStep<Stor
     return line + csvField(note) + "\r\n";
 }
 
+// The dialog's report, for the typed F: F at the root is the walk's own
+// F(x), not the fixed equation's. Six significant digits, as the dialog
+// writes them: of the float in single, of the value itself otherwise.
 template <typename Format>
 void TypedRun<Format>::showReport(TableOutput& table, const TypedOutcome<Storage, Work>& outcome) {
-    flushTable(table);
-    if constexpr (std::is_same_v<Format, SingleFormat>) {
-        writeReport(console_, ChordOutcome{outcome.found, outcome.x, outcome.counter, a_, b_});
-    } else {
-        // The dialog's report, its six significant digits taken from the
-        // value itself.
-        const auto six = [](double value) {
-            if (!std::isfinite(value)) {
-                return dialogForm(std::isinf(value), std::signbit(value));
+    const auto six = [](Storage value) {
+        if constexpr (std::is_same_v<Format, SingleFormat>) {
+            return formatReal(value);
+        } else {
+            const double wide = Format::plotted(widened(value));
+            if (!std::isfinite(wide)) {
+                return dialogForm(std::isinf(wide), std::signbit(wide));
             }
             std::array<char, 40> digits{};
             return std::string(digits.data(),
-                               std::to_chars(digits.data(), digits.data() + digits.size(), value,
+                               std::to_chars(digits.data(), digits.data() + digits.size(), wide,
                                              std::chars_format::general, 6).ptr);
-        };
-        if (outcome.found) {
-            const std::string x = six(Format::plotted(widened(*outcome.x)));
-            addLine(table, text(TextRoot) + x + " F(" + x + ")=" + six(Format::plotted(widened(outcome.fx))));
-            addLine(table, text(TextIterations) + std::to_string(outcome.counter));
-        } else {
-            addLine(table, text(TextNotFound));
         }
-        flushTable(table);
+    };
+    if (outcome.found) {
+        const std::string x = six(*outcome.x);
+        addLine(table, text(TextRoot) + x + " F(" + x + ")=" + six(outcome.fx));
+        addLine(table, text(TextIterations) + std::to_string(outcome.counter));
+    } else {
+        addLine(table, text(TextNotFound));
     }
+    flushTable(table);
 }
 
 template <typename Format>

@@ -43,6 +43,14 @@ elif [ -d "$here/../../src/steps" ]; then
     fail "chords-steps is missing from the package"
 fi
 
+# The guide, and every example it names beside it.
+doc="$root/usr/share/doc/chords"
+if [ -d "$here/../../src/steps" ]; then
+    [ -f "$doc/guide.ru.md.gz" ] || fail "the user's guide is missing"
+    gunzip -c "$doc/guide.ru.md.gz" >"$root/guide.md"
+    "$here/check_examples.sh" "$doc" "$root/guide.md" || fail "the guide's examples"
+fi
+
 pages=0
 for page in "$root"/usr/share/man/man1/*.1.gz "$root"/usr/share/man/ru/man1/*.1.gz; do
     rendered=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>"$root/warnings") ||

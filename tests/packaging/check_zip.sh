@@ -19,6 +19,12 @@ expected="$folder/README.txt $folder/chords.exe"
 if [ -d "$here/../../src/steps" ]; then
     expected="$expected $folder/chords-steps.exe"
 fi
+# The guide's examples.
+if [ -d "$here/../../src/steps" ]; then
+    for example in chords-0-1.svg lesson-0-1.html chords-0-1.csv; do
+        expected="$expected $folder/examples/$example"
+    done
+fi
 # MPFR and GMP, linked into chords-steps.exe, come with their licences.
 if [ -d "$scratch/$folder/licenses" ]; then
     for licence in THIRD-PARTY.txt mpfr/COPYING mpfr/COPYING.LESSER gmp/COPYING.LESSERv3 gmp/COPYINGv2 gmp/COPYINGv3; do
@@ -30,6 +36,11 @@ held=$(cd "$scratch" && find . -type f | sed 's|^\./||' | sort | tr '\n' ' ')
     fail "holds $held instead of $expected"
 
 readme="$scratch/$folder/README.txt"
+# README.txt is the user's guide: every file it names is in the zip.
+if [ -d "$here/../../src/steps" ]; then
+    grep -q 'Руководство\|руководство' "$readme" || fail "README.txt is not the user's guide"
+    "$here/check_examples.sh" "$scratch/$folder" "$readme" || fail "the guide's examples"
+fi
 [ "$(head -c3 "$readme" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "README.txt has no byte order mark"
 [ "$(tr -cd '\n' <"$readme" | wc -c)" -eq "$(grep -c $'\r$' "$readme")" ] ||
     fail "README.txt has a line not ended by CR LF"

@@ -32,6 +32,7 @@ constexpr double LargestSideRatio = 8.0;
 // Stands in for an infinite F: far beyond any frame, still finite to clip.
 constexpr double FarValue = 1e300;
 constexpr double MarkSpacing = 16.0;  // pixels between numbered marks
+constexpr double CrowdedPixels = 3.0;  // approximations closer than this to the last drawn are not drawn
 
 struct Point {
     double x;
@@ -418,6 +419,18 @@ std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::ui
     }
     marks.lastChordNumbers[marks.lastChordCount % PictureMarks::InsetChords] = number;
     marks.lastChords[marks.lastChordCount++ % PictureMarks::InsetChords] = step;
+    // Chords whose approximations crowd within a few pixels of the last one
+    // drawn would make a solid band: in a picture of its own only the first
+    // of them is drawn (the inset shows the last ones apart); the page
+    // steps through every chord.
+    const double crowdedAt = pixelX(frame, *step.x);
+    if (!style.inPage && marks.lastDrawnMark && std::fabs(crowdedAt - *marks.lastDrawnMark) < CrowdedPixels) {
+        ++marks.chordsMerged;
+        return "";
+    }
+    if (!style.inPage) {
+        marks.lastDrawnMark = crowdedAt;
+    }
     std::string svg;
     const auto clipped =
         clipToFrame(frame, {step.a, finiteOrFar(step.fa)}, {step.b, finiteOrFar(step.fb)});

@@ -36,7 +36,8 @@ struct PictureMarks {
     std::array<std::uint64_t, Recent> recentChords{};
     std::size_t recentChordCount = 0;
     std::vector<bool> marksSeen;  // by hundredths of a pixel
-    std::uint64_t chordsMerged = 0;  // chords not drawn again
+    std::uint64_t chordsMerged = 0;  // chords not drawn: on drawn pixels, or crowded
+    std::optional<double> lastDrawnMark;  // the last drawn approximation's pixel
     std::uint64_t groupsDrawn = 0;   // pieces written, each one step of an animation
     // The last chords with a point, for the magnified inset around the root.
     static constexpr std::size_t InsetChords = 6;

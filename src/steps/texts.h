@@ -160,7 +160,7 @@ inline constexpr CatalogueText TextCaptionAccuracy = cp1251Text(", точнос�
 inline constexpr CatalogueText TextCaptionLimit = cp1251Text(", наибольшее число итераций ");
 inline constexpr CatalogueText TextCaptionChords = cp1251Text("Хорд проведено: ");
 inline constexpr CatalogueText TextCaptionDistinct =
-    cp1251Text("; на рисунке различных (остальные легли на те же пиксели): ");
+    cp1251Text("; на рисунке (остальные легли на те же пиксели или ближе 3 пикселей): ");
 inline constexpr CatalogueText TextCaptionRoot = cp1251Text("корень");
 inline constexpr CatalogueText TextPictureFixedEnd = cp1251Text("неподвижный конец");
 inline constexpr CatalogueText TextPictureOutside = cp1251Text("вне рисунка");

@@ -25,6 +25,7 @@
 #include "steps/picture_file.h"
 #include "steps/table.h"
 #include "steps/table_output.h"
+#include "steps/messages.h"
 #include "steps/texts.h"
 #include "steps/typed_steps.h"
 
@@ -33,14 +34,6 @@
 #endif
 
 namespace {
-
-constexpr int ExitDone = 0;
-constexpr int ExitRefused = 1;
-constexpr int ExitUsage = 2;
-
-void showError(Console& console, const std::string& cp1251Message) {
-    showErrorText(console, (std::string(ProgramName) + ": " + cp1251Message).c_str());
-}
 
 // One line naming the fault; what was typed goes out as typed.
 void showArgumentFault(Console& console, const StepsArguments& parsed) {

@@ -25,17 +25,10 @@
 #include "steps/picture_file.h"
 #include "steps/table.h"
 #include "steps/table_output.h"
+#include "steps/messages.h"
 #include "steps/texts.h"
 
 namespace {
-
-constexpr int ExitDone = 0;
-constexpr int ExitRefused = 1;
-constexpr int ExitUsage = 2;
-
-void showError(Console& console, const std::string& cp1251Message) {
-    showErrorText(console, (std::string(ProgramName) + ": " + cp1251Message).c_str());
-}
 
 // The expression repeated with a caret under the fault, and what was
 // expected there.

@@ -9,9 +9,7 @@
 #include "steps/table.h"
 #include "steps/texts.h"
 
-namespace {
-
-std::string escaped(std::string_view text) {
+std::string escapedPageText(std::string_view text) {
     std::string html;
     for (const char c : text) {
         html += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '"' ? "&quot;" : std::string(1, c);
@@ -19,151 +17,14 @@ std::string escaped(std::string_view text) {
     return html;
 }
 
-// A Windows-1251 line of the table as page text.
-std::string fromTable(const std::string& cp1251Line) {
-    return escaped(cp1251ToUtf8(cp1251Line));
+std::string pageText(const std::string& cp1251) {
+    return escapedPageText(cp1251ToUtf8(cp1251));
 }
+
+namespace {
 
 std::string words(const CatalogueText& text) {
-    return fromTable(text.data());
-}
-
-std::string cell(const std::string& content) {
-    return "<td>" + content + "</td>";
-}
-
-std::string estimateCell(std::optional<double> value) {
-    return cell(value ? formatEstimate(value) : "");
-}
-
-std::string noteOf(const PageChord& chord) {
-    std::string note;
-    const auto add = [&note](const CatalogueText& text) {
-        note += (note.empty() ? "" : ", ") + words(text);
-    };
-    if (chord.step.rangeReported) {
-        add(TextOverflowMark);
-    }
-    if (!chord.step.x) {
-        add(TextNoChord);
-    } else if (chord.accuracyMet) {
-        add(TextAccuracyMet);
-    }
-    if (chord.fixedEndReplaced) {
-        add(TextFixedEndReplaced);
-    }
-    return note;
-}
-
-std::string rowOf(const PageChord& chord) {
-    const ChordStep& step = chord.step;
-    const char* replaced = step.replaced == ChordEnd::A ? "a" : step.replaced == ChordEnd::B ? "b" : "&#8211;";
-    std::string row = "<tr data-chord=\"" + std::to_string(chord.number) + "\"" +
-                      (chord.fixedEndReplaced ? " class=\"flagged\"" : "") + "><th scope=\"row\">" +
-                      std::to_string(chord.number) + "</th>" + cell(formatDigits9(step.a)) +
-                      cell(formatDigits9(step.b)) + cell(formatDigits9(step.fa)) +
-                      cell(formatDigits9(step.fb));
-    row += step.x ? cell(formatDigits9(*step.x)) + cell(formatDigits9(step.fx)) : cell("&#8211;") + cell("&#8211;");
-    return row + cell(replaced) + estimateCell(chord.estimates.step) +
-           estimateCell(chord.estimates.ratio) + estimateCell(chord.estimates.bound) +
-           "<td class=\"note\">" + noteOf(chord) + "</td></tr>\n";
-}
-
-// The kept chords in their order: the first ones, then the ring's.
-std::vector<PageChord> keptChords(const LessonPage& page) {
-    std::vector<PageChord> chords = page.first;
-    for (std::size_t i = 0; i < page.last.size(); ++i) {
-        chords.push_back(page.last[(page.lastNext + i) % page.last.size()]);
-    }
-    return chords;
-}
-
-std::string tableOf(const LessonPage& page, const std::vector<PageChord>& chords) {
-    std::string html =
-        "<div class=\"scroll\" tabindex=\"0\" role=\"region\" aria-label=\"" + words(TextPageTableName) +
-        "\">\n<table id=\"chords\">\n<thead><tr>";
-    for (const std::string& name :
-         {words(TextColumnChord), std::string("a"), std::string("b"), std::string("F(a)"),
-          std::string("F(b)"), std::string("x"), std::string("F(x)"), words(TextColumnReplaced),
-          words(TextColumnStep), words(TextColumnRatio), words(TextColumnBound), words(TextColumnNote)}) {
-        html += "<th scope=\"col\">" + name + "</th>";
-    }
-    html += "</tr></thead>\n<tbody>\n";
-    std::uint64_t previous = 0;
-    for (const PageChord& chord : chords) {
-        if (previous != 0 && chord.number != previous + 1) {
-            html += "<tr class=\"gap\"><td colspan=\"12\">" + words(TextPageGapFrom) +
-                    std::to_string(previous + 1) + words(TextIdleTo) + std::to_string(chord.number - 1) +
-                    words(TextPageGapLeftOut) + "</td></tr>\n";
-        }
-        html += rowOf(chord);
-        previous = chord.number;
-    }
-    if (page.idleLast > 0) {
-        html += "<tr class=\"idle\"><td colspan=\"12\">" +
-                fromTable(idleRow(page.idleFirst, page.idleLast, page.idleFlagged)) + "</td></tr>\n";
-    }
-    return html + "</tbody>\n</table>\n</div>\n";
-}
-
-std::string pictureOf(const std::vector<PageChord>& chords, const PageFacts& facts) {
-    const PictureStyle style{true, false, facts.fixedEnd};
-    const PictureFrame frame = frameFor(facts.parameters);
-    std::string svg = pictureOpening(frame, facts.parameters, style);
-    PictureMarks marks;
-    std::uint64_t drawn = 0;
-    for (const PageChord& chord : chords) {
-        svg += pictureChord(frame, marks, chord.number, chord.step, style);
-        drawn += chord.step.x ? 1 : 0;
-    }
-    return svg + pictureClosing(frame, facts.parameters, facts.outcome, drawn, drawn, style, 0, marks);
-}
-
-std::string item(const CatalogueText& name, const std::string& value) {
-    return "<dt>" + words(name) + "</dt><dd>" + value + "</dd>\n";
-}
-
-std::string stoppingReason(const LessonPage& page, const std::vector<PageChord>& chords,
-                           const PageFacts& facts) {
-    if (facts.outcome.found) {
-        return words(TextPageStopAccuracy) + std::to_string(page.chords);
-    }
-    if (page.idleLast > 0) {
-        return fromTable(idleRow(page.idleFirst, page.idleLast, false));
-    }
-    if (!chords.empty() && !chords.back().step.x) {
-        return words(TextNoChord);
-    }
-    return words(TextPageStopLimit) + std::to_string(facts.parameters.limit);
-}
-
-// The last ratio of steps: the rate at which the error shrinks.
-std::string observedRate(const std::vector<PageChord>& chords) {
-    for (auto chord = chords.rbegin(); chord != chords.rend(); ++chord) {
-        if (chord->estimates.ratio) {
-            return formatEstimate(chord->estimates.ratio) + words(TextPageRateAt) +
-                   std::to_string(chord->number) + ")";
-        }
-    }
-    return "&#8211;";
-}
-
-std::string summaryOf(const LessonPage& page, const std::vector<PageChord>& chords,
-                      const PageFacts& facts) {
-    std::string report = escaped(reportText(facts.outcome));
-    std::replace(report.begin(), report.end(), '\n', ' ');
-    std::string html = "<section id=\"summary\">\n<h2>" + words(TextPageSummary) + "</h2>\n<dl>\n";
-    html += item(TextPageReport, report);
-    if (facts.outcome.x) {
-        html += item(TextPageLastX, formatDigits9(*facts.outcome.x) + ", F = " +
-                                        (chords.empty() ? std::string("&#8211;") : formatDigits9(chords.back().step.fx)));
-    }
-    html += item(TextPageChordsDrawn, std::to_string(page.chords) + "; " + words(TextCaptionCounts));
-    html += item(TextPageStop, stoppingReason(page, chords, facts));
-    html += item(TextPageFixedEnd, fromTable(fixedEndLine(facts.parameters, facts.fixedEnd)));
-    html += item(TextPageBound, fromTable(slopeLine(facts.parameters, facts.smallestSlope)));
-    html += item(TextPageRate, observedRate(chords));
-    return html + "</dl>\n</section>\n";
+    return pageText(text.data());
 }
 
 const char* const PageStyle = R"(
@@ -288,46 +149,234 @@ std::string controlsOf() {
            words(TextColumnChord) + "\"></span></nav>\n";
 }
 
-}  // namespace
-
-void keepPageChord(LessonPage& page, const PageChord& chord) {
-    ++page.chords;
-    if (page.first.size() < PageEnds) {
-        page.first.push_back(chord);
-    } else if (page.last.size() < PageEnds) {
-        page.last.push_back(chord);
-    } else {
-        page.last[page.lastNext] = chord;
-        page.lastNext = (page.lastNext + 1) % PageEnds;
-    }
+std::string cell(const std::string& content) {
+    return "<td>" + content + "</td>";
 }
 
-std::string lessonPageText(const LessonPage& page, const PageFacts& facts) {
-    const std::vector<PageChord> chords = keptChords(page);
-    const ChordParameters& p = facts.parameters;
+std::string estimateCell(std::optional<double> value) {
+    return cell(value ? formatEstimate(value) : "");
+}
+
+std::string rowOf(const PageRow& row) {
+    std::string html = "<tr data-chord=\"" + std::to_string(row.number) + "\"" +
+                       (row.flagged ? " class=\"flagged\"" : "") + "><th scope=\"row\">" +
+                       std::to_string(row.number) + "</th>";
+    for (const std::string& value : row.values) {
+        html += cell(value);
+    }
+    html += cell(row.replaced);
+    if (row.scale) {
+        html += cell(*row.scale);
+    }
+    return html + estimateCell(row.estimates.step) + estimateCell(row.estimates.ratio) +
+           estimateCell(row.estimates.bound) + "<td class=\"note\">" + row.note + "</td></tr>\n";
+}
+
+std::string tableOf(const std::vector<PageRow>& rows, const PageFacts& facts) {
+    std::vector<std::string> names = {words(TextColumnChord), "a", "b", "F(a)", "F(b)", "x", "F(x)",
+                                      words(TextColumnReplaced)};
+    if (facts.style.scaledEnds) {
+        names.push_back(words(TextColumnScale));
+    }
+    for (const CatalogueText* name : {&TextColumnStep, &TextColumnRatio, &TextColumnBound, &TextColumnNote}) {
+        names.push_back(words(*name));
+    }
+    const std::string span = std::to_string(names.size());
+    std::string html =
+        "<div class=\"scroll\" tabindex=\"0\" role=\"region\" aria-label=\"" + words(TextPageTableName) +
+        "\">\n<table id=\"chords\">\n<thead><tr>";
+    for (const std::string& name : names) {
+        html += "<th scope=\"col\">" + name + "</th>";
+    }
+    html += "</tr></thead>\n<tbody>\n";
+    std::uint64_t previous = 0;
+    for (const PageRow& row : rows) {
+        if (previous != 0 && row.number != previous + 1) {
+            html += "<tr class=\"gap\"><td colspan=\"" + span + "\">" + words(TextPageGapFrom) +
+                    std::to_string(previous + 1) + words(TextIdleTo) + std::to_string(row.number - 1) +
+                    words(TextPageGapLeftOut) + "</td></tr>\n";
+        }
+        html += rowOf(row);
+        previous = row.number;
+    }
+    if (facts.idleRow) {
+        html += "<tr class=\"idle\"><td colspan=\"" + span + "\">" + *facts.idleRow + "</td></tr>\n";
+    }
+    return html + "</tbody>\n</table>\n</div>\n";
+}
+
+std::string pictureOf(const std::vector<PageRow>& rows, const PageFacts& facts) {
+    const PictureFrame frame = frameFor(facts.equation);
+    std::string svg = pictureOpening(frame, facts.equation, facts.style);
+    PictureMarks marks;
+    std::uint64_t drawn = 0;
+    for (const PageRow& row : rows) {
+        svg += pictureChord(frame, marks, row.number, row.chord, facts.style);
+        drawn += row.chord.x ? 1 : 0;
+    }
+    return svg + pictureClosing(frame, facts.equation, facts.result, {drawn, drawn}, facts.style, marks);
+}
+
+std::string item(const CatalogueText& name, const std::string& value) {
+    return "<dt>" + words(name) + "</dt><dd>" + value + "</dd>\n";
+}
+
+// The last ratio of steps: the rate at which the error shrinks.
+std::string observedRate(const std::vector<PageRow>& rows) {
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        if (row->estimates.ratio) {
+            return formatEstimate(row->estimates.ratio) + words(TextPageRateAt) + std::to_string(row->number) + ")";
+        }
+    }
+    return "&#8211;";
+}
+
+std::string summaryOf(const std::vector<PageRow>& rows, const PageFacts& facts) {
+    std::string html = "<section id=\"summary\">\n<h2>" + words(TextPageSummary) + "</h2>\n<dl>\n";
+    html += item(TextPageReport, facts.report);
+    if (!facts.lastX.empty()) {
+        html += item(TextPageLastX, facts.lastX);
+    }
+    html += item(TextPageChordsDrawn, std::to_string(facts.chords) + "; " + words(TextCaptionCounts));
+    html += item(TextPageStop, facts.stop);
+    html += item(TextPageFixedEnd, facts.fixedEnd);
+    html += item(TextPageBound, facts.bound);
+    html += item(TextPageRate, observedRate(rows));
+    return html + "</dl>\n</section>\n";
+}
+
+std::string pageOpening(const PageFacts& facts) {
     std::string html = "<!DOCTYPE html>\n<html lang=\"ru\">\n<head>\n<meta charset=\"utf-8\">\n"
                        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-                       "<title>" + words(TextCaptionTitle) + "Xib = " + formatShortest(p.a) +
-                       ", Xie = " + formatShortest(p.b) + words(TextCaptionAccuracy) +
-                       formatShortest(p.epsilon) + "</title>\n<style>" + PageStyle + "</style>\n</head>\n<body>\n";
-    html += "<h1>" + fromTable(titleLine()) + "</h1>\n<p>" + fromTable(inputsLine(p)) + "</p>\n";
-    html += summaryOf(page, chords, facts);
+                       "<title>" + facts.title + "</title>\n<style>" + PageStyle + "</style>\n</head>\n<body>\n";
+    html += "<h1>" + facts.heading + "</h1>\n";
+    for (const std::string& line : facts.inputs) {
+        html += "<p>" + line + "</p>\n";
+    }
+    return html;
+}
+
+}  // namespace
+
+std::string lessonPageText(const std::vector<PageRow>& rows, const PageFacts& facts) {
+    std::string html = pageOpening(facts);
+    html += summaryOf(rows, facts);
     html += controlsOf();
-    html += "<main>\n<figure>\n" + pictureOf(chords, facts) + "</figure>\n<section class=\"lesson\">\n<h2>" +
-            words(TextPageTableName) + "</h2>\n<p>" + fromTable(legendLine()) + "</p>\n<p>" +
-            fromTable(countsLine()) + "</p>\n" + tableOf(page, chords) + "</section>\n</main>\n";
+    html += "<main>\n<figure>\n" + pictureOf(rows, facts) + "</figure>\n<section class=\"lesson\">\n<h2>" +
+            words(TextPageTableName) + "</h2>\n";
+    for (const std::string& line : facts.legend) {
+        html += "<p>" + line + "</p>\n";
+    }
+    html += tableOf(rows, facts) + "</section>\n</main>\n";
     return html + "<script>" + PageScript + "</script>\n</body>\n</html>\n";
 }
 
-std::string rejectionPageText(const ChordParameters& parameters, const std::string& reasonUtf8) {
-    std::string html = "<!DOCTYPE html>\n<html lang=\"ru\">\n<head>\n<meta charset=\"utf-8\">\n"
-                       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-                       "<title>" + words(TextCaptionTitle) + "Xib = " + formatShortest(parameters.a) +
-                       ", Xie = " + formatShortest(parameters.b) + "</title>\n<style>" + PageStyle +
-                       "</style>\n</head>\n<body>\n";
-    html += "<h1>" + fromTable(titleLine()) + "</h1>\n<p>" + fromTable(inputsLine(parameters)) +
-            "</p>\n<p id=\"refusal\"><strong>" + escaped(reasonUtf8) + "</strong></p>\n";
-    html += "<figure>\n" + pictureOfRejection(parameters, escaped(reasonUtf8), {true, false, std::nullopt}) +
+std::string rejectionPageText(const PageFacts& facts, const std::string& reasonUtf8) {
+    std::string html = pageOpening(facts);
+    html += "<p id=\"refusal\"><strong>" + escapedPageText(reasonUtf8) + "</strong></p>\n";
+    html += "<figure>\n" + pictureOfRejection(facts.equation, escapedPageText(reasonUtf8), facts.style) +
             "</figure>\n";
     return html + "</body>\n</html>\n";
+}
+
+// ---------------------------------------------------------------------------
+// The dialog's own walk.
+
+namespace {
+
+std::string noteOf(const PageChord& chord) {
+    std::string note;
+    const auto add = [&note](const CatalogueText& text) {
+        note += (note.empty() ? "" : ", ") + words(text);
+    };
+    if (chord.step.rangeReported) {
+        add(TextOverflowMark);
+    }
+    if (!chord.step.x) {
+        add(TextNoChord);
+    } else if (chord.accuracyMet) {
+        add(TextAccuracyMet);
+    }
+    if (chord.fixedEndReplaced) {
+        add(TextFixedEndReplaced);
+    }
+    return note;
+}
+
+PageRow rowOf(const PageChord& chord) {
+    const ChordStep& step = chord.step;
+    PageRow row;
+    row.number = chord.number;
+    row.chord = drawnChordOf(step);
+    row.values = {formatDigits9(step.a), formatDigits9(step.b), formatDigits9(step.fa), formatDigits9(step.fb),
+                  step.x ? formatDigits9(*step.x) : "&#8211;", step.x ? formatDigits9(step.fx) : "&#8211;"};
+    row.replaced = step.replaced == ChordEnd::A ? "a" : step.replaced == ChordEnd::B ? "b" : "&#8211;";
+    row.estimates = chord.estimates;
+    row.note = noteOf(chord);
+    row.flagged = chord.fixedEndReplaced;
+    return row;
+}
+
+std::string stoppingReason(const LessonPage& page, const std::vector<PageChord>& chords,
+                           const FixedPageFacts& facts) {
+    if (facts.outcome.found) {
+        return words(TextPageStopAccuracy) + std::to_string(page.chords);
+    }
+    if (page.idleLast > 0) {
+        return pageText(idleRow(page.idleFirst, page.idleLast, false));
+    }
+    if (!chords.empty() && !chords.back().step.x) {
+        return words(TextNoChord);
+    }
+    return words(TextPageStopLimit) + std::to_string(facts.parameters.limit);
+}
+
+// The page's own texts of the dialog's run: its title, heading and inputs.
+PageFacts fixedFactsOf(const ChordParameters& parameters, std::string title) {
+    PageFacts facts;
+    facts.equation = fixedPictureEquation(parameters);
+    facts.style = {true, false, std::nullopt};
+    facts.title = std::move(title);
+    facts.heading = pageText(titleLine());
+    facts.inputs = {pageText(inputsLine(parameters))};
+    return facts;
+}
+
+}  // namespace
+
+std::string lessonPageText(const LessonPage& page, const FixedPageFacts& fixed) {
+    const std::vector<PageChord> chords = keptInOrder(page);
+    const ChordParameters& p = fixed.parameters;
+    PageFacts facts = fixedFactsOf(p, words(TextCaptionTitle) + "Xib = " + formatShortest(p.a) + ", Xie = " +
+                                          formatShortest(p.b) + words(TextCaptionAccuracy) +
+                                          formatShortest(p.epsilon));
+    facts.style.fixedEnd = fixed.fixedEnd;
+    facts.result = fixedPictureResult(fixed.outcome);
+    facts.report = escapedPageText(reportText(fixed.outcome));
+    std::replace(facts.report.begin(), facts.report.end(), '\n', ' ');
+    if (fixed.outcome.x) {
+        facts.lastX = formatDigits9(*fixed.outcome.x) + ", F = " +
+                      (chords.empty() ? std::string("&#8211;") : formatDigits9(chords.back().step.fx));
+    }
+    facts.chords = page.chords;
+    facts.stop = stoppingReason(page, chords, fixed);
+    facts.fixedEnd = pageText(fixedEndLine(p, fixed.fixedEnd));
+    facts.bound = pageText(slopeLine(p, fixed.smallestSlope));
+    facts.legend = {pageText(legendLine()), pageText(countsLine())};
+    if (page.idleLast > 0) {
+        facts.idleRow = pageText(idleRow(page.idleFirst, page.idleLast, page.idleFlagged));
+    }
+    std::vector<PageRow> rows;
+    rows.reserve(chords.size());
+    for (const PageChord& chord : chords) {
+        rows.push_back(rowOf(chord));
+    }
+    return lessonPageText(rows, facts);
+}
+
+std::string rejectionPageText(const ChordParameters& parameters, const std::string& reasonUtf8) {
+    return rejectionPageText(fixedFactsOf(parameters, words(TextCaptionTitle) + "Xib = " +
+                                                          formatShortest(parameters.a) + ", Xie = " +
+                                                          formatShortest(parameters.b)),
+                             reasonUtf8);
 }

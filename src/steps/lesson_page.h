@@ -11,21 +11,17 @@
 
 #include "solver/chord.h"
 #include "steps/estimates.h"
-
-struct PageChord {
-    std::uint64_t number = 0;
-    ChordStep step;
-    ChordEstimates estimates;
-    bool accuracyMet = false;
-    bool fixedEndReplaced = false;
-};
+#include "steps/picture.h"
 
 // Chords kept at each end of a long walk.
 inline constexpr std::size_t PageEnds = 500;
 
-struct LessonPage {
-    std::vector<PageChord> first;
-    std::vector<PageChord> last;  // a ring once full, its oldest at lastNext
+// The first and the last chords of a walk, of whatever record the walk
+// keeps, and the idle stretch when there is one.
+template <typename Chord>
+struct KeptChords {
+    std::vector<Chord> first;
+    std::vector<Chord> last;  // a ring once full, its oldest at lastNext
     std::size_t lastNext = 0;
     std::uint64_t chords = 0;     // chords drawn, kept or not
     std::uint64_t idleFirst = 0;  // the idle stretch, when there is one
@@ -33,18 +29,86 @@ struct LessonPage {
     bool idleFlagged = false;
 };
 
-void keepPageChord(LessonPage& page, const PageChord& chord);
+template <typename Chord>
+void keepChord(KeptChords<Chord>& kept, const Chord& chord) {
+    ++kept.chords;
+    if (kept.first.size() < PageEnds) {
+        kept.first.push_back(chord);
+    } else if (kept.last.size() < PageEnds) {
+        kept.last.push_back(chord);
+    } else {
+        kept.last[kept.lastNext] = chord;
+        kept.lastNext = (kept.lastNext + 1) % PageEnds;
+    }
+}
 
-// What the page says besides the chords.
+// The kept chords in their order: the first ones, then the ring's.
+template <typename Chord>
+std::vector<Chord> keptInOrder(const KeptChords<Chord>& kept) {
+    std::vector<Chord> chords = kept.first;
+    for (std::size_t i = 0; i < kept.last.size(); ++i) {
+        chords.push_back(kept.last[(kept.lastNext + i) % kept.last.size()]);
+    }
+    return chords;
+}
+
+// One row of the page's table and its chord in the picture; the cells are
+// page text, as the table writes the values.
+struct PageRow {
+    std::uint64_t number = 0;
+    DrawnChord chord;
+    std::vector<std::string> values;  // a, b, F(a), F(b), x, F(x)
+    std::string replaced;
+    std::optional<std::string> scale;  // a modified method's factor column
+    ChordEstimates estimates;
+    std::string note;
+    bool flagged = false;  // moved the end the method keeps
+};
+
+// What the page says besides the rows, in page text.
 struct PageFacts {
+    PictureEquation equation;
+    PictureResult result;
+    PictureStyle style;
+    std::string title;    // the window's title
+    std::string heading;  // the table's title line
+    std::vector<std::string> inputs;  // the lines under it
+    std::string report;
+    std::string lastX;    // the last approximation and F there; empty without one
+    std::uint64_t chords = 0;
+    std::string stop;     // why the walk stopped
+    std::string fixedEnd;
+    std::string bound;
+    std::vector<std::string> legend;
+    std::optional<std::string> idleRow;
+};
+
+std::string lessonPageText(const std::vector<PageRow>& rows, const PageFacts& facts);
+
+// The page for an interval that was refused: F over it and the reason, so
+// that the teacher still sees where F changes sign, or does not.
+std::string rejectionPageText(const PageFacts& facts, const std::string& reasonUtf8);
+
+// Page text from the table's Windows-1251 text.
+std::string pageText(const std::string& cp1251);
+std::string escapedPageText(std::string_view utf8);
+
+// The dialog's own walk on the page.
+struct PageChord {
+    std::uint64_t number = 0;
+    ChordStep step;
+    ChordEstimates estimates;
+    bool accuracyMet = false;
+    bool fixedEndReplaced = false;
+};
+using LessonPage = KeptChords<PageChord>;
+
+struct FixedPageFacts {
     ChordParameters parameters;
     std::optional<ChordEnd> fixedEnd;
     std::optional<double> smallestSlope;
     ChordOutcome outcome;
 };
 
-std::string lessonPageText(const LessonPage& page, const PageFacts& facts);
-
-// The page for an interval that was refused: F over it and the reason, so
-// that the teacher still sees where F changes sign, or does not.
+std::string lessonPageText(const LessonPage& page, const FixedPageFacts& facts);
 std::string rejectionPageText(const ChordParameters& parameters, const std::string& reasonUtf8);

@@ -39,19 +39,11 @@ struct Point {
     double y;
 };
 
-double finiteOrFar(Extended value) {
-    if (isNan(value)) {
+double finiteOrFar(double value) {
+    if (std::isnan(value)) {
         return FarValue;
     }
-    return std::clamp(toDouble(value), -FarValue, FarValue);
-}
-
-double finiteOrFar(float value) {
-    return finiteOrFar(toExtended(value));
-}
-
-double valueOfF(double x) {
-    return finiteOrFar(equationF(static_cast<float>(x)));
+    return std::clamp(value, -FarValue, FarValue);
 }
 
 // Where a frame is drawn: the plot, or the magnified inset.
@@ -136,14 +128,18 @@ std::string pixelPair(const PictureFrame& frame, Point point) {
 // The curve as one path, lifting the pen only where it leaves the frame. The
 // pen is compared by the pixels written, so a clipped point that differs from
 // the last one in bits the picture does not show keeps the line unbroken.
-std::string curvePath(const PictureFrame& frame) {
+// Where F is not defined the pen is lifted too.
+std::string curvePath(const PictureFrame& frame, const PictureEquation& equation) {
     std::string path = "<path class=\"curve\" d=\"";
-    Point previous{frame.xLow, valueOfF(frame.xLow)};
+    Point previous{frame.xLow, equation.f(frame.xLow)};
     std::string penAt;  // where the last piece ended; empty with the pen lifted
     for (int i = 1; i <= CurveSegments; ++i) {
         const double x = frame.xLow + (frame.xHigh - frame.xLow) * i / CurveSegments;
-        const Point next{x, valueOfF(x)};
-        if (const auto clipped = clipToFrame(frame, previous, next)) {
+        const Point next{x, equation.f(x)};
+        if (std::isnan(previous.y) || std::isnan(next.y)) {
+            penAt.clear();
+        } else if (const auto clipped = clipToFrame(frame, {previous.x, finiteOrFar(previous.y)},
+                                                    {next.x, finiteOrFar(next.y)})) {
             const std::string start = pixelPair(frame, (*clipped)[0]);
             if (start != penAt) {
                 path += "M" + start + " ";
@@ -155,38 +151,38 @@ std::string curvePath(const PictureFrame& frame) {
         }
         previous = next;
     }
-    path.pop_back();
+    if (path.back() == ' ') {
+        path.pop_back();
+    }
     return path + "\"/>\n";
 }
 
-// The dialog's closing lines on one line of the caption: "; " between them.
-std::string captionOfReport(const ChordOutcome& outcome) {
-    std::string lines = reportText(outcome);
-    lines.pop_back();
-    for (std::size_t at = lines.find('\n'); at != std::string::npos; at = lines.find('\n', at)) {
-        lines.replace(at, 1, "; ");
-    }
-    return lines;
+// F where it is defined, far beyond the frame where it is not.
+double valueOfF(const PictureEquation& equation, double x) {
+    return finiteOrFar(equation.f(x));
 }
-
-// The equation with its proper signs, as character references.
-const char* const EquationMarkup =
-    "F(x) = 2&#183;e<tspan baseline-shift=\"super\" font-size=\"13\">&#8722;x</tspan>"
-    " + 0.2&#183;x&#178; &#8722; 1.5 = 0";
 
 }  // namespace
 
-PictureFrame frameFor(const ChordParameters& parameters) {
-    const double low = std::min(parameters.a, parameters.b);
-    const double high = std::max(parameters.a, parameters.b);
+PictureFrame frameFor(const PictureEquation& equation) {
+    const double low = std::min(equation.a, equation.b);
+    const double high = std::max(equation.a, equation.b);
     const double margin = high > low ? (high - low) * 0.05 : 1.0;
     PictureFrame frame{low - margin, high + margin, 0.0, 0.0};
-    // F is convex: its largest values on the interval are at the ends, its
-    // smallest somewhere inside; the samples find it.
-    double above = std::max(valueOfF(low), valueOfF(high));
+    // A convex F has its largest values on the interval at the ends, its
+    // smallest somewhere inside; the samples find it, and any other F's
+    // largest. Where F is not defined a sample counts for nothing.
+    double above = std::max(valueOfF(equation, low), valueOfF(equation, high));
     double below = 0.0;
     for (int i = 0; i <= CurveSegments; ++i) {
-        below = std::max(below, -valueOfF(low + (high - low) * i / CurveSegments));
+        const double value = equation.f(low + (high - low) * i / CurveSegments);
+        if (std::isnan(value)) {
+            continue;
+        }
+        below = std::max(below, -finiteOrFar(value));
+        if (!equation.convex) {
+            above = std::max(above, finiteOrFar(value));
+        }
     }
     above = std::max(above, 1e-30);
     below = std::max(below, 1e-30);
@@ -276,10 +272,9 @@ std::string labelValue(double value) {
 
 // The end the method keeps, ringed and named; where F there lies beyond the
 // frame, an arrow at the frame's edge says where it is.
-std::string fixedEndMark(const PictureFrame& frame, const ChordParameters& parameters,
-                         ChordEnd end) {
-    const float c = end == ChordEnd::A ? parameters.a : parameters.b;
-    const double fc = finiteOrFar(equationF(c));
+std::string fixedEndMark(const PictureFrame& frame, const PictureEquation& equation, ChordEnd end) {
+    const double c = end == ChordEnd::A ? equation.a : equation.b;
+    const double fc = valueOfF(equation, c);
     const double x = pixelX(frame, c);
     const bool inside = fc <= frame.yHigh && fc >= frame.yLow;
     const double y = pixelY(frame, fc);
@@ -307,7 +302,7 @@ std::string fixedEndMark(const PictureFrame& frame, const ChordParameters& param
 
 }  // namespace
 
-std::string pictureOpening(const PictureFrame& frame, const ChordParameters& parameters,
+std::string pictureOpening(const PictureFrame& frame, const PictureEquation& equation,
                            const PictureStyle& style) {
     const double axisY = pixelY(frame, 0.0);
     const std::string width = std::to_string(PictureWidth);
@@ -320,9 +315,8 @@ std::string pictureOpening(const PictureFrame& frame, const ChordParameters& par
            (style.inPage ? " id=\"picture\" role=\"img\" aria-labelledby=\"picture-title\"" : "") +
            " viewBox=\"0 0 " + width + " " + height +
            "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"16\">\n"
-           "<title id=\"picture-title\">" + utf8(TextCaptionTitle) + "F(x) = 2&#183;e^(&#8722;x) + "
-           "0.2&#183;x&#178; &#8722; 1.5 = 0, Xib = " + formatShortest(parameters.a) +
-           ", Xie = " + formatShortest(parameters.b) + "</title>\n"
+           "<title id=\"picture-title\">" + equation.heading + equation.title + ", Xib = " +
+           equation.aText + ", Xie = " + equation.bText + "</title>\n"
            // Told apart in grey and without red and green: blue chords, dashed
            // vermilion verticals, black curve, a reddish purple fixed end.
            "<style type=\"text/css\">\n"
@@ -339,7 +333,10 @@ std::string pictureOpening(const PictureFrame& frame, const ChordParameters& par
            ".halo { stroke: #ffffff; stroke-width: 4; paint-order: stroke; }\n"
            ".root { fill: none; stroke: #000000; stroke-width: 3; }\n"
            ".current .chord { stroke-width: 4; }\n"
-           ".current .vertical { stroke-width: 3; }\n"
+           ".current .vertical { stroke-width: 3; }\n" +
+           (style.scaledEnds ? ".scaled { fill: #ffffff; stroke: #0072b2; stroke-width: 2; }\n"
+                               ".scaled line { stroke-dasharray: 2 3; }\n"
+                             : "") +
            "</style>\n"
            "<rect x=\"0\" y=\"0\" width=\"" + width + "\" height=\"" + height +
            "\" fill=\"#ffffff\"/>\n";
@@ -350,13 +347,11 @@ std::string pictureOpening(const PictureFrame& frame, const ChordParameters& par
     svg += "<line class=\"axis\"" + attribute("x1", PlotLeft) + attribute("y1", axisY) +
            attribute("x2", PlotRight) + attribute("y2", axisY) + "/>\n";
     // The interval's ends below the ticks.
-    svg += textElement(pixelX(frame, parameters.a), PlotBottom + 40, "middle",
-                       "Xib = " + formatReal(parameters.a));
-    svg += textElement(pixelX(frame, parameters.b), PlotBottom + 40, "middle",
-                       "Xie = " + formatReal(parameters.b));
-    svg += curvePath(frame);
+    svg += textElement(pixelX(frame, equation.a), PlotBottom + 40, "middle", "Xib = " + equation.aLabel);
+    svg += textElement(pixelX(frame, equation.b), PlotBottom + 40, "middle", "Xie = " + equation.bLabel);
+    svg += curvePath(frame, equation);
     if (style.fixedEnd) {
-        svg += fixedEndMark(frame, parameters, *style.fixedEnd);
+        svg += fixedEndMark(frame, equation, *style.fixedEnd);
     }
     return svg;
 }
@@ -412,8 +407,23 @@ long wholePixel(const std::string& written) {
 
 }  // namespace
 
+namespace {
+
+// A modified method's scaled value at an end: ringed where the chord starts,
+// and joined by a dotted line to F's own value there, on the curve.
+std::string scaledEnd(const PictureFrame& frame, double end, double scaled, double onCurve) {
+    const double x = pixelX(frame, end);
+    const double from = pixelY(frame, finiteOrFar(onCurve));
+    const double to = pixelY(frame, finiteOrFar(scaled));
+    return "<g class=\"scaled\"><line" + attribute("x1", x) + attribute("y1", from) + attribute("x2", x) +
+           attribute("y2", to) + "/><circle" + attribute("cx", x) + attribute("cy", to) +
+           attribute("r", 5) + "/></g>\n";
+}
+
+}  // namespace
+
 std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::uint64_t number,
-                         const ChordStep& step, const PictureStyle& style) {
+                         const DrawnChord& step, const PictureStyle& style) {
     if (!step.x) {
         return "";
     }
@@ -447,6 +457,12 @@ std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::ui
         } else {
             svg += "<line class=\"chord\" x1=\"" + x1 + "\" y1=\"" + y1 + "\" x2=\"" + x2 +
                    "\" y2=\"" + y2 + "\"/>\n";
+            if (step.curveA) {
+                svg += scaledEnd(frame, step.a, step.fa, *step.curveA);
+            }
+            if (step.curveB) {
+                svg += scaledEnd(frame, step.b, step.fb, *step.curveB);
+            }
         }
     }
     const double markX = pixelX(frame, *step.x);
@@ -487,8 +503,8 @@ std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::ui
 namespace {
 
 // The last chords and their numbers, oldest first.
-std::vector<std::pair<std::uint64_t, ChordStep>> lastChords(const PictureMarks& marks) {
-    std::vector<std::pair<std::uint64_t, ChordStep>> chords;
+std::vector<std::pair<std::uint64_t, DrawnChord>> lastChords(const PictureMarks& marks) {
+    std::vector<std::pair<std::uint64_t, DrawnChord>> chords;
     const std::size_t kept = std::min<std::size_t>(marks.lastChordCount, PictureMarks::InsetChords);
     for (std::size_t i = marks.lastChordCount - kept; i < marks.lastChordCount; ++i) {
         chords.emplace_back(marks.lastChordNumbers[i % PictureMarks::InsetChords],
@@ -500,8 +516,9 @@ std::vector<std::pair<std::uint64_t, ChordStep>> lastChords(const PictureMarks& 
 // Where the last approximations crowd within a few pixels, the same chords
 // again in a box of their own, magnified around the last one, with the
 // curve there and the magnification stated.
-std::string insetAroundRoot(const PictureFrame& frame, const PictureMarks& marks) {
-    const std::vector<std::pair<std::uint64_t, ChordStep>> chords = lastChords(marks);
+std::string insetAroundRoot(const PictureFrame& frame, const PictureEquation& equation,
+                            const PictureMarks& marks) {
+    const std::vector<std::pair<std::uint64_t, DrawnChord>> chords = lastChords(marks);
     if (chords.size() < 3) {
         return "";
     }
@@ -522,8 +539,8 @@ std::string insetAroundRoot(const PictureFrame& frame, const PictureMarks& marks
     double low = 0.0;
     double high = 0.0;
     for (const double x : {inset.xLow, inset.xHigh}) {
-        low = std::min(low, valueOfF(x));
-        high = std::max(high, valueOfF(x));
+        low = std::min(low, valueOfF(equation, x));
+        high = std::max(high, valueOfF(equation, x));
     }
     inset.yLow = low - (high - low) * 0.15;
     inset.yHigh = high + (high - low) * 0.15;
@@ -537,7 +554,7 @@ std::string insetAroundRoot(const PictureFrame& frame, const PictureMarks& marks
     for (int i = 0; i <= 60; ++i) {
         const double x = inset.xLow + (inset.xHigh - inset.xLow) * i / 60;
         curve += (i == 0 ? "M" : " L") + coordinate(pixelX(inset, x, box)) + "," +
-                 coordinate(pixelY(inset, valueOfF(x), box));
+                 coordinate(pixelY(inset, valueOfF(equation, x), box));
     }
     svg += curve + "\"/>\n";
     // Each chord a group of its own, so that the page shows them step by step.
@@ -565,34 +582,28 @@ std::string insetAroundRoot(const PictureFrame& frame, const PictureMarks& marks
 
 }  // namespace
 
-std::string pictureClosing(const PictureFrame& frame, const ChordParameters& parameters,
-                           const ChordOutcome& outcome, std::uint64_t chordsDrawn,
-                           std::uint64_t chordsShown, const PictureStyle& style,
-                           std::uint64_t groupsDrawn, const PictureMarks& marks) {
+std::string pictureClosing(const PictureFrame& frame, const PictureEquation& equation,
+                           const PictureResult& result, PictureCounts counts,
+                           const PictureStyle& style, const PictureMarks& marks) {
     std::string svg;
-    if (outcome.found) {
-        const double rootX = pixelX(frame, *outcome.x);
+    if (result.root) {
+        const double rootX = pixelX(frame, *result.root);
         const double axisY = pixelY(frame, 0.0);
         svg += "<circle class=\"root\"" + attribute("cx", rootX) + attribute("cy", axisY) +
                attribute("r", 7) + "/>\n";
         svg += textElement(std::clamp(rootX, PlotLeft + 60, PlotRight - 60),
                            std::max(axisY - 16, PlotTop + 16), "middle",
-                           utf8(TextCaptionRoot) + " " + formatReal(*outcome.x),
+                           utf8(TextCaptionRoot) + " " + result.rootText,
                            " class=\"halo\" font-weight=\"bold\"");
     }
-    svg += insetAroundRoot(frame, marks);
-    const ChordParameters& p = parameters;
-    svg += textElement(PlotLeft, 628, "start",
-                       utf8(TextCaptionTitle) + EquationMarkup, " font-size=\"18\"");
-    svg += textElement(PlotLeft, 654, "start",
-                       "Xib = " + formatShortest(p.a) + ", Xie = " + formatShortest(p.b) +
-                           utf8(TextCaptionAccuracy) + formatShortest(p.epsilon) +
-                           utf8(TextCaptionLimit) + formatCount(p.limit));
-    svg += textElement(PlotLeft, 680, "start", captionOfReport(outcome), " font-weight=\"bold\"");
+    svg += insetAroundRoot(frame, equation, marks);
+    svg += textElement(PlotLeft, 628, "start", equation.heading + equation.caption, " font-size=\"18\"");
+    svg += textElement(PlotLeft, 654, "start", equation.inputs);
+    svg += textElement(PlotLeft, 680, "start", result.report, " font-weight=\"bold\"");
     svg += textElement(PlotLeft, 706, "start",
-                       utf8(TextCaptionChords) + std::to_string(chordsDrawn) +
-                           (chordsShown < chordsDrawn
-                                ? utf8(TextCaptionDistinct) + std::to_string(chordsShown)
+                       utf8(TextCaptionChords) + std::to_string(counts.chordsDrawn) +
+                           (counts.chordsShown < counts.chordsDrawn
+                                ? utf8(TextCaptionDistinct) + std::to_string(counts.chordsShown)
                                 : std::string()));
     svg += textElement(PlotLeft, 732, "start", utf8(TextCaptionCounts));
     if (style.animate) {
@@ -600,7 +611,7 @@ std::string pictureClosing(const PictureFrame& frame, const ChordParameters& par
         // a second a chord and three with the whole picture.
         svg += "<rect width=\"0\" height=\"0\"><animate id=\"loop\" attributeName=\"x\" "
                "values=\"0;0\" begin=\"0s;loop.end\" dur=\"" +
-               std::to_string(std::min(groupsDrawn, AnimatedSteps) + 3) + "s\"/></rect>\n";
+               std::to_string(std::min(marks.groupsDrawn, AnimatedSteps) + 3) + "s\"/></rect>\n";
     }
     return svg + "</svg>\n";
 }
@@ -610,14 +621,18 @@ namespace {
 // F's own range over the interval and zero: where F changes sign inside,
 // the larger side cut as the chords' frame cuts it; where it does not, all
 // of F above or below the axis.
-PictureFrame rejectionFrame(const ChordParameters& parameters) {
-    const double low = std::min(parameters.a, parameters.b);
-    const double high = std::max(parameters.a, parameters.b);
+PictureFrame rejectionFrame(const PictureEquation& equation) {
+    const double low = std::min(equation.a, equation.b);
+    const double high = std::max(equation.a, equation.b);
     const double margin = high > low ? (high - low) * 0.05 : 1.0;
     double smallest = 0.0;
     double largest = 0.0;
     for (int i = 0; i <= CurveSegments; ++i) {
-        const double value = valueOfF(low + (high - low) * i / CurveSegments);
+        const double sample = equation.f(low + (high - low) * i / CurveSegments);
+        if (std::isnan(sample)) {
+            continue;
+        }
+        const double value = finiteOrFar(sample);
         smallest = std::min(smallest, value);
         largest = std::max(largest, value);
     }
@@ -636,14 +651,69 @@ PictureFrame rejectionFrame(const ChordParameters& parameters) {
 
 }  // namespace
 
-std::string pictureOfRejection(const ChordParameters& parameters, const std::string& reason,
+std::string pictureOfRejection(const PictureEquation& equation, const std::string& reason,
                                const PictureStyle& style) {
-    const PictureFrame frame = rejectionFrame(parameters);
-    std::string svg = pictureOpening(frame, parameters, style);
-    svg += textElement(PlotLeft, 628, "start", utf8(TextCaptionTitle) + EquationMarkup,
-                       " font-size=\"18\"");
-    svg += textElement(PlotLeft, 654, "start",
-                       "Xib = " + formatShortest(parameters.a) + ", Xie = " + formatShortest(parameters.b));
+    const PictureFrame frame = rejectionFrame(equation);
+    std::string svg = pictureOpening(frame, equation, style);
+    svg += textElement(PlotLeft, 628, "start", equation.heading + equation.caption, " font-size=\"18\"");
+    svg += textElement(PlotLeft, 654, "start", "Xib = " + equation.aText + ", Xie = " + equation.bText);
     svg += textElement(PlotLeft, 680, "start", reason, " font-weight=\"bold\"");
     return svg + "</svg>\n";
+}
+
+namespace {
+
+// The dialog's closing lines on one line of the caption: "; " between them.
+std::string captionOfReport(const ChordOutcome& outcome) {
+    std::string lines = reportText(outcome);
+    lines.pop_back();
+    for (std::size_t at = lines.find('\n'); at != std::string::npos; at = lines.find('\n', at)) {
+        lines.replace(at, 1, "; ");
+    }
+    return lines;
+}
+
+}  // namespace
+
+PictureEquation fixedPictureEquation(const ChordParameters& parameters) {
+    PictureEquation equation;
+    equation.f = [](double x) { return finiteOrFar(toDouble(equationF(static_cast<float>(x)))); };
+    equation.convex = true;
+    equation.a = parameters.a;
+    equation.b = parameters.b;
+    equation.heading = utf8(TextCaptionTitle);
+    equation.title = "F(x) = 2&#183;e^(&#8722;x) + 0.2&#183;x&#178; &#8722; 1.5 = 0";
+    // The equation with its proper signs, as character references.
+    equation.caption = "F(x) = 2&#183;e<tspan baseline-shift=\"super\" font-size=\"13\">&#8722;x</tspan>"
+                       " + 0.2&#183;x&#178; &#8722; 1.5 = 0";
+    equation.aText = formatShortest(parameters.a);
+    equation.bText = formatShortest(parameters.b);
+    equation.aLabel = formatReal(parameters.a);
+    equation.bLabel = formatReal(parameters.b);
+    equation.inputs = "Xib = " + equation.aText + ", Xie = " + equation.bText + utf8(TextCaptionAccuracy) +
+                      formatShortest(parameters.epsilon) + utf8(TextCaptionLimit) + formatCount(parameters.limit);
+    return equation;
+}
+
+DrawnChord drawnChordOf(const ChordStep& step) {
+    DrawnChord chord;
+    chord.a = step.a;
+    chord.b = step.b;
+    chord.fa = step.fa;
+    chord.fb = toDouble(step.fb);
+    if (step.x) {
+        chord.x = *step.x;
+    }
+    chord.fx = step.fx;
+    return chord;
+}
+
+PictureResult fixedPictureResult(const ChordOutcome& outcome) {
+    PictureResult result;
+    if (outcome.found) {
+        result.root = *outcome.x;
+        result.rootText = formatReal(*outcome.x);
+    }
+    result.report = captionOfReport(outcome);
+    return result;
 }

@@ -5,12 +5,53 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "solver/chord.h"
+
+// What the picture shows of the equation: F at a point, NaN where F is not
+// defined there, and the texts that name it and the run, as SVG markup.
+struct PictureEquation {
+    std::function<double(double)> f;
+    // F known convex, as the dialog's is: its largest values on an interval
+    // are at the ends. Otherwise the samples find them.
+    bool convex = false;
+    double a = 0.0;  // the interval as typed
+    double b = 1.0;
+    std::string heading;  // the caption's first words: "Метод хорд: "
+    std::string title;    // the equation in plain characters, for the title
+    std::string caption;  // the equation as the caption writes it
+    std::string aText;    // the ends in the title and the caption
+    std::string bText;
+    std::string aLabel;   // the ends below the axis
+    std::string bLabel;
+    std::string inputs;   // the caption's line of the inputs
+};
+
+// A chord as the picture draws it: the points it joins (F's values, or for
+// a modified method the scaled value at the end kept, with F's own value
+// there as well) and where it lands.
+struct DrawnChord {
+    double a = 0.0;
+    double b = 0.0;
+    double fa = 0.0;
+    double fb = 0.0;
+    std::optional<double> x;
+    double fx = 0.0;
+    std::optional<double> curveA;  // F(a) where fa is scaled
+    std::optional<double> curveB;
+};
+
+// How the walk ended, as the picture says it.
+struct PictureResult {
+    std::optional<double> root;  // found
+    std::string rootText;
+    std::string report;  // the report's lines on one line
+};
 
 // The plotted window in the equation's own coordinates.
 struct PictureFrame {
@@ -41,7 +82,7 @@ struct PictureMarks {
     std::uint64_t groupsDrawn = 0;   // pieces written, each one step of an animation
     // The last chords with a point, for the magnified inset around the root.
     static constexpr std::size_t InsetChords = 6;
-    std::array<ChordStep, InsetChords> lastChords{};
+    std::array<DrawnChord, InsetChords> lastChords{};
     std::array<std::uint64_t, InsetChords> lastChordNumbers{};
     std::size_t lastChordCount = 0;
 };
@@ -53,6 +94,7 @@ struct PictureStyle {
     bool inPage = false;
     bool animate = false;
     std::optional<ChordEnd> fixedEnd;
+    bool scaledEnds = false;  // a modified method: chords may start from scaled values
 };
 
 // The chords that --animate shows one by one; those after it appear with
@@ -62,30 +104,39 @@ inline constexpr std::uint64_t AnimatedSteps = 120;
 // The interval with a small margin on both sides; vertically F's values over
 // the interval, the larger side cut to at most a few times the smaller so
 // that a huge value at one end does not flatten the chords. Evaluates F.
-PictureFrame frameFor(const ChordParameters& parameters);
+PictureFrame frameFor(const PictureEquation& equation);
 
 // The title, the grid with its ticks at round values, the axes, the curve,
 // and the fixed end marked and named (with where it is, when outside).
-std::string pictureOpening(const PictureFrame& frame, const ChordParameters& parameters,
+std::string pictureOpening(const PictureFrame& frame, const PictureEquation& equation,
                            const PictureStyle& style);
 // One chord as a group: the chord from (a, F(a)) to (b, F(b)), a dashed
 // line from its approximation on the axis up to the curve, where the next
 // chord starts, and the approximation marked, numbered while the marks
-// stand far enough apart to tell. In a file of its own, what lies on pixels
-// already drawn is left out; in the page every chord is drawn.
+// stand far enough apart to tell; a scaled value ringed and joined to F's
+// own. In a file of its own, what lies on pixels already drawn is left out;
+// in the page every chord is drawn.
 std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::uint64_t number,
-                         const ChordStep& step, const PictureStyle& style);
+                         const DrawnChord& chord, const PictureStyle& style);
 // A magnified inset around the last approximation when the last chords
-// crowd within a few pixels; the root highlighted when found; the caption with the equation, the inputs
-// and the dialog's report, and how many chords were drawn (and how many
-// distinct ones the picture shows, where some fell on the same pixels); the
-// end of the document.
-std::string pictureClosing(const PictureFrame& frame, const ChordParameters& parameters,
-                           const ChordOutcome& outcome, std::uint64_t chordsDrawn,
-                           std::uint64_t chordsShown, const PictureStyle& style,
-                           std::uint64_t groupsDrawn, const PictureMarks& marks);
+// crowd within a few pixels; the root highlighted when found; the caption
+// with the equation, the inputs and the report, and how many chords were
+// drawn (and how many distinct ones the picture shows, where some fell on
+// the same pixels); the end of the document.
+struct PictureCounts {
+    std::uint64_t chordsDrawn = 0;
+    std::uint64_t chordsShown = 0;
+};
+std::string pictureClosing(const PictureFrame& frame, const PictureEquation& equation,
+                           const PictureResult& result, PictureCounts counts,
+                           const PictureStyle& style, const PictureMarks& marks);
 
 // F over the interval and why no chord is drawn: a rejected interval, so
 // that the teacher still sees where F changes sign, or does not.
-std::string pictureOfRejection(const ChordParameters& parameters, const std::string& reason,
+std::string pictureOfRejection(const PictureEquation& equation, const std::string& reason,
                                const PictureStyle& style);
+
+// The dialog's equation and run as the picture shows them.
+PictureEquation fixedPictureEquation(const ChordParameters& parameters);
+DrawnChord drawnChordOf(const ChordStep& step);
+PictureResult fixedPictureResult(const ChordOutcome& outcome);

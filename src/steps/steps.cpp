@@ -162,6 +162,7 @@ bool commitOutput(OutputFile& output, TableOutput& table) {
 // carried from chord to chord.
 struct Drawing {
     OutputFile output;
+    PictureEquation equation;
     PictureStyle style;
     PictureFrame frame;
     PictureMarks marks;
@@ -232,8 +233,9 @@ void startOutputs(Outputs& outputs, TableOutput& table, const ChordParameters& p
     Drawing& drawing = outputs.drawing;
     if (drawing.output.active) {
         drawing.style = {false, animate, lesson.fixedEnd};
-        drawing.frame = frameFor(parameters);
-        writeOutput(drawing.output, table, pictureOpening(drawing.frame, parameters, drawing.style));
+        drawing.equation = fixedPictureEquation(parameters);
+        drawing.frame = frameFor(drawing.equation);
+        writeOutput(drawing.output, table, pictureOpening(drawing.frame, drawing.equation, drawing.style));
     }
     if (outputs.csv.output.active) {
         writeOutput(outputs.csv.output, table, csvHeader());
@@ -245,7 +247,8 @@ void showChordElsewhere(Outputs& outputs, TableOutput& table, const PageChord& c
     drawing.chordsDrawn += chord.step.x ? 1 : 0;
     if (drawing.output.active) {
         writeOutput(drawing.output, table,
-                    pictureChord(drawing.frame, drawing.marks, chord.number, chord.step, drawing.style));
+                    pictureChord(drawing.frame, drawing.marks, chord.number, drawnChordOf(chord.step),
+                                 drawing.style));
     }
     if (outputs.csv.output.active) {
         writeOutput(outputs.csv.output, table,
@@ -253,7 +256,7 @@ void showChordElsewhere(Outputs& outputs, TableOutput& table, const PageChord& c
                            {chord.accuracyMet, chord.fixedEndReplaced}));
     }
     if (outputs.page.output.active) {
-        keepPageChord(outputs.page.page, chord);
+        keepChord(outputs.page.page, chord);
     }
 }
 
@@ -264,9 +267,9 @@ bool finishOutputs(Outputs& outputs, TableOutput& table, const ChordParameters& 
     Drawing& drawing = outputs.drawing;
     if (drawing.output.active) {
         writeOutput(drawing.output, table,
-                    pictureClosing(drawing.frame, parameters, outcome, drawing.chordsDrawn,
-                                   drawing.chordsDrawn - drawing.marks.chordsMerged, drawing.style,
-                                   drawing.marks.groupsDrawn, drawing.marks));
+                    pictureClosing(drawing.frame, drawing.equation, fixedPictureResult(outcome),
+                                   {drawing.chordsDrawn, drawing.chordsDrawn - drawing.marks.chordsMerged},
+                                   drawing.style, drawing.marks));
     }
     if (outputs.page.output.active) {
         writeOutput(outputs.page.output, table,
@@ -403,7 +406,7 @@ void drawRejection(Console& console, const StepsArguments& parsed, const ChordPa
     const std::string reasonUtf8 = cp1251ToUtf8(reason);
     if (outputs.drawing.output.active) {
         writeOutput(outputs.drawing.output, table,
-                    pictureOfRejection(parameters, reasonUtf8, {false, false, std::nullopt}));
+                    pictureOfRejection(fixedPictureEquation(parameters), reasonUtf8, {false, false, std::nullopt}));
     }
     if (outputs.page.output.active) {
         writeOutput(outputs.page.output, table, rejectionPageText(parameters, reasonUtf8));

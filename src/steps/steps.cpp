@@ -26,6 +26,7 @@
 #include "steps/table.h"
 #include "steps/table_output.h"
 #include "steps/messages.h"
+#include "steps/output_files.h"
 #include "steps/texts.h"
 #include "steps/typed_steps.h"
 
@@ -134,34 +135,9 @@ Lesson lessonFor(const ChordParameters& parameters, const IntervalTest& test) {
     return {fixedEnd(test.fa, test.fb), smallestSlope(parameters.a, parameters.b)};
 }
 
-// A file written beside the table: its own file, by the rules of
-// picture_file, or with "-" standard output instead of the table.
-struct OutputFile {
-    bool active = false;
-    bool toOutput = false;
-    PictureFile file;
-};
-
-void writeOutput(OutputFile& output, TableOutput& table, std::string_view bytes) {
-    if (output.toOutput) {
-        addBytes(table, bytes);
-    } else {
-        writePicture(output.file, bytes);
-    }
-}
-
-bool commitOutput(OutputFile& output, TableOutput& table) {
-    if (output.toOutput) {
-        flushTable(table);
-        return !table.console.output.failed;
-    }
-    return commitPictureFile(output.file);
-}
-
 // The picture as it is drawn beside the table: its frame and the marks
 // carried from chord to chord.
 struct Drawing {
-    OutputFile output;
     PictureEquation equation;
     PictureStyle style;
     PictureFrame frame;
@@ -169,94 +145,43 @@ struct Drawing {
     std::uint64_t chordsDrawn = 0;
 };
 
-struct Spreadsheet {
-    OutputFile output;
-    CsvFormat format;
-};
-
-struct Page {
-    OutputFile output;
-    LessonPage page;
-};
-
 // Everything the walk writes besides the table.
 struct Outputs {
+    OutputFiles files;
     Drawing drawing;
-    Spreadsheet csv;
-    Page page;
-    std::optional<OutputKind> failed;  // the file that could not be written
-
-    OutputFile& of(OutputKind kind) {
-        return kind == OutputKind::Picture ? drawing.output
-               : kind == OutputKind::Csv   ? csv.output
-                                           : page.output;
-    }
-    bool anyActive() { return drawing.output.active || csv.output.active || page.output.active; }
-    bool anyToOutput() {
-        return drawing.output.toOutput || csv.output.toOutput || page.output.toOutput;
-    }
+    CsvFormat csv;
+    LessonPage page;
 };
-
-constexpr OutputKind AllOutputs[] = {OutputKind::Picture, OutputKind::Page, OutputKind::Csv};
-
-void discardOutputs(Outputs& outputs) {
-    for (const OutputKind kind : AllOutputs) {
-        OutputFile& output = outputs.of(kind);
-        if (output.active && !output.toOutput) {
-            discardPictureFile(output.file);
-        }
-    }
-}
-
-// Opens every file asked for before anything is written, so that a path
-// that cannot be written leaves standard output empty and no other file.
-bool openOutputs(Outputs& outputs, const StepsArguments& parsed) {
-    for (const OutputKind kind : AllOutputs) {
-        const std::optional<std::string>& name = parsed.files[static_cast<std::size_t>(kind)];
-        OutputFile& output = outputs.of(kind);
-        if (!name) {
-            continue;
-        }
-        output.toOutput = *name == "-";
-        if (!output.toOutput && !openPictureFile(output.file, *name)) {
-            outputs.failed = kind;
-            discardOutputs(outputs);
-            return false;
-        }
-        output.active = true;
-    }
-    return true;
-}
 
 void startOutputs(Outputs& outputs, TableOutput& table, const ChordParameters& parameters,
                   const Lesson& lesson, bool animate) {
     Drawing& drawing = outputs.drawing;
-    if (drawing.output.active) {
+    if (OutputFile& picture = fileOf(outputs.files, OutputKind::Picture); picture.active) {
         drawing.style = {false, animate, lesson.fixedEnd};
         drawing.equation = fixedPictureEquation(parameters);
         drawing.frame = frameFor(drawing.equation);
-        writeOutput(drawing.output, table, pictureOpening(drawing.frame, drawing.equation, drawing.style));
+        writeOutput(picture, table, pictureOpening(drawing.frame, drawing.equation, drawing.style));
     }
-    if (outputs.csv.output.active) {
-        writeOutput(outputs.csv.output, table, csvHeader());
+    if (OutputFile& csv = fileOf(outputs.files, OutputKind::Csv); csv.active) {
+        writeOutput(csv, table, csvHeader());
     }
 }
 
 void showChordElsewhere(Outputs& outputs, TableOutput& table, const PageChord& chord) {
     Drawing& drawing = outputs.drawing;
     drawing.chordsDrawn += chord.step.x ? 1 : 0;
-    if (drawing.output.active) {
-        writeOutput(drawing.output, table,
+    if (OutputFile& picture = fileOf(outputs.files, OutputKind::Picture); picture.active) {
+        writeOutput(picture, table,
                     pictureChord(drawing.frame, drawing.marks, chord.number, drawnChordOf(chord.step),
                                  drawing.style));
     }
-    if (outputs.csv.output.active) {
-        writeOutput(outputs.csv.output, table,
-                    csvRow(outputs.csv.format, chord.number, chord.step, chord.estimates,
+    if (OutputFile& csv = fileOf(outputs.files, OutputKind::Csv); csv.active) {
+        writeOutput(csv, table,
+                    csvRow(outputs.csv, chord.number, chord.step, chord.estimates,
                            {chord.accuracyMet, chord.fixedEndReplaced}));
     }
-    if (outputs.page.output.active) {
-        keepChord(outputs.page.page, chord);
+    if (fileOf(outputs.files, OutputKind::Page).active) {
+        keepChord(outputs.page, chord);
     }
 }
 
@@ -265,71 +190,17 @@ void showChordElsewhere(Outputs& outputs, TableOutput& table, const PageChord& c
 bool finishOutputs(Outputs& outputs, TableOutput& table, const ChordParameters& parameters,
                    const Lesson& lesson, const ChordOutcome& outcome) {
     Drawing& drawing = outputs.drawing;
-    if (drawing.output.active) {
-        writeOutput(drawing.output, table,
+    if (OutputFile& picture = fileOf(outputs.files, OutputKind::Picture); picture.active) {
+        writeOutput(picture, table,
                     pictureClosing(drawing.frame, drawing.equation, fixedPictureResult(outcome),
                                    {drawing.chordsDrawn, drawing.chordsDrawn - drawing.marks.chordsMerged},
                                    drawing.style, drawing.marks));
     }
-    if (outputs.page.output.active) {
-        writeOutput(outputs.page.output, table,
-                    lessonPageText(outputs.page.page,
-                                   {parameters, lesson.fixedEnd, lesson.smallestSlope, outcome}));
+    if (OutputFile& page = fileOf(outputs.files, OutputKind::Page); page.active) {
+        writeOutput(page, table,
+                    lessonPageText(outputs.page, {parameters, lesson.fixedEnd, lesson.smallestSlope, outcome}));
     }
-    bool committed = true;
-    for (const OutputKind kind : AllOutputs) {
-        OutputFile& output = outputs.of(kind);
-        if (!output.active) {
-            continue;
-        }
-        if (!committed) {
-            if (!output.toOutput) {
-                discardPictureFile(output.file);
-            }
-        } else if (!commitOutput(output, table)) {
-            committed = false;
-            outputs.failed = kind;
-        }
-    }
-    return committed;
-}
-
-std::string reasonOf(const std::error_code& error) {
-    const std::error_condition condition = error.default_error_condition();
-    if (condition == std::errc::no_such_file_or_directory) {
-        return text(TextNoSuchFile);
-    }
-    if (condition == std::errc::permission_denied || condition == std::errc::operation_not_permitted) {
-        return text(TextAccessDenied);
-    }
-    if (condition == std::errc::is_a_directory) {
-        return text(TextIsAFolder);
-    }
-    if (condition == std::errc::no_space_on_device) {
-        return text(TextNoSpace);
-    }
-    if (condition == std::errc::read_only_file_system) {
-        return text(TextReadOnly);
-    }
-    return text(TextErrorNumber) + std::to_string(error.value());
-}
-
-// "chords-steps: не удалось записать рисунок в файл FILE: REASON", the file
-// name as it was given.
-void showOutputFailure(Console& console, Outputs& outputs) {
-    const OutputKind kind = outputs.failed.value_or(OutputKind::Picture);
-    const OutputFile& output = outputs.of(kind);
-    const CatalogueText& what = kind == OutputKind::Picture ? TextPictureNotWritten
-                                : kind == OutputKind::Page  ? TextPageNotWritten
-                                                            : TextCsvNotWritten;
-    writeErrorText(console, (std::string(ProgramName) + ": " + text(what)).c_str());
-    if (output.toOutput) {
-        writeErrorText(console, (text(TextPictureToOutput) + ": " + text(TextOutputRefused)).c_str());
-    } else {
-        writeErrorBytes(console, output.file.target);
-        writeErrorText(console, (": " + reasonOf(output.file.error)).c_str());
-    }
-    writeErrorBytes(console, "\n");
+    return commitOutputs(outputs.files, table);
 }
 
 void showTableHead(TableOutput& table, const ChordParameters& parameters, const Lesson& lesson) {
@@ -353,8 +224,8 @@ ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters,
     table.chordWidth = format.chordWidth;
     EstimateTrail trail{lesson.smallestSlope, std::nullopt, std::nullopt};
     bool lastReplacedFixedEnd = false;
-    const bool filesWanted = outputs.anyActive();
-    const bool filesToOutput = outputs.anyToOutput();
+    const bool filesWanted = anyActive(outputs.files);
+    const bool filesToOutput = anyToOutput(outputs.files);
     return walkChords(
         parameters,
         [&](std::uint64_t number, const ChordStep& step, bool accuracyMet) {
@@ -376,7 +247,7 @@ ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters,
             if (tableWanted) {
                 addLine(table, idleRow(first, last, lastReplacedFixedEnd));
             }
-            LessonPage& page = outputs.page.page;
+            LessonPage& page = outputs.page;
             page.idleFirst = first;
             page.idleLast = last;
             page.idleFlagged = lastReplacedFixedEnd;
@@ -387,7 +258,7 @@ ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters,
 // temporary file behind, then ends as the interrupt would have ended it.
 [[noreturn]] void endInterrupted(TableOutput& table, Outputs& outputs) {
     flushTable(table);
-    discardOutputs(outputs);
+    discardOutputs(outputs.files);
     endByInterrupt();
 }
 
@@ -398,25 +269,21 @@ void drawRejection(Console& console, const StepsArguments& parsed, const ChordPa
     StepsArguments drawn = parsed;
     drawn.files[static_cast<std::size_t>(OutputKind::Csv)].reset();
     TableOutput table{console};
-    Outputs outputs;
+    OutputFiles outputs;
     if (!openOutputs(outputs, drawn)) {
         showOutputFailure(console, outputs);
         return;
     }
     const std::string reasonUtf8 = cp1251ToUtf8(reason);
-    if (outputs.drawing.output.active) {
-        writeOutput(outputs.drawing.output, table,
+    if (OutputFile& picture = fileOf(outputs, OutputKind::Picture); picture.active) {
+        writeOutput(picture, table,
                     pictureOfRejection(fixedPictureEquation(parameters), reasonUtf8, {false, false, std::nullopt}));
     }
-    if (outputs.page.output.active) {
-        writeOutput(outputs.page.output, table, rejectionPageText(parameters, reasonUtf8));
+    if (OutputFile& page = fileOf(outputs, OutputKind::Page); page.active) {
+        writeOutput(page, table, rejectionPageText(parameters, reasonUtf8));
     }
-    for (const OutputKind kind : AllOutputs) {
-        OutputFile& output = outputs.of(kind);
-        if (output.active && !commitOutput(output, table)) {
-            outputs.failed = kind;
-            showOutputFailure(console, outputs);
-        }
+    if (!commitOutputs(outputs, table)) {
+        showOutputFailure(console, outputs);
     }
 }
 
@@ -434,13 +301,13 @@ int runTable(Console& console, const StepsArguments& parsed) {
     const Lesson lesson = lessonFor(parameters, test);
     TableOutput table{console};
     Outputs outputs;
-    if (!openOutputs(outputs, parsed)) {
-        showOutputFailure(console, outputs);
+    if (!openOutputs(outputs.files, parsed)) {
+        showOutputFailure(console, outputs.files);
         return ExitRefused;
     }
     watchInterrupts();
     startOutputs(outputs, table, parameters, lesson, parsed.animate);
-    const bool tableWanted = !outputs.anyToOutput();
+    const bool tableWanted = !anyToOutput(outputs.files);
     table.columns = outputTerminalColumns();
     table.chordWidth = rowFormatFor(parameters.limit, std::nullopt).chordWidth;
     if (tableWanted) {
@@ -455,12 +322,12 @@ int runTable(Console& console, const StepsArguments& parsed) {
         writeReport(console, outcome);
     }
     const bool tableFailed = tableWanted && console.output.failed;
-    if (tableFailed && !outputs.anyActive()) {
+    if (tableFailed && !anyActive(outputs.files)) {
         showError(console, text(TextOutputFailed));
         return ExitRefused;
     }
     if (!finishOutputs(outputs, table, parameters, lesson, outcome)) {
-        showOutputFailure(console, outputs);
+        showOutputFailure(console, outputs.files);
         return ExitRefused;
     }
     if (tableFailed) {

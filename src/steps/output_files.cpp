@@ -1,0 +1,127 @@
+#include "steps/output_files.h"
+
+#include <system_error>
+
+#include "steps/messages.h"
+#include "steps/texts.h"
+
+namespace {
+
+constexpr OutputKind AllOutputs[] = {OutputKind::Picture, OutputKind::Page, OutputKind::Csv};
+
+bool commitOutput(OutputFile& output, TableOutput& table) {
+    if (output.toOutput) {
+        flushTable(table);
+        return !table.console.output.failed;
+    }
+    return commitPictureFile(output.file);
+}
+
+std::string reasonOf(const std::error_code& error) {
+    const std::error_condition condition = error.default_error_condition();
+    if (condition == std::errc::no_such_file_or_directory) {
+        return text(TextNoSuchFile);
+    }
+    if (condition == std::errc::permission_denied || condition == std::errc::operation_not_permitted) {
+        return text(TextAccessDenied);
+    }
+    if (condition == std::errc::is_a_directory) {
+        return text(TextIsAFolder);
+    }
+    if (condition == std::errc::no_space_on_device) {
+        return text(TextNoSpace);
+    }
+    if (condition == std::errc::read_only_file_system) {
+        return text(TextReadOnly);
+    }
+    return text(TextErrorNumber) + std::to_string(error.value());
+}
+
+}  // namespace
+
+bool anyActive(const OutputFiles& outputs) {
+    for (const OutputFile& output : outputs.files) {
+        if (output.active) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool anyToOutput(const OutputFiles& outputs) {
+    for (const OutputFile& output : outputs.files) {
+        if (output.toOutput) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void discardOutputs(OutputFiles& outputs) {
+    for (OutputFile& output : outputs.files) {
+        if (output.active && !output.toOutput) {
+            discardPictureFile(output.file);
+        }
+    }
+}
+
+bool openOutputs(OutputFiles& outputs, const StepsArguments& parsed) {
+    for (const OutputKind kind : AllOutputs) {
+        const std::optional<std::string>& name = parsed.files[static_cast<std::size_t>(kind)];
+        OutputFile& output = fileOf(outputs, kind);
+        if (!name) {
+            continue;
+        }
+        output.toOutput = *name == "-";
+        if (!output.toOutput && !openPictureFile(output.file, *name)) {
+            outputs.failed = kind;
+            discardOutputs(outputs);
+            return false;
+        }
+        output.active = true;
+    }
+    return true;
+}
+
+void writeOutput(OutputFile& output, TableOutput& table, std::string_view bytes) {
+    if (output.toOutput) {
+        addBytes(table, bytes);
+    } else {
+        writePicture(output.file, bytes);
+    }
+}
+
+bool commitOutputs(OutputFiles& outputs, TableOutput& table) {
+    bool committed = true;
+    for (const OutputKind kind : AllOutputs) {
+        OutputFile& output = fileOf(outputs, kind);
+        if (!output.active) {
+            continue;
+        }
+        if (!committed) {
+            if (!output.toOutput) {
+                discardPictureFile(output.file);
+            }
+        } else if (!commitOutput(output, table)) {
+            committed = false;
+            outputs.failed = kind;
+        }
+    }
+    return committed;
+}
+
+void showOutputFailure(Console& console, OutputFiles& outputs) {
+    const OutputKind kind = outputs.failed.value_or(OutputKind::Picture);
+    const OutputFile& output = fileOf(outputs, kind);
+    const CatalogueText& what = kind == OutputKind::Picture ? TextPictureNotWritten
+                                : kind == OutputKind::Page  ? TextPageNotWritten
+                                                            : TextCsvNotWritten;
+    writeErrorText(console, (std::string(ProgramName) + ": " + text(what)).c_str());
+    if (output.toOutput) {
+        writeErrorText(console, (text(TextPictureToOutput) + ": " + text(TextOutputRefused)).c_str());
+    } else {
+        writeErrorBytes(console, output.file.target);
+        writeErrorText(console, (": " + reasonOf(output.file.error)).c_str());
+    }
+    writeErrorBytes(console, "\n");
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The files chords-steps writes beside the table (picture, page, CSV), for
+// either walk: all opened before anything is written, so that a path that
+// cannot be written leaves standard output empty and no other file; "-"
+// puts one of them on standard output instead of the table; at the end all
+// are put in place, or none after the first that fails.
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "console/console.h"
+#include "steps/arguments.h"
+#include "steps/picture_file.h"
+#include "steps/table_output.h"
+
+struct OutputFile {
+    bool active = false;
+    bool toOutput = false;
+    PictureFile file;
+};
+
+struct OutputFiles {
+    std::array<OutputFile, OutputKinds> files;
+    std::optional<OutputKind> failed;  // the file that could not be written
+};
+
+inline OutputFile& fileOf(OutputFiles& outputs, OutputKind kind) {
+    return outputs.files[static_cast<std::size_t>(kind)];
+}
+bool anyActive(const OutputFiles& outputs);
+bool anyToOutput(const OutputFiles& outputs);
+
+// False, with the failure in `failed` and every file opened removed, when
+// one of the files asked for cannot be opened.
+bool openOutputs(OutputFiles& outputs, const StepsArguments& parsed);
+void writeOutput(OutputFile& output, TableOutput& table, std::string_view bytes);
+void discardOutputs(OutputFiles& outputs);
+// Puts every file in place; after the first that fails (named in `failed`)
+// the rest are removed.
+bool commitOutputs(OutputFiles& outputs, TableOutput& table);
+// "chords-steps: не удалось записать рисунок в файл FILE: REASON", the file
+// name as it was given.
+void showOutputFailure(Console& console, OutputFiles& outputs);

@@ -101,6 +101,12 @@ test-browser:
 	  npm install --prefix $(BROWSER_TOOLS) --no-audit --no-fund --ignore-scripts --save-exact \
 	    $(BROWSER_NPM_PACKAGES) && echo '$(BROWSER_NPM_PACKAGES)' > $(BROWSER_TOOLS)/installed; }
 	/usr/bin/python3 tests/lesson_page_browser.py build/default/chords-steps --tools $(BROWSER_TOOLS)/node_modules
+	@# A typed equation's page with a modified method: scaled values, the factor column.
+	@if build/default/chords-steps --equation 'x^2 - 2' 0 10 0.1 100 --method illinois \
+	     --html build/default/typed-lesson.html >/dev/null; then \
+	  /usr/bin/python3 tests/lesson_page_browser.py --page build/default/typed-lesson.html \
+	    --tools $(BROWSER_TOOLS)/node_modules; \
+	else echo "SKIPPED the typed equation's page: this build has no typed equations (MPFR)."; fi
 
 # GMP and MPFR for chords-steps.exe, cross-built from Debian's sources into
 # build/mingw-mpfr once (.ci/build-mingw-mpfr returns at once when they are

@@ -629,6 +629,12 @@ TEST(StepsTypedTest, FaultsPointAtTheirColumnAndTheDialogsModelGivesItsReport) {
     // The report's F is the typed one's.
     const ProgramRun square = runSteps({"--equation", "x^2 - 2", "1", "2", "0.1", "100", "--precision", "single"});
     EXPECT_EQ(readTable(square.output).closing, asShown(rootFound("1.4", "-0.0400001", "1")));
+    // The comparison has no file to write, and says so rather than ignore it.
+    EXPECT_EQ(runSteps({"--equation", "x", "-1", "1", "0.1", "9", "--compare", "--svg", "c.svg"}).exitStatus, 2);
+    // A refused interval's picture still shows F, and why.
+    EXPECT_EQ(runSteps({"--equation", "ln(x)", "-1", "2", "0.1", "9", "--svg", "refused.svg"}).exitStatus, 1);
+    EXPECT_NE(contentsOf("refused.svg").find("F(-1): F там не определена</text>"), std::string::npos);
+    std::remove("refused.svg");
 }
 
 }  // namespace
@@ -636,8 +642,9 @@ TEST(StepsTypedTest, FaultsPointAtTheirColumnAndTheDialogsModelGivesItsReport) {
 namespace {
 
 // The same bits on every platform: each case of tests/typed_tables/cases.txt
-// (a name, then the arguments, "_" standing for a blank inside one) writes
-// the CSV beside it, made on x86-64; every suite compares its own bytes.
+// (a file's name, then the arguments, "_" standing for a blank inside one)
+// writes that file, CSV, picture or page, made on x86-64; every suite
+// compares its own bytes.
 TEST(StepsTypedTest, TablesHaveTheSameBitsOnEveryPlatform) {
     if (!STEPS_TYPED_EQUATIONS) {
         GTEST_SKIP() << "built without MPFR";
@@ -654,14 +661,15 @@ TEST(StepsTypedTest, TablesHaveTheSameBitsOnEveryPlatform) {
             std::replace(word.begin(), word.end(), '_', ' ');
             arguments.push_back(word);
         }
-        const std::string path = "steps_test_" + name + ".csv";
-        arguments.insert(arguments.end(), {"--csv", path});
+        // The file's kind is its option: x.csv by --csv, x.svg by --svg.
+        const std::string path = "steps_test_" + name;
+        arguments.insert(arguments.end(), {"--" + name.substr(name.rfind('.') + 1), path});
         EXPECT_EQ(runSteps(arguments).exitStatus, 0) << name;
-        EXPECT_EQ(contentsOf(path), contentsOf(folder + "/" + name + ".csv")) << name;
+        EXPECT_EQ(contentsOf(path), contentsOf(folder + "/" + name)) << name;
         std::remove(path.c_str());
         ++compared;
     }
-    EXPECT_EQ(compared, 9u);
+    EXPECT_EQ(compared, 11u);
 }
 
 }  // namespace

@@ -410,14 +410,21 @@ long wholePixel(const std::string& written) {
 namespace {
 
 // A modified method's scaled value at an end: ringed where the chord starts,
-// and joined by a dotted line to F's own value there, on the curve.
+// and joined by a dotted line to F's own value there, on the curve. Beyond
+// the frame the ring would stand at its edge, in the wrong place: the line
+// alone leaves the frame there.
 std::string scaledEnd(const PictureFrame& frame, double end, double scaled, double onCurve) {
     const double x = pixelX(frame, end);
     const double from = pixelY(frame, finiteOrFar(onCurve));
     const double to = pixelY(frame, finiteOrFar(scaled));
-    return "<g class=\"scaled\"><line" + attribute("x1", x) + attribute("y1", from) + attribute("x2", x) +
-           attribute("y2", to) + "/><circle" + attribute("cx", x) + attribute("cy", to) +
-           attribute("r", 5) + "/></g>\n";
+    std::string svg;
+    if (from != to) {
+        svg += "<line" + attribute("x1", x) + attribute("y1", from) + attribute("x2", x) + attribute("y2", to) + "/>";
+    }
+    if (scaled >= frame.yLow && scaled <= frame.yHigh) {
+        svg += "<circle" + attribute("cx", x) + attribute("cy", to) + attribute("r", 5) + "/>";
+    }
+    return svg.empty() ? svg : "<g class=\"scaled\">" + svg + "</g>\n";
 }
 
 }  // namespace

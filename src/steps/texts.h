@@ -46,6 +46,7 @@ inline constexpr CatalogueText TextHelpArguments[] = {
     cp1251Text("  chords-steps 0 1 0.0001 100 --html lesson.html --svg c.svg --csv c.csv"),
     cp1251Text("  chords-steps --equation 'cos(x) - x' 0.5 0.7853981633974483 1e-10 20"),
     cp1251Text("  chords-steps --equation 'x^3 + 4*x^2 - 10' 1 2 1e-10 100 --compare"),
+    cp1251Text("  chords-steps --equation 'x^2 - 2' 0 10 0.1 100 --method illinois --html illinois.html"),
     cp1251Text("Столбцы таблицы:"),
     cp1251Text("  Хорда        номер хорды, строка на каждую проведённую; \"Число итераций\" в"),
     cp1251Text("               итоге считает только хорды, не достигшие точности"),
@@ -180,6 +181,7 @@ inline constexpr CatalogueText TextPageLastX = cp1251Text("Последнее п
 inline constexpr CatalogueText TextPageChordsDrawn = cp1251Text("Хорд проведено");
 inline constexpr CatalogueText TextPageStop = cp1251Text("Почему остановились");
 inline constexpr CatalogueText TextPageStopAccuracy = cp1251Text("|F(x)| < EPS на хорде ");
+inline constexpr CatalogueText TextPageStopStep = cp1251Text("|x - x предыдущей хорды| < EPS на хорде ");
 inline constexpr CatalogueText TextPageStopLimit = cp1251Text("достигнуто наибольшее число итераций ");
 inline constexpr CatalogueText TextPageFixedEnd = cp1251Text("Неподвижный конец");
 inline constexpr CatalogueText TextPageBound = cp1251Text("Оценка погрешности");
@@ -204,8 +206,8 @@ inline constexpr CatalogueText TextPrecisionValues = cp1251Text(": допуст�
 inline constexpr CatalogueText TextMethodValues =
     cp1251Text(": допустимы chords, illinois, pegasus, anderson-bjorck");
 inline constexpr CatalogueText TextStopValues = cp1251Text(": допустимы residual, step");
-inline constexpr CatalogueText TextTypedFilesLater =
-    cp1251Text("--svg и --html пока рисуют только F по умолчанию без --method, --stop и --precision");
+inline constexpr CatalogueText TextCompareTableOnly =
+    cp1251Text("--compare пишет только таблицу сравнения, без --svg, --html и --csv");
 inline constexpr CatalogueText TextMethodPlain = cp1251Text("метод хорд");
 inline constexpr CatalogueText TextMethodIllinois = cp1251Text("метод Иллинойс");
 inline constexpr CatalogueText TextMethodPegasus = cp1251Text("метод Пегас");

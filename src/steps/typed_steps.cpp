@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "console/codec/number_format.h"
+#include "console/codec/text_codec.h"
 #include "dialog/catalogue.h"
 #include "dialog/report.h"
 #include "expression/analysis.h"
@@ -22,6 +23,9 @@
 #include "solver/typed_chord.h"
 #include "steps/csv.h"
 #include "steps/estimates.h"
+#include "steps/lesson_page.h"
+#include "steps/output_files.h"
+#include "steps/picture.h"
 #include "steps/picture_file.h"
 #include "steps/table.h"
 #include "steps/table_output.h"
@@ -200,13 +204,6 @@ struct CachedF {
     }
 };
 
-// The estimates of the lesson's columns, in double.
-struct TypedEstimates {
-    std::optional<double> step;
-    std::optional<double> ratio;
-    std::optional<double> bound;
-};
-
 std::string estimateText(std::optional<double> value) {
     return value ? formatEstimate(value) : "";
 }
@@ -252,19 +249,45 @@ ChordStep chordStepOf(const TypedStep<float, Extended>& step) {
     return chord;
 }
 
+// A chord as the page keeps it, with F's own values where the chord starts
+// from scaled ones.
+template <typename Storage, typename Work>
+struct TypedPageChord {
+    std::uint64_t number = 0;
+    TypedStep<Storage, Work> step;
+    ChordEstimates estimates;
+    bool accuracyMet = false;
+    std::optional<double> curveA;
+    std::optional<double> curveB;
+};
+
+// The lines above the table, in Windows-1251; the title's equation as typed.
+struct HeadLines {
+    std::string titleStart;  // before the equation
+    std::string inputs;
+    std::string computedIn;
+    std::string fixedEnd;
+    std::string slope;
+    std::vector<std::string> legend;
+    std::string header;
+};
+
 // The whole typed run in one format.
 template <typename Format>
 class TypedRun {
 public:
     using Storage = typename Format::Storage;
     using Work = typename Format::Work;
+    using Step = TypedStep<Storage, Work>;
+    using PageChordKept = TypedPageChord<Storage, Work>;
 
     TypedRun(Console& console, const StepsArguments& parsed, const Expression& expression, std::string equationText)
         : console_(console),
           parsed_(parsed),
           expression_(expression),
           equationText_(std::move(equationText)),
-          evaluator_(expression, evaluationOf(Format::precision)) {}
+          evaluator_(expression, evaluationOf(Format::precision)),
+          method_(methodOf(parsed.method)) {}
 
     int run();
 
@@ -279,20 +302,35 @@ private:
         parameters.stop = parsed_.stop == StepsStop::Step ? StopRule::Step : StopRule::Residual;
         return parameters;
     }
-    bool intervalAccepted();
+    bool modified() const { return method_ != ChordMethod::Plain; }
+    std::optional<std::string> rejection();
+    void findLesson();
+    HeadLines headLines() const;
     void showHead(TableOutput& table);
-    std::string row(std::uint64_t number, const TypedStep<Storage, Work>& step, const TypedEstimates& estimates,
-                    bool accuracyMet);
-    std::string csvLine(std::uint64_t number, const TypedStep<Storage, Work>& step, const TypedEstimates& estimates,
-                        bool accuracyMet);
-    void showReport(TableOutput& table, const TypedOutcome<Storage, Work>& outcome);
+    std::string noteText(const Step& step, bool accuracyMet) const;
+    std::string row(std::uint64_t number, const Step& step, const ChordEstimates& estimates, bool accuracyMet);
+    std::string csvLine(std::uint64_t number, const Step& step, const ChordEstimates& estimates, bool accuracyMet);
+    std::string sixDigits(Storage value) const;
+    std::vector<std::string> reportLines(const TypedOutcome<Storage, Work>& outcome) const;
     int compare();
+    // The picture and the page.
+    double plottedF(double x);
+    PictureEquation pictureEquation();
+    PictureStyle pictureStyle(bool inPage) const;
+    DrawnChord drawnChordOf(const Step& step, std::optional<double> curveA, std::optional<double> curveB) const;
+    PictureResult pictureResult(const TypedOutcome<Storage, Work>& outcome) const;
+    PageFacts pageFacts(const std::vector<PageChordKept>& chords, const KeptChords<PageChordKept>& kept,
+                        const TypedOutcome<Storage, Work>& outcome);
+    PageRow pageRowOf(const PageChordKept& chord) const;
+    void drawRejection(const std::string& reason);
 
     Console& console_;
     const StepsArguments& parsed_;
     const Expression& expression_;
     std::string equationText_;
     Evaluator evaluator_;
+    std::optional<Evaluator> plotter_;  // F in double for the curve, made when drawn
+    ChordMethod method_;
     Storage a_{};
     Storage b_{};
     Storage epsilon_{};
@@ -301,118 +339,118 @@ private:
 };
 
 // Today's sign test in the format: an end beyond it, F undefined or beyond
-// it at the start, or F(a), stored, times F(b) positive.
+// it at the start, or F(a), stored, times F(b) positive. The reason, or
+// none for an interval the walk may start on.
 template <typename Format>
-bool TypedRun<Format>::intervalAccepted() {
+std::optional<std::string> TypedRun<Format>::rejection() {
     const Work fa = Format::evaluate(evaluator_, a_);
     const Work fb = Format::evaluate(evaluator_, b_);
     const Storage storedFa = storedAs(Storage{}, fa);
     const std::string prefix = text(TextBadIntervalPrefix);
     if (!isFiniteValue(a_) || !isFiniteValue(b_)) {
-        showError(console_, prefix + (!isFiniteValue(a_) ? "Xib = " + Format::shown(a_) : "Xie = " + Format::shown(b_)) +
-                                text(TextInfiniteEnd));
-        return false;
+        return prefix + (!isFiniteValue(a_) ? "Xib = " + Format::shown(a_) : "Xie = " + Format::shown(b_)) +
+               text(TextInfiniteEnd);
     }
     if (isNanValue(fa) || isNanValue(fb)) {
-        showError(console_, prefix + "F(" + Format::shown(isNanValue(fa) ? a_ : b_) + ")" + text(TextUndefinedAtEnd));
-        return false;
+        return prefix + "F(" + Format::shown(isNanValue(fa) ? a_ : b_) + ")" + text(TextUndefinedAtEnd);
     }
     if (!isFiniteValue(storedFa)) {
-        showError(console_, prefix + "F(" + Format::shown(a_) + ") = " + Format::shownWork(fa) +
-                                text(TextStartValueTooLarge));
-        return false;
+        return prefix + "F(" + Format::shown(a_) + ") = " + Format::shownWork(fa) + text(TextStartValueTooLarge);
     }
     const Work zero = workOf<Work>(0.0);
     if (widened(storedFa) * fb > zero) {
         const auto sign = [&zero](Work value) { return value > zero ? " > 0" : value < zero ? " < 0" : " = 0"; };
-        showError(console_, prefix + "F(" + Format::shown(a_) + ") = " + Format::shown(storedFa) + sign(fa) +
-                                text(TextAnd) + "F(" + Format::shown(b_) + ") = " + Format::shownWork(fb) + sign(fb) +
-                                text(TextSameSign));
-        return false;
+        return prefix + "F(" + Format::shown(a_) + ") = " + Format::shown(storedFa) + sign(fa) + text(TextAnd) +
+               "F(" + Format::shown(b_) + ") = " + Format::shownWork(fb) + sign(fb) + text(TextSameSign);
     }
-    // The end the method keeps: where F*F'' > 0, F'' of one sign over the
-    // whole interval, found by interval evaluation of F''.
+    return std::nullopt;
+}
+
+// The end the method keeps, where F*F'' > 0 with F'' of one sign over the
+// whole interval, found by interval evaluation of F''; and m1.
+template <typename Format>
+void TypedRun<Format>::findLesson() {
+    const Work fa = widened(storedAs(Storage{}, Format::evaluate(evaluator_, a_)));
+    const Work fb = Format::evaluate(evaluator_, b_);
+    const Work zero = workOf<Work>(0.0);
     const double low = std::min(Format::plotted(widened(a_)), Format::plotted(widened(b_)));
     const double high = std::max(Format::plotted(widened(a_)), Format::plotted(widened(b_)));
     if (const std::optional<int> curvature = curvatureSign(expression_, low, high)) {
-        if (widened(storedFa) * workOf<Work>(*curvature) > zero) {
+        if (fa * workOf<Work>(*curvature) > zero) {
             fixedEnd_ = ChordEnd::A;
         } else if (fb * workOf<Work>(*curvature) > zero) {
             fixedEnd_ = ChordEnd::B;
         }
     }
     smallestSlope_ = smallestSlopeBound(expression_, low, high);
-    return true;
+}
+
+template <typename Format>
+HeadLines TypedRun<Format>::headLines() const {
+    HeadLines head;
+    head.titleStart = text(TextTitle);
+    if (modified()) {
+        // "Метод Пегас для уравнения ": the name, its first letter a capital
+        // (Windows-1251 keeps them 0x20 apart), and the title's end.
+        head.titleStart = text(methodName(method_)) + text(TextTitle).substr(text(TextTitle).find(' ', 6));
+        head.titleStart[0] = static_cast<char>(head.titleStart[0] - 0x20);
+    }
+    head.titleStart += "F(x) = ";
+    head.inputs = text(TextInterval) + "Xib = " + Format::shown(a_) + ", Xie = " + Format::shown(b_) +
+                  text(TextAccuracy) + Format::shown(epsilon_) + text(TextLimit) + std::to_string(parsed_.limit);
+    const CatalogueText& precision = Format::precision == StepsPrecision::Single   ? TextPrecisionSingle
+                                     : Format::precision == StepsPrecision::Double ? TextPrecisionDouble
+                                                                                   : TextPrecisionExtended;
+    head.computedIn = text(TextComputedIn) + precision.data() +
+                      (parsed_.stop == StepsStop::Step ? TextStopStep : TextStopResidual).data();
+    if (fixedEnd_) {
+        const bool atA = *fixedEnd_ == ChordEnd::A;
+        head.fixedEnd = text(TextFixedEnd) + (atA ? "a = " : "b = ") + Format::shown(atA ? a_ : b_) +
+                        text(TextFixedEndTypedRule) + (atA ? "b" : "a") + text(TextMovingEnd);
+    } else {
+        head.fixedEnd = text(TextNoFixedEndTyped);
+    }
+    const bool ascending = widened(a_) < widened(b_);
+    const std::string interval = Format::shown(ascending ? a_ : b_) + ", " + Format::shown(ascending ? b_ : a_);
+    head.slope = text(TextSlopeOn) + interval +
+                 (smallestSlope_ ? "] = " + formatEstimate(smallestSlope_) + text(TextSlopeBound) : text(TextNoSlope));
+    head.legend = {legendLine()};
+    if (modified()) {
+        head.legend.push_back(text(TextScaledLegend));
+    }
+    head.legend.push_back(countsLine());
+    head.header = padded(text(TextColumnChord), std::max<std::size_t>(5, std::to_string(parsed_.limit).size()));
+    for (const char* name : {"a", "b", "F(a)", "F(b)", "x", "F(x)"}) {
+        head.header += padded(name, Format::width);
+    }
+    head.header += "  " + text(TextColumnReplaced);
+    if (modified()) {
+        head.header += padded(text(TextColumnScale), Format::width);
+    }
+    for (const CatalogueText* name : {&TextColumnStep, &TextColumnRatio, &TextColumnBound}) {
+        head.header += padded(text(*name), 11);
+    }
+    head.header += "  " + text(TextColumnNote);
+    return head;
 }
 
 template <typename Format>
 void TypedRun<Format>::showHead(TableOutput& table) {
-    const ChordMethod method = methodOf(parsed_.method);
-    std::string title = text(TextTitle);
-    if (method != ChordMethod::Plain) {
-        // "Метод Пегас для уравнения ": the name, its first letter a capital
-        // (Windows-1251 keeps them 0x20 apart), and the title's end.
-        title = text(methodName(method)) + text(TextTitle).substr(text(TextTitle).find(' ', 6));
-        title[0] = static_cast<char>(title[0] - 0x20);
-    }
-    addBytes(table, shownText(table.console, title + "F(x) = "));
+    const HeadLines head = headLines();
+    addBytes(table, shownText(table.console, head.titleStart));
     addBytes(table, equationText_);  // as typed, in the terminal's own characters
     addLine(table, " = 0");
-    addLine(table, text(TextInterval) + "Xib = " + Format::shown(a_) + ", Xie = " + Format::shown(b_) +
-                       text(TextAccuracy) + Format::shown(epsilon_) + text(TextLimit) + std::to_string(parsed_.limit));
-    const CatalogueText& precision = Format::precision == StepsPrecision::Single   ? TextPrecisionSingle
-                                     : Format::precision == StepsPrecision::Double ? TextPrecisionDouble
-                                                                                   : TextPrecisionExtended;
-    addLine(table, text(TextComputedIn) + precision.data() +
-                       (parsed_.stop == StepsStop::Step ? TextStopStep : TextStopResidual).data());
-    if (fixedEnd_) {
-        const bool atA = *fixedEnd_ == ChordEnd::A;
-        addLine(table, text(TextFixedEnd) + (atA ? "a = " : "b = ") + Format::shown(atA ? a_ : b_) +
-                           text(TextFixedEndTypedRule) + (atA ? "b" : "a") + text(TextMovingEnd));
-    } else {
-        addLine(table, text(TextNoFixedEndTyped));
+    for (const std::string* line : {&head.inputs, &head.computedIn, &head.fixedEnd, &head.slope}) {
+        addLine(table, *line);
     }
-    const bool ascending = widened(a_) < widened(b_);
-    const std::string interval =
-        Format::shown(ascending ? a_ : b_) + ", " + Format::shown(ascending ? b_ : a_);
-    addLine(table, text(TextSlopeOn) + interval +
-                       (smallestSlope_ ? "] = " + formatEstimate(smallestSlope_) + text(TextSlopeBound)
-                                       : text(TextNoSlope)));
-    addLine(table, legendLine());
-    if (method != ChordMethod::Plain) {
-        addLine(table, text(TextScaledLegend));
+    for (const std::string& line : head.legend) {
+        addLine(table, line);
     }
-    addLine(table, countsLine());
-    std::string header = padded(text(TextColumnChord), std::max<std::size_t>(5, std::to_string(parsed_.limit).size()));
-    for (const char* name : {"a", "b", "F(a)", "F(b)", "x", "F(x)"}) {
-        header += padded(name, Format::width);
-    }
-    header += "  " + text(TextColumnReplaced);
-    if (method != ChordMethod::Plain) {
-        header += padded(text(TextColumnScale), Format::width);
-    }
-    for (const CatalogueText* name : {&TextColumnStep, &TextColumnRatio, &TextColumnBound}) {
-        header += padded(text(*name), 11);
-    }
-    addLine(table, header + "  " + text(TextColumnNote));
+    addLine(table, head.header);
 }
 
 template <typename Format>
-std::string TypedRun<Format>::row(std::uint64_t number, const TypedStep<Storage, Work>& step,
-                                  const TypedEstimates& estimates, bool accuracyMet) {
-    std::string line = padded(std::to_string(number), std::max<std::size_t>(5, std::to_string(parsed_.limit).size()));
-    line += padded(Format::shown(step.a), Format::width) + padded(Format::shown(step.b), Format::width);
-    line += padded(Format::shownWork(step.fa) + (step.faScaled ? "*" : ""), Format::width);
-    line += padded(Format::shownWork(step.fb) + (step.fbScaled ? "*" : ""), Format::width);
-    line += padded(step.x ? Format::shown(*step.x) : "-", Format::width);
-    line += padded(step.x ? Format::shown(step.fx) : "-", Format::width);
-    line += std::string("  ") + (step.replaced == ChordEnd::A ? 'a' : step.replaced == ChordEnd::B ? 'b' : '-') + "     ";
-    if (methodOf(parsed_.method) != ChordMethod::Plain) {
-        line += padded(step.scale ? Format::shownWork(*step.scale) : "", Format::width);
-    }
-    for (const auto& value : {estimates.step, estimates.ratio, estimates.bound}) {
-        line += padded(estimateText(value), 11);
-    }
+std::string TypedRun<Format>::noteText(const Step& step, bool accuracyMet) const {
     std::string note;
     const auto add = [&note](const CatalogueText& words) { note += (note.empty() ? "" : ", ") + text(words); };
     if (step.undefined) {
@@ -422,9 +460,29 @@ std::string TypedRun<Format>::row(std::uint64_t number, const TypedStep<Storage,
     } else if (accuracyMet) {
         add(TextAccuracyMet);
     }
-    if (fixedEnd_ && step.replaced == *fixedEnd_ && methodOf(parsed_.method) == ChordMethod::Plain) {
+    if (fixedEnd_ && step.replaced == *fixedEnd_ && !modified()) {
         add(TextFixedEndReplaced);
     }
+    return note;
+}
+
+template <typename Format>
+std::string TypedRun<Format>::row(std::uint64_t number, const Step& step, const ChordEstimates& estimates,
+                                  bool accuracyMet) {
+    std::string line = padded(std::to_string(number), std::max<std::size_t>(5, std::to_string(parsed_.limit).size()));
+    line += padded(Format::shown(step.a), Format::width) + padded(Format::shown(step.b), Format::width);
+    line += padded(Format::shownWork(step.fa) + (step.faScaled ? "*" : ""), Format::width);
+    line += padded(Format::shownWork(step.fb) + (step.fbScaled ? "*" : ""), Format::width);
+    line += padded(step.x ? Format::shown(*step.x) : "-", Format::width);
+    line += padded(step.x ? Format::shown(step.fx) : "-", Format::width);
+    line += std::string("  ") + (step.replaced == ChordEnd::A ? 'a' : step.replaced == ChordEnd::B ? 'b' : '-') + "     ";
+    if (modified()) {
+        line += padded(step.scale ? Format::shownWork(*step.scale) : "", Format::width);
+    }
+    for (const auto& value : {estimates.step, estimates.ratio, estimates.bound}) {
+        line += padded(estimateText(value), 11);
+    }
+    const std::string note = noteText(step, accuracyMet);
     if (!note.empty()) {
         line += "  " + note;
     }
@@ -437,8 +495,8 @@ std::string TypedRun<Format>::row(std::uint64_t number, const TypedStep<Storage,
 // Built field by field with append: GCC 12 at -O3 warns wrongly
 // (-Wrestrict) about the same line put together with operator+.
 template <typename Format>
-std::string TypedRun<Format>::csvLine(std::uint64_t number, const TypedStep<Storage, Work>& step,
-                                      const TypedEstimates& estimates, bool accuracyMet) {
+std::string TypedRun<Format>::csvLine(std::uint64_t number, const Step& step, const ChordEstimates& estimates,
+                                      bool accuracyMet) {
     std::string line = std::to_string(number);
     const auto field = [&line](const std::string& value) { line.append(",").append(value); };
     field(Format::exact(step.a));
@@ -448,47 +506,48 @@ std::string TypedRun<Format>::csvLine(std::uint64_t number, const TypedStep<Stor
     field(step.x ? Format::exact(*step.x) : std::string());
     field(step.x ? Format::exact(step.fx) : std::string());
     field(step.replaced == ChordEnd::A ? "a" : step.replaced == ChordEnd::B ? "b" : "");
-    if (methodOf(parsed_.method) != ChordMethod::Plain) {
+    if (modified()) {
         field(step.scale ? Format::exactWork(*step.scale) : std::string());
     }
     for (const std::optional<double>& value : {estimates.step, estimates.ratio, estimates.bound}) {
         field(value ? shownDouble(*value) : std::string());
     }
     std::string note = step.undefined ? "undefined" : !step.x ? "no chord" : accuracyMet ? "accuracy met" : "";
-    if (fixedEnd_ && step.replaced == *fixedEnd_ && methodOf(parsed_.method) == ChordMethod::Plain) {
+    if (fixedEnd_ && step.replaced == *fixedEnd_ && !modified()) {
         note.append(note.empty() ? "" : ", ").append("fixed end replaced");
     }
     field(csvField(note));
     return line.append("\r\n");
 }
 
-// The dialog's report, for the typed F: F at the root is the walk's own
-// F(x), not the fixed equation's. Six significant digits, as the dialog
-// writes them: of the float in single, of the value itself otherwise.
+// Six significant digits, as the dialog writes them: of the float in
+// single, of the value itself otherwise.
 template <typename Format>
-void TypedRun<Format>::showReport(TableOutput& table, const TypedOutcome<Storage, Work>& outcome) {
-    const auto six = [](Storage value) {
-        if constexpr (std::is_same_v<Format, SingleFormat>) {
-            return formatReal(value);
-        } else {
-            const double wide = Format::plotted(widened(value));
-            if (!std::isfinite(wide)) {
-                return dialogForm(std::isinf(wide), std::signbit(wide));
-            }
-            std::array<char, 40> digits{};
-            return std::string(digits.data(),
-                               std::to_chars(digits.data(), digits.data() + digits.size(), wide,
-                                             std::chars_format::general, 6).ptr);
-        }
-    };
-    if (outcome.found) {
-        const std::string x = six(*outcome.x);
-        addLine(table, text(TextRoot) + x + " F(" + x + ")=" + six(outcome.fx));
-        addLine(table, text(TextIterations) + std::to_string(outcome.counter));
+std::string TypedRun<Format>::sixDigits(Storage value) const {
+    if constexpr (std::is_same_v<Format, SingleFormat>) {
+        return formatReal(value);
     } else {
-        addLine(table, text(TextNotFound));
+        const double wide = Format::plotted(widened(value));
+        if (!std::isfinite(wide)) {
+            return dialogForm(std::isinf(wide), std::signbit(wide));
+        }
+        std::array<char, 40> digits{};
+        return std::string(digits.data(), std::to_chars(digits.data(), digits.data() + digits.size(), wide,
+                                                        std::chars_format::general, 6)
+                                              .ptr);
     }
-    flushTable(table);
+}
+
+// The dialog's report, for the typed F: F at the root is the walk's own
+// F(x), not the fixed equation's.
+template <typename Format>
+std::vector<std::string> TypedRun<Format>::reportLines(const TypedOutcome<Storage, Work>& outcome) const {
+    if (!outcome.found) {
+        return {text(TextNotFound)};
+    }
+    const std::string x = sixDigits(*outcome.x);
+    return {text(TextRoot) + x + " F(" + x + ")=" + sixDigits(outcome.fx),
+            text(TextIterations) + std::to_string(outcome.counter)};
 }
 
 template <typename Format>
@@ -510,7 +569,7 @@ int TypedRun<Format>::compare() {
         std::optional<Storage> previous;
         const auto outcome = walkTypedChords(
             parametersFor(method), [&f](Storage x) { return f(x); },
-            [&](std::uint64_t, const TypedStep<Storage, Work>& step, bool) {
+            [&](std::uint64_t, const Step& step, bool) {
                 ++walked.chords;
                 if (step.x) {
                     if (previous) {
@@ -538,39 +597,232 @@ int TypedRun<Format>::compare() {
     return console_.output.failed ? ExitRefused : ExitDone;
 }
 
+// ---------------------------------------------------------------------------
+// The picture and the page: values in double, as the picture draws them;
+// the curve evaluated in double, since it is drawn to the pixel only.
+
+template <typename Format>
+double TypedRun<Format>::plottedF(double x) {
+    if (!plotter_) {
+        plotter_.emplace(expression_, Precision::Double);
+    }
+    return evaluateDouble(*plotter_, x);
+}
+
+std::string xmlText(const std::string& ascii) {
+    return escapedPageText(ascii);
+}
+
+std::string utf8Of(const std::string& cp1251) {
+    return cp1251ToUtf8(cp1251);
+}
+
+template <typename Format>
+PictureEquation TypedRun<Format>::pictureEquation() {
+    PictureEquation equation;
+    equation.f = [this](double x) { return plottedF(x); };
+    equation.a = Format::plotted(widened(a_));
+    equation.b = Format::plotted(widened(b_));
+    if (modified()) {
+        std::string name = text(methodName(method_));
+        name[0] = static_cast<char>(name[0] - 0x20);
+        equation.heading = utf8Of(name + ": ");
+    } else {
+        equation.heading = utf8Of(text(TextCaptionTitle));
+    }
+    equation.title = "F(x) = " + xmlText(equationText_) + " = 0";
+    equation.caption = equation.title;
+    equation.aText = Format::shown(a_);
+    equation.bText = Format::shown(b_);
+    equation.aLabel = equation.aText;
+    equation.bLabel = equation.bText;
+    equation.inputs = "Xib = " + equation.aText + ", Xie = " + equation.bText + utf8Of(text(TextCaptionAccuracy)) +
+                      Format::shown(epsilon_) + utf8Of(text(TextCaptionLimit)) + formatCount(parsed_.limit);
+    return equation;
+}
+
+template <typename Format>
+PictureStyle TypedRun<Format>::pictureStyle(bool inPage) const {
+    PictureStyle style;
+    style.inPage = inPage;
+    style.animate = !inPage && parsed_.animate;
+    style.fixedEnd = modified() ? std::nullopt : fixedEnd_;
+    style.scaledEnds = modified();
+    return style;
+}
+
+template <typename Format>
+DrawnChord TypedRun<Format>::drawnChordOf(const Step& step, std::optional<double> curveA,
+                                          std::optional<double> curveB) const {
+    DrawnChord chord;
+    chord.a = Format::plotted(widened(step.a));
+    chord.b = Format::plotted(widened(step.b));
+    chord.fa = Format::plotted(step.fa);
+    chord.fb = Format::plotted(step.fb);
+    if (step.x) {
+        chord.x = Format::plotted(widened(*step.x));
+        // Where F is not defined the vertical has nowhere to go.
+        chord.fx = step.undefined ? 0.0 : Format::plotted(widened(step.fx));
+    }
+    chord.curveA = curveA;
+    chord.curveB = curveB;
+    return chord;
+}
+
+template <typename Format>
+PictureResult TypedRun<Format>::pictureResult(const TypedOutcome<Storage, Work>& outcome) const {
+    PictureResult result;
+    if (outcome.found) {
+        result.root = Format::plotted(widened(*outcome.x));
+        result.rootText = sixDigits(*outcome.x);
+    }
+    for (const std::string& line : reportLines(outcome)) {
+        result.report += (result.report.empty() ? "" : "; ") + utf8Of(line);
+    }
+    return result;
+}
+
+template <typename Format>
+PageRow TypedRun<Format>::pageRowOf(const PageChordKept& chord) const {
+    const Step& step = chord.step;
+    PageRow row;
+    row.number = chord.number;
+    row.chord = drawnChordOf(step, chord.curveA, chord.curveB);
+    const char* const dash = "&#8211;";
+    row.values = {Format::shown(step.a), Format::shown(step.b),
+                  Format::shownWork(step.fa) + (step.faScaled ? "*" : ""),
+                  Format::shownWork(step.fb) + (step.fbScaled ? "*" : ""),
+                  step.x ? Format::shown(*step.x) : dash, step.x ? Format::shown(step.fx) : dash};
+    row.replaced = step.replaced == ChordEnd::A ? "a" : step.replaced == ChordEnd::B ? "b" : dash;
+    if (modified()) {
+        row.scale = step.scale ? Format::shownWork(*step.scale) : "";
+    }
+    row.estimates = chord.estimates;
+    row.note = pageText(noteText(step, chord.accuracyMet));
+    row.flagged = fixedEnd_ && step.replaced == *fixedEnd_ && !modified();
+    return row;
+}
+
+template <typename Format>
+PageFacts TypedRun<Format>::pageFacts(const std::vector<PageChordKept>& chords, const KeptChords<PageChordKept>& kept,
+                                      const TypedOutcome<Storage, Work>& outcome) {
+    const HeadLines head = headLines();
+    PageFacts facts;
+    facts.equation = pictureEquation();
+    facts.result = pictureResult(outcome);
+    facts.style = pictureStyle(true);
+    facts.title = facts.equation.heading + "Xib = " + facts.equation.aText + ", Xie = " + facts.equation.bText +
+                  utf8Of(text(TextCaptionAccuracy)) + Format::shown(epsilon_);
+    facts.heading = pageText(head.titleStart + equationText_ + " = 0");
+    facts.inputs = {pageText(head.inputs), pageText(head.computedIn)};
+    for (const std::string& line : reportLines(outcome)) {
+        facts.report += (facts.report.empty() ? "" : " ") + pageText(line);
+    }
+    if (outcome.x) {
+        facts.lastX = Format::shown(*outcome.x) + ", F = " + Format::shown(outcome.fx);
+    }
+    facts.chords = kept.chords;
+    if (outcome.found) {
+        facts.stop = pageText(text(parsed_.stop == StepsStop::Step ? TextPageStopStep : TextPageStopAccuracy) +
+                              std::to_string(kept.chords));
+    } else if (kept.idleLast > 0) {
+        facts.stop = pageText(idleRow(kept.idleFirst, kept.idleLast, false));
+    } else if (!chords.empty() && chords.back().step.undefined) {
+        facts.stop = pageText(text(TextUndefinedAtX));
+    } else if (!chords.empty() && !chords.back().step.x) {
+        facts.stop = pageText(text(TextNoChord));
+    } else {
+        facts.stop = pageText(text(TextPageStopLimit) + std::to_string(parsed_.limit));
+    }
+    facts.fixedEnd = pageText(head.fixedEnd);
+    facts.bound = pageText(head.slope);
+    for (const std::string& line : head.legend) {
+        facts.legend.push_back(pageText(line));
+    }
+    if (kept.idleLast > 0) {
+        facts.idleRow = pageText(idleRow(kept.idleFirst, kept.idleLast, kept.idleFlagged));
+    }
+    return facts;
+}
+
+// A refused interval still gets its picture and page, when asked for: F
+// over the interval and the reason. No table, no CSV.
+template <typename Format>
+void TypedRun<Format>::drawRejection(const std::string& reason) {
+    StepsArguments drawn = parsed_;
+    drawn.files[static_cast<std::size_t>(OutputKind::Csv)].reset();
+    TableOutput table{console_};
+    OutputFiles outputs;
+    if (!openOutputs(outputs, drawn)) {
+        showOutputFailure(console_, outputs);
+        return;
+    }
+    const std::string reasonUtf8 = utf8Of(reason);
+    if (OutputFile& picture = fileOf(outputs, OutputKind::Picture); picture.active) {
+        writeOutput(picture, table, pictureOfRejection(pictureEquation(), escapedPageText(reasonUtf8), pictureStyle(false)));
+    }
+    if (OutputFile& page = fileOf(outputs, OutputKind::Page); page.active) {
+        PageFacts facts;
+        facts.equation = pictureEquation();
+        facts.style = pictureStyle(true);
+        facts.title = facts.equation.heading + "Xib = " + facts.equation.aText + ", Xie = " + facts.equation.bText;
+        const HeadLines head = headLines();
+        facts.heading = pageText(head.titleStart + equationText_ + " = 0");
+        facts.inputs = {pageText(head.inputs), pageText(head.computedIn)};
+        writeOutput(page, table, rejectionPageText(facts, reasonUtf8));
+    }
+    if (!commitOutputs(outputs, table)) {
+        showOutputFailure(console_, outputs);
+    }
+}
+
 template <typename Format>
 int TypedRun<Format>::run() {
     a_ = readNumber<Format>(parsed_.numberTexts[0], parsed_.xib);
     b_ = readNumber<Format>(parsed_.numberTexts[1], parsed_.xie);
     epsilon_ = readNumber<Format>(parsed_.numberTexts[2], parsed_.epsilon);
-    if (!intervalAccepted()) {
+    if (const std::optional<std::string> reason = rejection()) {
+        showError(console_, *reason);
+        if (isFiniteValue(a_) && isFiniteValue(b_)) {
+            drawRejection(*reason);
+        }
         return ExitRefused;
     }
+    findLesson();
     if (parsed_.compare) {
         return compare();
     }
-    PictureFile csvFile;
-    const std::optional<std::string>& csvName = parsed_.files[static_cast<std::size_t>(OutputKind::Csv)];
-    if (csvName && *csvName != "-" && !openPictureFile(csvFile, *csvName)) {
-        writeErrorText(console_, (std::string(ProgramName) + ": " + text(TextCsvNotWritten)).c_str());
-        writeErrorBytes(console_, csvFile.target + "\n");
+    OutputFiles outputs;
+    if (!openOutputs(outputs, parsed_)) {
+        showOutputFailure(console_, outputs);
         return ExitRefused;
     }
     TableOutput table(console_);
-    const bool csvToOutput = csvName && *csvName == "-";
-    const auto csvWrite = [&](const std::string& bytes) {
-        if (csvToOutput) {
-            addBytes(table, bytes);
-        } else if (csvName) {
-            writePicture(csvFile, bytes);
-        }
-    };
-    const ChordMethod method = methodOf(parsed_.method);
-    if (!csvToOutput) {
+    const bool tableWanted = !anyToOutput(outputs);
+    OutputFile& csv = fileOf(outputs, OutputKind::Csv);
+    OutputFile& picture = fileOf(outputs, OutputKind::Picture);
+    const bool pageWanted = fileOf(outputs, OutputKind::Page).active;
+    if (tableWanted) {
         showHead(table);
     }
-    std::string csvHead = "chord,a,b,F(a),F(b),x,F(x),replaced";
-    csvWrite(csvHead + (method != ChordMethod::Plain ? ",scale" : "") + ",step,ratio,bound,note\r\n");
+    if (csv.active) {
+        std::string csvHead = "chord,a,b,F(a),F(b),x,F(x),replaced";
+        writeOutput(csv, table, csvHead + (modified() ? ",scale" : "") + ",step,ratio,bound,note\r\n");
+    }
+    PictureEquation equation;
+    PictureStyle style;
+    PictureFrame frame;
+    PictureMarks marks;
+    std::uint64_t chordsDrawn = 0;
+    if (picture.active || pageWanted) {
+        equation = pictureEquation();
+        style = pictureStyle(false);
+        frame = frameFor(equation);
+    }
+    if (picture.active) {
+        writeOutput(picture, table, pictureOpening(frame, equation, style));
+    }
+    KeptChords<PageChordKept> kept;
     CachedF<Format> f{evaluator_};
     std::optional<Storage> previousX;
     std::optional<double> previousStep;
@@ -578,9 +830,9 @@ int TypedRun<Format>::run() {
     rowFormat.chordWidth = std::max<std::size_t>(5, std::to_string(parsed_.limit).size());
     EstimateTrail trail{smallestSlope_, std::nullopt, std::nullopt};
     const auto outcome = walkTypedChords(
-        parametersFor(method), [&f](Storage x) { return f(x); },
-        [&](std::uint64_t number, const TypedStep<Storage, Work>& step, bool accuracyMet) {
-            TypedEstimates estimates;
+        parametersFor(method_), [&f](Storage x) { return f(x); },
+        [&](std::uint64_t number, const Step& step, bool accuracyMet) {
+            ChordEstimates estimates;
             if (step.x && !step.undefined) {
                 if (previousX) {
                     estimates.step = std::fabs(Format::plotted(widened(*step.x) - widened(*previousX)));
@@ -594,9 +846,9 @@ int TypedRun<Format>::run() {
                 previousX = step.x;
                 previousStep = estimates.step;
             }
-            if (csvToOutput) {
+            if (!tableWanted) {
             } else if constexpr (std::is_same_v<Format, SingleFormat>) {
-                if (method == ChordMethod::Plain) {
+                if (!modified()) {
                     // The dialog's model and method: the fixed table's own rows,
                     // their fields kept from row to row.
                     addChordRow(table, rowFormat, number, chordStepOf(step),
@@ -607,23 +859,53 @@ int TypedRun<Format>::run() {
             } else {
                 addLine(table, row(number, step, estimates, accuracyMet));
             }
-            if (csvName) {
-                csvWrite(csvLine(number, step, estimates, accuracyMet));
+            if (csv.active) {
+                writeOutput(csv, table, csvLine(number, step, estimates, accuracyMet));
+            }
+            if (picture.active || pageWanted) {
+                // F's own values where the chord starts from scaled ones.
+                const std::optional<double> curveA =
+                    step.faScaled ? std::optional<double>(Format::plotted(f(step.a))) : std::nullopt;
+                const std::optional<double> curveB =
+                    step.fbScaled ? std::optional<double>(Format::plotted(f(step.b))) : std::nullopt;
+                chordsDrawn += step.x ? 1 : 0;
+                if (picture.active) {
+                    writeOutput(picture, table, pictureChord(frame, marks, number, drawnChordOf(step, curveA, curveB), style));
+                }
+                if (pageWanted) {
+                    keepChord(kept, PageChordKept{number, step, estimates, accuracyMet, curveA, curveB});
+                }
             }
             return !tableRefused(table);
         },
         [&](std::uint64_t first, std::uint64_t last) {
-            if (!csvToOutput) {
+            if (tableWanted) {
                 addLine(table, idleRow(first, last, false));
             }
+            kept.idleFirst = first;
+            kept.idleLast = last;
         });
-    if (!csvToOutput) {
-        showReport(table, outcome);
+    if (tableWanted) {
+        for (const std::string& line : reportLines(outcome)) {
+            addLine(table, line);
+        }
     }
     flushTable(table);
-    if (csvName && !csvToOutput && !commitPictureFile(csvFile)) {
-        writeErrorText(console_, (std::string(ProgramName) + ": " + text(TextCsvNotWritten)).c_str());
-        writeErrorBytes(console_, csvFile.target + "\n");
+    if (picture.active) {
+        writeOutput(picture, table,
+                    pictureClosing(frame, equation, pictureResult(outcome), {chordsDrawn, chordsDrawn - marks.chordsMerged},
+                                   style, marks));
+    }
+    if (OutputFile& page = fileOf(outputs, OutputKind::Page); page.active) {
+        std::vector<PageRow> rows;
+        const std::vector<PageChordKept> chords = keptInOrder(kept);
+        for (const PageChordKept& chord : chords) {
+            rows.push_back(pageRowOf(chord));
+        }
+        writeOutput(page, table, lessonPageText(rows, pageFacts(chords, kept, outcome)));
+    }
+    if (!commitOutputs(outputs, table)) {
+        showOutputFailure(console_, outputs);
         return ExitRefused;
     }
     if (console_.output.failed) {
@@ -636,9 +918,8 @@ int TypedRun<Format>::run() {
 }  // namespace
 
 int runTypedSteps(Console& console, const StepsArguments& parsed) {
-    if (parsed.files[static_cast<std::size_t>(OutputKind::Picture)] ||
-        parsed.files[static_cast<std::size_t>(OutputKind::Page)]) {
-        showError(console, text(TextTypedFilesLater));
+    if (parsed.compare && (parsed.files[0] || parsed.files[1] || parsed.files[2])) {
+        showError(console, text(TextCompareTableOnly));
         return ExitUsage;
     }
     const std::string typed = parsed.equation.value_or(text(TextFixedEquationText));

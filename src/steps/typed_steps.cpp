@@ -797,8 +797,10 @@ int TypedRun<Format>::run() {
         showOutputFailure(console_, outputs);
         return ExitRefused;
     }
+    watchInterrupts();
     TableOutput table(console_);
     const bool tableWanted = !anyToOutput(outputs);
+    const bool filesWanted = anyActive(outputs);
     OutputFile& csv = fileOf(outputs, OutputKind::Csv);
     OutputFile& picture = fileOf(outputs, OutputKind::Picture);
     const bool pageWanted = fileOf(outputs, OutputKind::Page).active;
@@ -876,7 +878,11 @@ int TypedRun<Format>::run() {
                     keepChord(kept, PageChordKept{number, step, estimates, accuracyMet, curveA, curveB});
                 }
             }
-            return !tableRefused(table);
+            // Once standard output has failed the files, if any, still want the rest.
+            if (interruptRequested()) {
+                return false;
+            }
+            return filesWanted ? !(!tableWanted && tableRefused(table)) : !tableRefused(table);
         },
         [&](std::uint64_t first, std::uint64_t last) {
             if (tableWanted) {
@@ -885,6 +891,12 @@ int TypedRun<Format>::run() {
             kept.idleFirst = first;
             kept.idleLast = last;
         });
+    if (interruptRequested()) {
+        // The table up to its last whole row, and no temporary file left.
+        flushTable(table);
+        discardOutputs(outputs);
+        endByInterrupt();
+    }
     if (tableWanted) {
         for (const std::string& line : reportLines(outcome)) {
             addLine(table, line);
@@ -904,12 +916,17 @@ int TypedRun<Format>::run() {
         }
         writeOutput(page, table, lessonPageText(rows, pageFacts(chords, kept, outcome)));
     }
+    const bool tableFailed = tableWanted && console_.output.failed;
+    if (tableFailed && !filesWanted) {
+        showError(console_, text(TextOutputFailed));
+        return ExitRefused;
+    }
     if (!commitOutputs(outputs, table)) {
         showOutputFailure(console_, outputs);
         return ExitRefused;
     }
-    if (console_.output.failed) {
-        showError(console_, text(TextOutputFailed));
+    if (tableFailed) {
+        showError(console_, text(TextTableCut));
         return ExitRefused;
     }
     return ExitDone;

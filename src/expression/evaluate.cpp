@@ -1,8 +1,12 @@
 #include "expression/evaluate.h"
 
+// <stdint.h> first: MPFR declares its uintmax_t functions only after it.
+#include <stdint.h>
 #include <mpfr.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -58,12 +62,51 @@ void setMpfr(mpfr_t target, double value) {
     mpfr_set_d(target, value, MPFR_RNDN);
 }
 
-[[maybe_unused]] void setMpfr(mpfr_t target, long double value) {
-    mpfr_set_ld(target, value, MPFR_RNDN);
+// The x87 format's fields: the 64-bit significand with its leading bit, and
+// the sign with the exponent biased by 16383, in the next two bytes.
+struct X87Fields {
+    std::uint64_t significand;
+    std::uint16_t signAndExponent;
+};
+
+[[maybe_unused]] X87Fields fieldsOf(long double value) {
+    X87Fields fields{};
+    unsigned char bytes[sizeof value];
+    std::memcpy(bytes, &value, sizeof value);
+    std::memcpy(&fields.significand, bytes, 8);
+    std::memcpy(&fields.signAndExponent, bytes + 8, 2);
+    return fields;
 }
 
-// significand * 2^(exponent - 63), in two halves, since unsigned long has
-// 32 bits on some platforms; exact at 64 bits.
+[[maybe_unused]] long double longDoubleOf(X87Fields fields) {
+    long double value = 0.0L;
+    unsigned char bytes[sizeof value] = {};
+    std::memcpy(bytes, &fields.significand, 8);
+    std::memcpy(bytes + 8, &fields.signAndExponent, 2);
+    std::memcpy(&value, bytes, sizeof value);
+    return value;
+}
+
+// A finite nonzero value, significand * 2^exponent, exactly at 64 bits:
+// one call, where MPFR's own conversion of a long double takes several.
+void setMpfr(mpfr_t target, std::uint64_t significand, mpfr_exp_t exponent, bool negative) {
+    mpfr_set_uj_2exp(target, significand, exponent, MPFR_RNDN);
+    if (negative) {
+        mpfr_neg(target, target, MPFR_RNDN);
+    }
+}
+
+[[maybe_unused]] void setMpfr(mpfr_t target, long double value) {
+    const X87Fields fields = fieldsOf(value);
+    const int biased = fields.signAndExponent & 0x7FFF;
+    if (biased == 0x7FFF || fields.significand == 0) {
+        mpfr_set_ld(target, value, MPFR_RNDN);  // infinite, NaN or zero
+        return;
+    }
+    // A subnormal's exponent is that of the smallest normal value.
+    setMpfr(target, fields.significand, std::max(biased, 1) - 16383 - 63, (fields.signAndExponent & 0x8000) != 0);
+}
+
 [[maybe_unused]] void setMpfr(mpfr_t target, const SoftExtended& value) {
     if (value.kind == ExtendedKind::NotANumber) {
         mpfr_set_nan(target);
@@ -73,24 +116,42 @@ void setMpfr(mpfr_t target, double value) {
         mpfr_set_inf(target, value.negative ? -1 : 1);
         return;
     }
-    mpfr_t low;
-    mpfr_init2(low, 64);
-    mpfr_set_ui_2exp(target, static_cast<unsigned long>(value.significand >> 32), value.exponent - 31, MPFR_RNDN);
-    mpfr_set_ui_2exp(low, static_cast<unsigned long>(value.significand & 0xFFFFFFFFu), value.exponent - 63, MPFR_RNDN);
-    mpfr_add(target, target, low, MPFR_RNDN);
-    mpfr_clear(low);
-    if (value.negative) {
-        mpfr_neg(target, target, MPFR_RNDN);
+    if (value.significand == 0) {
+        mpfr_set_zero(target, value.negative ? -1 : 1);
+        return;
     }
+    setMpfr(target, value.significand, value.exponent - 63, value.negative);
 }
 
 double doubleOf(const mpfr_t value) {
     return mpfr_get_d(value, MPFR_RNDN);
 }
 
+// A regular value of 64-bit precision as MPFR holds it: 0.m * 2^e, m's 64
+// bits in one limb or two. Every value the extended evaluations convert has
+// that precision: their scratch and their constants are made with it.
+std::uint64_t significandOf(const mpfr_t value) {
+    const auto* limbs = static_cast<const mp_limb_t*>(mpfr_custom_get_significand(value));
+#if GMP_NUMB_BITS == 64
+    return limbs[0];
+#elif GMP_NUMB_BITS == 32
+    return (std::uint64_t{limbs[1]} << 32) | limbs[0];
+#else
+#error "GMP's limbs are expected to have 32 or 64 bits"
+#endif
+}
+
 template <typename Type>
 Type extendedOf(const mpfr_t value) {
     if constexpr (std::is_same_v<Type, long double>) {
+        // A normal value's fields written directly; the rest by MPFR.
+        if (mpfr_regular_p(value)) {
+            const mpfr_exp_t biased = mpfr_get_exp(value) - 1 + 16383;
+            if (biased >= 1 && biased < 0x7FFF) {
+                return longDoubleOf({significandOf(value),
+                                     static_cast<std::uint16_t>((mpfr_signbit(value) ? 0x8000 : 0) | biased)});
+            }
+        }
         return mpfr_get_ld(value, MPFR_RNDN);
     } else {
         if (mpfr_nan_p(value)) {
@@ -102,23 +163,9 @@ Type extendedOf(const mpfr_t value) {
         if (mpfr_zero_p(value)) {
             return SoftExtended{0, 0, mpfr_signbit(value) != 0, ExtendedKind::Finite};
         }
-        // The 64-bit significand as an integer m, value = m * 2^shift.
-        mpfr_t magnitude;
-        mpfr_init2(magnitude, 64);
-        mpfr_abs(magnitude, value, MPFR_RNDN);
-        const mpfr_exp_t exponent = mpfr_get_exp(magnitude);  // value in [2^(e-1), 2^e)
-        mpfr_mul_2si(magnitude, magnitude, 64 - exponent, MPFR_RNDN);  // now in [2^63, 2^64)
-        mpfr_t high;
-        mpfr_init2(high, 64);
-        mpfr_div_2ui(high, magnitude, 32, MPFR_RNDN);
-        mpfr_floor(high, high);
-        const std::uint64_t top = mpfr_get_ui(high, MPFR_RNDN);
-        mpfr_mul_2ui(high, high, 32, MPFR_RNDN);
-        mpfr_sub(magnitude, magnitude, high, MPFR_RNDN);
-        const std::uint64_t bottom = mpfr_get_ui(magnitude, MPFR_RNDN);
-        mpfr_clear(high);
-        mpfr_clear(magnitude);
-        std::uint64_t significand = (top << 32) | bottom;
+        // Rounded to 64 bits, the significand is the whole of MPFR's.
+        std::uint64_t significand = significandOf(value);
+        const mpfr_exp_t exponent = mpfr_get_exp(value);  // value in [2^(e-1), 2^e)
         auto binary = static_cast<std::int32_t>(exponent - 1);  // the top bit's weight
         // Below the normal range the exponent stays put and the significand
         // gives up its leading bits, exactly, since the value was subnormalized.

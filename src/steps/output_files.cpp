@@ -125,3 +125,24 @@ void showOutputFailure(Console& console, OutputFiles& outputs) {
     }
     writeErrorBytes(console, "\n");
 }
+
+void writeRefusedFiles(Console& console, const StepsArguments& parsed, const std::function<std::string()>& picture,
+                       const std::function<std::string()>& page) {
+    StepsArguments drawn = parsed;
+    drawn.files[static_cast<std::size_t>(OutputKind::Csv)].reset();
+    TableOutput table{console};
+    OutputFiles outputs;
+    if (!openOutputs(outputs, drawn)) {
+        showOutputFailure(console, outputs);
+        return;
+    }
+    if (OutputFile& file = fileOf(outputs, OutputKind::Picture); file.active) {
+        writeOutput(file, table, picture());
+    }
+    if (OutputFile& file = fileOf(outputs, OutputKind::Page); file.active) {
+        writeOutput(file, table, page());
+    }
+    if (!commitOutputs(outputs, table)) {
+        showOutputFailure(console, outputs);
+    }
+}

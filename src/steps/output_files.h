@@ -6,7 +6,9 @@
 // are put in place, or none after the first that fails.
 
 #include <array>
+#include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "console/console.h"
@@ -42,3 +44,9 @@ bool commitOutputs(OutputFiles& outputs, TableOutput& table);
 // "chords-steps: не удалось записать рисунок в файл FILE: REASON", the file
 // name as it was given.
 void showOutputFailure(Console& console, OutputFiles& outputs);
+
+// A refused interval still gets its picture and page, when asked for: F
+// over the interval and the reason; no CSV, since there are no chords. Each
+// text is made only when its file is wanted.
+void writeRefusedFiles(Console& console, const StepsArguments& parsed, const std::function<std::string()>& picture,
+                       const std::function<std::string()>& page);

@@ -262,31 +262,6 @@ ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters,
     endByInterrupt();
 }
 
-// A refused interval still gets its picture and page, when asked for: F
-// over the interval and the reason. No table, no CSV.
-void drawRejection(Console& console, const StepsArguments& parsed, const ChordParameters& parameters,
-                   const std::string& reason) {
-    StepsArguments drawn = parsed;
-    drawn.files[static_cast<std::size_t>(OutputKind::Csv)].reset();
-    TableOutput table{console};
-    OutputFiles outputs;
-    if (!openOutputs(outputs, drawn)) {
-        showOutputFailure(console, outputs);
-        return;
-    }
-    const std::string reasonUtf8 = cp1251ToUtf8(reason);
-    if (OutputFile& picture = fileOf(outputs, OutputKind::Picture); picture.active) {
-        writeOutput(picture, table,
-                    pictureOfRejection(fixedPictureEquation(parameters), reasonUtf8, {false, false, std::nullopt}));
-    }
-    if (OutputFile& page = fileOf(outputs, OutputKind::Page); page.active) {
-        writeOutput(page, table, rejectionPageText(parameters, reasonUtf8));
-    }
-    if (!commitOutputs(outputs, table)) {
-        showOutputFailure(console, outputs);
-    }
-}
-
 int runTable(Console& console, const StepsArguments& parsed) {
     const ChordParameters parameters{parsed.xib, parsed.xie, parsed.epsilon, parsed.limit};
     const IntervalTest test = testInterval(parameters.a, parameters.b);
@@ -294,7 +269,15 @@ int runTable(Console& console, const StepsArguments& parsed) {
         const std::string reason = text(TextBadIntervalPrefix) + rejection(parameters.a, parameters.b, test);
         showError(console, reason);
         if (test.fault != IntervalFault::InfiniteEnd) {
-            drawRejection(console, parsed, parameters, reason);
+            // The reason as SVG and HTML text: it may hold "<" (F < 0).
+            const std::string reasonUtf8 = cp1251ToUtf8(reason);
+            writeRefusedFiles(
+                console, parsed,
+                [&] {
+                    return pictureOfRejection(fixedPictureEquation(parameters), escapedPageText(reasonUtf8),
+                                              {false, false, std::nullopt});
+                },
+                [&] { return rejectionPageText(parameters, reasonUtf8); });
         }
         return ExitRefused;
     }

@@ -322,7 +322,7 @@ private:
     PageFacts pageFacts(const std::vector<PageChordKept>& chords, const KeptChords<PageChordKept>& kept,
                         const TypedOutcome<Storage, Work>& outcome);
     PageRow pageRowOf(const PageChordKept& chord) const;
-    void drawRejection(const std::string& reason);
+    PageFacts pageFactsStart();
 
     Console& console_;
     const StepsArguments& parsed_;
@@ -677,7 +677,7 @@ PictureResult TypedRun<Format>::pictureResult(const TypedOutcome<Storage, Work>&
         result.rootText = sixDigits(*outcome.x);
     }
     for (const std::string& line : reportLines(outcome)) {
-        result.report += (result.report.empty() ? "" : "; ") + utf8Of(line);
+        result.report.append(result.report.empty() ? "" : "; ").append(utf8Of(line));
     }
     return result;
 }
@@ -703,20 +703,29 @@ PageRow TypedRun<Format>::pageRowOf(const PageChordKept& chord) const {
     return row;
 }
 
+// What every page of the run says first: the equation, the heading and the
+// inputs.
+template <typename Format>
+PageFacts TypedRun<Format>::pageFactsStart() {
+    const HeadLines head = headLines();
+    PageFacts facts;
+    facts.equation = pictureEquation();
+    facts.style = pictureStyle(true);
+    facts.heading = pageText(head.titleStart + equationText_ + " = 0");
+    facts.inputs = {pageText(head.inputs), pageText(head.computedIn)};
+    return facts;
+}
+
 template <typename Format>
 PageFacts TypedRun<Format>::pageFacts(const std::vector<PageChordKept>& chords, const KeptChords<PageChordKept>& kept,
                                       const TypedOutcome<Storage, Work>& outcome) {
     const HeadLines head = headLines();
-    PageFacts facts;
-    facts.equation = pictureEquation();
+    PageFacts facts = pageFactsStart();
     facts.result = pictureResult(outcome);
-    facts.style = pictureStyle(true);
     facts.title = facts.equation.heading + "Xib = " + facts.equation.aText + ", Xie = " + facts.equation.bText +
                   utf8Of(text(TextCaptionAccuracy)) + Format::shown(epsilon_);
-    facts.heading = pageText(head.titleStart + equationText_ + " = 0");
-    facts.inputs = {pageText(head.inputs), pageText(head.computedIn)};
     for (const std::string& line : reportLines(outcome)) {
-        facts.report += (facts.report.empty() ? "" : " ") + pageText(line);
+        facts.report.append(facts.report.empty() ? "" : " ").append(pageText(line));
     }
     if (outcome.x) {
         facts.lastX = Format::shown(*outcome.x) + ", F = " + Format::shown(outcome.fx);
@@ -745,37 +754,6 @@ PageFacts TypedRun<Format>::pageFacts(const std::vector<PageChordKept>& chords, 
     return facts;
 }
 
-// A refused interval still gets its picture and page, when asked for: F
-// over the interval and the reason. No table, no CSV.
-template <typename Format>
-void TypedRun<Format>::drawRejection(const std::string& reason) {
-    StepsArguments drawn = parsed_;
-    drawn.files[static_cast<std::size_t>(OutputKind::Csv)].reset();
-    TableOutput table{console_};
-    OutputFiles outputs;
-    if (!openOutputs(outputs, drawn)) {
-        showOutputFailure(console_, outputs);
-        return;
-    }
-    const std::string reasonUtf8 = utf8Of(reason);
-    if (OutputFile& picture = fileOf(outputs, OutputKind::Picture); picture.active) {
-        writeOutput(picture, table, pictureOfRejection(pictureEquation(), escapedPageText(reasonUtf8), pictureStyle(false)));
-    }
-    if (OutputFile& page = fileOf(outputs, OutputKind::Page); page.active) {
-        PageFacts facts;
-        facts.equation = pictureEquation();
-        facts.style = pictureStyle(true);
-        facts.title = facts.equation.heading + "Xib = " + facts.equation.aText + ", Xie = " + facts.equation.bText;
-        const HeadLines head = headLines();
-        facts.heading = pageText(head.titleStart + equationText_ + " = 0");
-        facts.inputs = {pageText(head.inputs), pageText(head.computedIn)};
-        writeOutput(page, table, rejectionPageText(facts, reasonUtf8));
-    }
-    if (!commitOutputs(outputs, table)) {
-        showOutputFailure(console_, outputs);
-    }
-}
-
 template <typename Format>
 int TypedRun<Format>::run() {
     a_ = readNumber<Format>(parsed_.numberTexts[0], parsed_.xib);
@@ -784,7 +762,16 @@ int TypedRun<Format>::run() {
     if (const std::optional<std::string> reason = rejection()) {
         showError(console_, *reason);
         if (isFiniteValue(a_) && isFiniteValue(b_)) {
-            drawRejection(*reason);
+            const std::string reasonUtf8 = utf8Of(*reason);
+            writeRefusedFiles(
+                console_, parsed_,
+                [&] { return pictureOfRejection(pictureEquation(), escapedPageText(reasonUtf8), pictureStyle(false)); },
+                [&] {
+                    PageFacts facts = pageFactsStart();
+                    facts.title = facts.equation.heading + "Xib = " + facts.equation.aText + ", Xie = " +
+                                  facts.equation.bText;
+                    return rejectionPageText(facts, reasonUtf8);
+                });
         }
         return ExitRefused;
     }

@@ -331,3 +331,25 @@ Extended evaluateExtended(Evaluator& evaluator, Extended x) {
     }
     return value;
 }
+
+namespace {
+
+template <typename Type, typename FromMpfr>
+Type nearestIn(const std::string& decimal, const Format& format, FromMpfr fromMpfr) {
+    mpfr_t value;
+    mpfr_init2(value, format.bits);
+    roundInto(value, mpfr_set_str(value, decimal.c_str(), 10, MPFR_RNDN), format);
+    const Type result = fromMpfr(value);
+    mpfr_clear(value);
+    return result;
+}
+
+}  // namespace
+
+double nearestDouble(const std::string& decimal) {
+    return nearestIn<double>(decimal, DoubleFormat, [](const mpfr_t value) { return doubleOf(value); });
+}
+
+Extended nearestExtended(const std::string& decimal) {
+    return nearestIn<Extended>(decimal, ExtendedFormat, [](const mpfr_t value) { return extendedOf<Extended>(value); });
+}

@@ -12,6 +12,7 @@
 //             extended value.
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "expression/expression.h"
@@ -44,3 +45,8 @@ double evaluateDouble(Evaluator& evaluator, double x);
 // F(x) in extended precision (precisions single and extended). A NaN is
 // always the same one, whatever operation made it.
 Extended evaluateExtended(Evaluator& evaluator, Extended x);
+
+// A decimal number, already checked by the dialog's number rules, correctly
+// rounded into binary64 or the extended format, subnormals included.
+double nearestDouble(const std::string& decimal);
+Extended nearestExtended(const std::string& decimal);

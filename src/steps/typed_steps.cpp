@@ -3,8 +3,6 @@
 // table (or the comparison of the methods) and the CSV.
 #include "steps/typed_steps.h"
 
-#include <mpfr.h>
-
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -63,11 +61,7 @@ std::string shownExtended(Extended value) {
     if (!isFinite(value)) {
         return dialogForm(isInfinite(value), signBit(value) && !isNan(value));
     }
-    if constexpr (LongDoubleIsExtended) {
-        return shortestExtendedText(value);
-    } else {
-        return shortestExtendedText(value);
-    }
+    return shortestExtendedText(value);
 }
 
 // Each precision's storage and work types, and its own way of writing them:
@@ -122,24 +116,10 @@ typename Format::Storage readNumber(const std::string& typed, float dialogValue)
     if constexpr (std::is_same_v<Format, SingleFormat>) {
         (void)typed;
         return dialogValue;
+    } else if constexpr (std::is_same_v<Format, DoubleFormat>) {
+        return nearestDouble(typed);
     } else {
-        mpfr_t value;
-        mpfr_init2(value, std::is_same_v<Format, DoubleFormat> ? 53 : 64);
-        mpfr_set_str(value, typed.c_str(), 10, MPFR_RNDN);
-        typename Format::Storage result{};
-        if constexpr (std::is_same_v<Format, DoubleFormat>) {
-            result = mpfr_get_d(value, MPFR_RNDN);
-        } else {
-            // Through the evaluator's conversion: a constant node holding the text.
-            Expression constant;
-            constant.text = typed;
-            constant.nodes.push_back(Node{NodeKind::Number, FunctionName::Exp, typed, -1, -1, 0});
-            constant.root = 0;
-            Evaluator evaluator(constant, Precision::Wide);
-            result = evaluateExtended(evaluator, toExtended(0.0));
-        }
-        mpfr_clear(value);
-        return result;
+        return nearestExtended(typed);
     }
 }
 

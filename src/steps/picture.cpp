@@ -523,8 +523,22 @@ std::vector<std::pair<std::uint64_t, DrawnChord>> lastChords(const PictureMarks&
 // Where the last approximations crowd within a few pixels, the same chords
 // again in a box of their own, magnified around the last one, with the
 // curve there and the magnification stated.
+// Whether F lies above the axis over most of a box's width: the chords
+// there run from the curve to the axis, and their ends (a modified method's
+// scaled values among them) lie on F's side of it.
+bool curveMostlyAbove(const PictureFrame& frame, const PictureEquation& equation, const Box& box) {
+    int above = 0;
+    constexpr int Samples = 20;
+    for (int i = 0; i <= Samples; ++i) {
+        const double pixel = box.left + (box.right - box.left) * i / Samples;
+        const double x = frame.xLow + (pixel - PlotLeft) / (PlotRight - PlotLeft) * (frame.xHigh - frame.xLow);
+        above += equation.f(x) > 0.0 ? 1 : 0;
+    }
+    return 2 * above > Samples;
+}
+
 std::string insetAroundRoot(const PictureFrame& frame, const PictureEquation& equation,
-                            const PictureMarks& marks) {
+                            const PictureMarks& marks, const PictureStyle& style) {
     const std::vector<std::pair<std::uint64_t, DrawnChord>> chords = lastChords(marks);
     if (chords.size() < 3) {
         return "";
@@ -539,8 +553,12 @@ std::string insetAroundRoot(const PictureFrame& frame, const PictureEquation& eq
     if (spread * pixelsPerUnit >= 4.0 || spread == 0.0) {
         return "";
     }
-    const Box box = nearest > (frame.xLow + frame.xHigh) / 2 ? Box{PlotLeft + 10, PlotLeft + 330, PlotTop + 40, PlotTop + 250}
-                                                              : Box{PlotRight - 330, PlotRight - 10, PlotTop + 40, PlotTop + 250};
+    Box box = nearest > (frame.xLow + frame.xHigh) / 2 ? Box{PlotLeft + 10, PlotLeft + 330, PlotTop + 40, PlotTop + 250}
+                                                        : Box{PlotRight - 330, PlotRight - 10, PlotTop + 40, PlotTop + 250};
+    if (style.insetClearOfCurve && curveMostlyAbove(frame, equation, box)) {
+        box.top = PlotBottom - 250;
+        box.bottom = PlotBottom - 40;
+    }
     const double halfWidth = spread * 1.25;
     PictureFrame inset{nearest - halfWidth, nearest + halfWidth, 0.0, 0.0};
     double low = 0.0;
@@ -603,7 +621,7 @@ std::string pictureClosing(const PictureFrame& frame, const PictureEquation& equ
                            utf8(TextCaptionRoot) + " " + result.rootText,
                            " class=\"halo\" font-weight=\"bold\"");
     }
-    svg += insetAroundRoot(frame, equation, marks);
+    svg += insetAroundRoot(frame, equation, marks, style);
     svg += textElement(PlotLeft, 628, "start", equation.heading + equation.caption, " font-size=\"18\"");
     svg += textElement(PlotLeft, 654, "start", equation.inputs);
     svg += textElement(PlotLeft, 680, "start", result.report, " font-weight=\"bold\"");

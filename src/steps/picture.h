@@ -95,6 +95,9 @@ struct PictureStyle {
     bool animate = false;
     std::optional<ChordEnd> fixedEnd;
     bool scaledEnds = false;  // a modified method: chords may start from scaled values
+    // The inset on the side of the axis the curve leaves empty, not always
+    // at the top (where the dialog's own pictures keep it).
+    bool insetClearOfCurve = false;
 };
 
 // The chords that --animate shows one by one; those after it appear with

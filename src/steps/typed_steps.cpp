@@ -628,6 +628,7 @@ PictureStyle TypedRun<Format>::pictureStyle(bool inPage) const {
     style.animate = !inPage && parsed_.animate;
     style.fixedEnd = modified() ? std::nullopt : fixedEnd_;
     style.scaledEnds = modified();
+    style.insetClearOfCurve = true;
     return style;
 }
 

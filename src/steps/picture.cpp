@@ -121,30 +121,46 @@ std::string textElement(double x, double y, const char* anchor, const std::strin
            style + ">" + content + "</text>\n";
 }
 
-std::string pixelPair(const PictureFrame& frame, Point point) {
-    return coordinate(pixelX(frame, point.x)) + "," + coordinate(pixelY(frame, point.y));
+std::string pixelPair(const PictureFrame& frame, Point point, const Box& box) {
+    return coordinate(pixelX(frame, point.x, box)) + "," + coordinate(pixelY(frame, point.y, box));
 }
 
 // The curve as one path, lifting the pen only where it leaves the frame. The
 // pen is compared by the pixels written, so a clipped point that differs from
 // the last one in bits the picture does not show keeps the line unbroken.
-// Where F is not defined the pen is lifted too.
-std::string curvePath(const PictureFrame& frame, const PictureEquation& equation) {
+// Whether F leaps between two samples from beyond one edge of the frame to
+// beyond the other, or is not finite at either: a pole, or a gap, which is
+// not to be drawn as a line across the picture. The dialog's F, convex and
+// finite, never does.
+bool leaps(const PictureFrame& frame, const PictureEquation& equation, Point from, Point to) {
+    if (equation.convex) {
+        return false;
+    }
+    if (!std::isfinite(from.y) || !std::isfinite(to.y)) {
+        return true;
+    }
+    return (from.y > frame.yHigh && to.y < frame.yLow) || (from.y < frame.yLow && to.y > frame.yHigh);
+}
+
+// Where F is not defined, or leaps across the frame, the pen is lifted too.
+// In the plot or in the inset's box, in as many segments.
+std::string curvePath(const PictureFrame& frame, const PictureEquation& equation, const Box& box = PlotBox,
+                      int segments = CurveSegments) {
     std::string path = "<path class=\"curve\" d=\"";
     Point previous{frame.xLow, equation.f(frame.xLow)};
     std::string penAt;  // where the last piece ended; empty with the pen lifted
-    for (int i = 1; i <= CurveSegments; ++i) {
-        const double x = frame.xLow + (frame.xHigh - frame.xLow) * i / CurveSegments;
+    for (int i = 1; i <= segments; ++i) {
+        const double x = frame.xLow + (frame.xHigh - frame.xLow) * i / segments;
         const Point next{x, equation.f(x)};
-        if (std::isnan(previous.y) || std::isnan(next.y)) {
+        if (std::isnan(previous.y) || std::isnan(next.y) || leaps(frame, equation, previous, next)) {
             penAt.clear();
         } else if (const auto clipped = clipToFrame(frame, {previous.x, finiteOrFar(previous.y)},
                                                     {next.x, finiteOrFar(next.y)})) {
-            const std::string start = pixelPair(frame, (*clipped)[0]);
+            const std::string start = pixelPair(frame, (*clipped)[0], box);
             if (start != penAt) {
                 path += "M" + start + " ";
             }
-            penAt = pixelPair(frame, (*clipped)[1]);
+            penAt = pixelPair(frame, (*clipped)[1], box);
             path += "L" + penAt + " ";
         } else {
             penAt.clear();
@@ -174,6 +190,7 @@ PictureFrame frameFor(const PictureEquation& equation) {
     // largest. Where F is not defined a sample counts for nothing.
     double above = std::max(valueOfF(equation, low), valueOfF(equation, high));
     double below = 0.0;
+    std::vector<double> magnitudes;
     for (int i = 0; i <= CurveSegments; ++i) {
         const double value = equation.f(low + (high - low) * i / CurveSegments);
         if (std::isnan(value)) {
@@ -182,7 +199,19 @@ PictureFrame frameFor(const PictureEquation& equation) {
         below = std::max(below, -finiteOrFar(value));
         if (!equation.convex) {
             above = std::max(above, finiteOrFar(value));
+            magnitudes.push_back(std::fabs(finiteOrFar(value)));
         }
+    }
+    if (!magnitudes.empty()) {
+        // Near a pole the samples grow without bound: either side is cut to
+        // a few times F's size at the ends or over most of the interval, so
+        // that the chords are not flattened against the axis.
+        std::nth_element(magnitudes.begin(), magnitudes.begin() + static_cast<std::ptrdiff_t>(magnitudes.size() / 2),
+                         magnitudes.end());
+        const double typical = std::max({std::fabs(valueOfF(equation, low)), std::fabs(valueOfF(equation, high)),
+                                         magnitudes[magnitudes.size() / 2]});
+        above = std::min(above, typical * LargestSideRatio);
+        below = std::min(below, typical * LargestSideRatio);
     }
     above = std::max(above, 1e-30);
     below = std::max(below, 1e-30);
@@ -575,13 +604,7 @@ std::string insetAroundRoot(const PictureFrame& frame, const PictureEquation& eq
     const double axisY = pixelY(inset, 0.0, box);
     svg += "<line class=\"axis\"" + attribute("x1", box.left) + attribute("y1", axisY) +
            attribute("x2", box.right) + attribute("y2", axisY) + "/>\n";
-    std::string curve = "<path class=\"curve\" d=\"";
-    for (int i = 0; i <= 60; ++i) {
-        const double x = inset.xLow + (inset.xHigh - inset.xLow) * i / 60;
-        curve += (i == 0 ? "M" : " L") + coordinate(pixelX(inset, x, box)) + "," +
-                 coordinate(pixelY(inset, valueOfF(equation, x), box));
-    }
-    svg += curve + "\"/>\n";
+    svg += curvePath(inset, equation, box, 60);
     // Each chord a group of its own, so that the page shows them step by step.
     for (const auto& [number, chord] : chords) {
         svg += "<g class=\"magnified\" data-chord=\"" + std::to_string(number) + "\">\n";

@@ -252,6 +252,20 @@ struct HeadLines {
     std::string header;
 };
 
+// The files beside the table and what their drawing carries from chord to
+// chord.
+template <typename Storage, typename Work>
+struct TypedFilesOf {
+    OutputFiles outputs;
+    bool drawn = false;  // a picture or a page is wanted
+    PictureEquation equation;
+    PictureStyle style;
+    PictureFrame frame;
+    PictureMarks marks;
+    std::uint64_t chordsDrawn = 0;
+    KeptChords<TypedPageChord<Storage, Work>> kept;
+};
+
 // The whole typed run in one format.
 template <typename Format>
 class TypedRun {
@@ -260,6 +274,7 @@ public:
     using Work = typename Format::Work;
     using Step = TypedStep<Storage, Work>;
     using PageChordKept = TypedPageChord<Storage, Work>;
+    using TypedFiles = TypedFilesOf<Storage, Work>;
 
     TypedRun(Console& console, const StepsArguments& parsed, const Expression& expression, std::string equationText)
         : console_(console),
@@ -303,6 +318,15 @@ private:
                         const TypedOutcome<Storage, Work>& outcome);
     PageRow pageRowOf(const PageChordKept& chord) const;
     PageFacts pageFactsStart();
+    // The walk with its table and files.
+    int refuse(const std::string& reason);
+    ChordEstimates estimatesOf(const Step& step);
+    void showRow(TableOutput& table, std::uint64_t number, const Step& step, const ChordEstimates& estimates,
+                 bool accuracyMet);
+    void startFiles(TypedFiles& files, TableOutput& table);
+    void showChordElsewhere(TypedFiles& files, TableOutput& table, CachedF<Format>& f, std::uint64_t number,
+                            const Step& step, const ChordEstimates& estimates, bool accuracyMet);
+    bool finishFiles(TypedFiles& files, TableOutput& table, const TypedOutcome<Storage, Work>& outcome);
 
     Console& console_;
     const StepsArguments& parsed_;
@@ -316,6 +340,11 @@ private:
     Storage epsilon_{};
     std::optional<ChordEnd> fixedEnd_;
     std::optional<double> smallestSlope_;
+    // What the rows carry from one to the next.
+    std::optional<Storage> previousX_;
+    std::optional<double> previousStep_;
+    RowFormat rowFormat_;
+    EstimateTrail trail_;
 };
 
 // Today's sign test in the format: an end beyond it, F undefined or beyond
@@ -735,134 +764,182 @@ PageFacts TypedRun<Format>::pageFacts(const std::vector<PageChordKept>& chords, 
     return facts;
 }
 
+// A refused interval: the reason, and the picture and page of F over the
+// interval when they are asked for (an end beyond the format has none).
+template <typename Format>
+int TypedRun<Format>::refuse(const std::string& reason) {
+    showError(console_, reason);
+    if (!isFiniteValue(a_) || !isFiniteValue(b_)) {
+        return ExitRefused;
+    }
+    const std::string reasonUtf8 = utf8Of(reason);
+    writeRefusedFiles(
+        console_, parsed_,
+        [&] { return pictureOfRejection(pictureEquation(), escapedPageText(reasonUtf8), pictureStyle(false)); },
+        [&] {
+            PageFacts facts = pageFactsStart();
+            facts.title = facts.equation.heading + "Xib = " + facts.equation.aText + ", Xie = " + facts.equation.bText;
+            return rejectionPageText(facts, reasonUtf8);
+        });
+    return ExitRefused;
+}
+
+// The estimates of a chord that landed, in double; none for one that did
+// not.
+template <typename Format>
+ChordEstimates TypedRun<Format>::estimatesOf(const Step& step) {
+    ChordEstimates estimates;
+    if (!step.x || step.undefined) {
+        return estimates;
+    }
+    if (previousX_) {
+        estimates.step = std::fabs(Format::plotted(widened(*step.x) - widened(*previousX_)));
+        if (previousStep_ && *previousStep_ != 0.0) {
+            estimates.ratio = *estimates.step / *previousStep_;
+        }
+    }
+    if (smallestSlope_) {
+        estimates.bound = std::fabs(Format::plotted(widened(step.fx))) / *smallestSlope_;
+    }
+    previousX_ = step.x;
+    previousStep_ = estimates.step;
+    return estimates;
+}
+
+template <typename Format>
+void TypedRun<Format>::showRow(TableOutput& table, std::uint64_t number, const Step& step,
+                               const ChordEstimates& estimates, bool accuracyMet) {
+    if constexpr (std::is_same_v<Format, SingleFormat>) {
+        if (!modified()) {
+            // The dialog's model and method: the fixed table's own rows,
+            // their fields kept from row to row.
+            addChordRow(table, rowFormat_, number, chordStepOf(step), estimateChord(trail_, chordStepOf(step)),
+                        accuracyMet);
+            return;
+        }
+    }
+    addLine(table, row(number, step, estimates, accuracyMet));
+}
+
+template <typename Format>
+void TypedRun<Format>::startFiles(TypedFiles& files, TableOutput& table) {
+    if (OutputFile& csv = fileOf(files.outputs, OutputKind::Csv); csv.active) {
+        std::string head = "chord,a,b,F(a),F(b),x,F(x),replaced";
+        writeOutput(csv, table, head.append(modified() ? ",scale" : "").append(",step,ratio,bound,note\r\n"));
+    }
+    files.drawn = fileOf(files.outputs, OutputKind::Picture).active || fileOf(files.outputs, OutputKind::Page).active;
+    if (!files.drawn) {
+        return;
+    }
+    files.equation = pictureEquation();
+    files.style = pictureStyle(false);
+    files.frame = frameFor(files.equation);
+    if (OutputFile& picture = fileOf(files.outputs, OutputKind::Picture); picture.active) {
+        writeOutput(picture, table, pictureOpening(files.frame, files.equation, files.style));
+    }
+}
+
+template <typename Format>
+void TypedRun<Format>::showChordElsewhere(TypedFiles& files, TableOutput& table, CachedF<Format>& f,
+                                          std::uint64_t number, const Step& step, const ChordEstimates& estimates,
+                                          bool accuracyMet) {
+    if (OutputFile& csv = fileOf(files.outputs, OutputKind::Csv); csv.active) {
+        writeOutput(csv, table, csvLine(number, step, estimates, accuracyMet));
+    }
+    if (!files.drawn) {
+        return;
+    }
+    // F's own values where the chord starts from scaled ones.
+    const std::optional<double> curveA = step.faScaled ? std::optional<double>(Format::plotted(f(step.a))) : std::nullopt;
+    const std::optional<double> curveB = step.fbScaled ? std::optional<double>(Format::plotted(f(step.b))) : std::nullopt;
+    files.chordsDrawn += step.x ? 1 : 0;
+    if (OutputFile& picture = fileOf(files.outputs, OutputKind::Picture); picture.active) {
+        writeOutput(picture, table,
+                    pictureChord(files.frame, files.marks, number, drawnChordOf(step, curveA, curveB), files.style));
+    }
+    if (fileOf(files.outputs, OutputKind::Page).active) {
+        keepChord(files.kept, PageChordKept{number, step, estimates, accuracyMet, curveA, curveB});
+    }
+}
+
+// Closes the picture and writes the page with the outcome, and puts every
+// file in place; false, with the failure said, when one cannot be written.
+template <typename Format>
+bool TypedRun<Format>::finishFiles(TypedFiles& files, TableOutput& table, const TypedOutcome<Storage, Work>& outcome) {
+    if (OutputFile& picture = fileOf(files.outputs, OutputKind::Picture); picture.active) {
+        const PictureCounts counts{files.chordsDrawn, files.chordsDrawn - files.marks.chordsMerged};
+        writeOutput(picture, table,
+                    pictureClosing(files.frame, files.equation, pictureResult(outcome), counts, files.style, files.marks));
+    }
+    if (OutputFile& page = fileOf(files.outputs, OutputKind::Page); page.active) {
+        std::vector<PageRow> rows;
+        const std::vector<PageChordKept> chords = keptInOrder(files.kept);
+        for (const PageChordKept& chord : chords) {
+            rows.push_back(pageRowOf(chord));
+        }
+        writeOutput(page, table, lessonPageText(rows, pageFacts(chords, files.kept, outcome)));
+    }
+    if (!commitOutputs(files.outputs, table)) {
+        showOutputFailure(console_, files.outputs);
+        return false;
+    }
+    return true;
+}
+
 template <typename Format>
 int TypedRun<Format>::run() {
     a_ = readNumber<Format>(parsed_.numberTexts[0], parsed_.xib);
     b_ = readNumber<Format>(parsed_.numberTexts[1], parsed_.xie);
     epsilon_ = readNumber<Format>(parsed_.numberTexts[2], parsed_.epsilon);
     if (const std::optional<std::string> reason = rejection()) {
-        showError(console_, *reason);
-        if (isFiniteValue(a_) && isFiniteValue(b_)) {
-            const std::string reasonUtf8 = utf8Of(*reason);
-            writeRefusedFiles(
-                console_, parsed_,
-                [&] { return pictureOfRejection(pictureEquation(), escapedPageText(reasonUtf8), pictureStyle(false)); },
-                [&] {
-                    PageFacts facts = pageFactsStart();
-                    facts.title = facts.equation.heading + "Xib = " + facts.equation.aText + ", Xie = " +
-                                  facts.equation.bText;
-                    return rejectionPageText(facts, reasonUtf8);
-                });
-        }
-        return ExitRefused;
+        return refuse(*reason);
     }
     findLesson();
     if (parsed_.compare) {
         return compare();
     }
-    OutputFiles outputs;
-    if (!openOutputs(outputs, parsed_)) {
-        showOutputFailure(console_, outputs);
+    TypedFiles files;
+    if (!openOutputs(files.outputs, parsed_)) {
+        showOutputFailure(console_, files.outputs);
         return ExitRefused;
     }
     watchInterrupts();
     TableOutput table(console_);
-    const bool tableWanted = !anyToOutput(outputs);
-    const bool filesWanted = anyActive(outputs);
-    OutputFile& csv = fileOf(outputs, OutputKind::Csv);
-    OutputFile& picture = fileOf(outputs, OutputKind::Picture);
-    const bool pageWanted = fileOf(outputs, OutputKind::Page).active;
+    const bool tableWanted = !anyToOutput(files.outputs);
+    const bool filesWanted = anyActive(files.outputs);
     if (tableWanted) {
         showHead(table);
     }
-    if (csv.active) {
-        std::string csvHead = "chord,a,b,F(a),F(b),x,F(x),replaced";
-        writeOutput(csv, table, csvHead + (modified() ? ",scale" : "") + ",step,ratio,bound,note\r\n");
-    }
-    PictureEquation equation;
-    PictureStyle style;
-    PictureFrame frame;
-    PictureMarks marks;
-    std::uint64_t chordsDrawn = 0;
-    if (picture.active || pageWanted) {
-        equation = pictureEquation();
-        style = pictureStyle(false);
-        frame = frameFor(equation);
-    }
-    if (picture.active) {
-        writeOutput(picture, table, pictureOpening(frame, equation, style));
-    }
-    KeptChords<PageChordKept> kept;
+    startFiles(files, table);
+    rowFormat_ = rowFormatFor(parsed_.limit, fixedEnd_);
+    rowFormat_.chordWidth = std::max<std::size_t>(5, std::to_string(parsed_.limit).size());
+    trail_ = {smallestSlope_, std::nullopt, std::nullopt};
     CachedF<Format> f{evaluator_};
-    std::optional<Storage> previousX;
-    std::optional<double> previousStep;
-    RowFormat rowFormat = rowFormatFor(parsed_.limit, fixedEnd_);
-    rowFormat.chordWidth = std::max<std::size_t>(5, std::to_string(parsed_.limit).size());
-    EstimateTrail trail{smallestSlope_, std::nullopt, std::nullopt};
     const auto outcome = walkTypedChords(
         parametersFor(method_), [&f](Storage x) { return f(x); },
         [&](std::uint64_t number, const Step& step, bool accuracyMet) {
-            ChordEstimates estimates;
-            if (step.x && !step.undefined) {
-                if (previousX) {
-                    estimates.step = std::fabs(Format::plotted(widened(*step.x) - widened(*previousX)));
-                    if (previousStep && *previousStep != 0.0) {
-                        estimates.ratio = *estimates.step / *previousStep;
-                    }
-                }
-                if (smallestSlope_) {
-                    estimates.bound = std::fabs(Format::plotted(widened(step.fx))) / *smallestSlope_;
-                }
-                previousX = step.x;
-                previousStep = estimates.step;
+            const ChordEstimates estimates = estimatesOf(step);
+            if (tableWanted) {
+                showRow(table, number, step, estimates, accuracyMet);
             }
-            if (!tableWanted) {
-            } else if constexpr (std::is_same_v<Format, SingleFormat>) {
-                if (!modified()) {
-                    // The dialog's model and method: the fixed table's own rows,
-                    // their fields kept from row to row.
-                    addChordRow(table, rowFormat, number, chordStepOf(step),
-                                estimateChord(trail, chordStepOf(step)), accuracyMet);
-                } else {
-                    addLine(table, row(number, step, estimates, accuracyMet));
-                }
-            } else {
-                addLine(table, row(number, step, estimates, accuracyMet));
-            }
-            if (csv.active) {
-                writeOutput(csv, table, csvLine(number, step, estimates, accuracyMet));
-            }
-            if (picture.active || pageWanted) {
-                // F's own values where the chord starts from scaled ones.
-                const std::optional<double> curveA =
-                    step.faScaled ? std::optional<double>(Format::plotted(f(step.a))) : std::nullopt;
-                const std::optional<double> curveB =
-                    step.fbScaled ? std::optional<double>(Format::plotted(f(step.b))) : std::nullopt;
-                chordsDrawn += step.x ? 1 : 0;
-                if (picture.active) {
-                    writeOutput(picture, table, pictureChord(frame, marks, number, drawnChordOf(step, curveA, curveB), style));
-                }
-                if (pageWanted) {
-                    keepChord(kept, PageChordKept{number, step, estimates, accuracyMet, curveA, curveB});
-                }
-            }
-            // Once standard output has failed the files, if any, still want the rest.
+            showChordElsewhere(files, table, f, number, step, estimates, accuracyMet);
             if (interruptRequested()) {
                 return false;
             }
+            // Once standard output has failed, the files, if any, still want the rest.
             return filesWanted ? !(!tableWanted && tableRefused(table)) : !tableRefused(table);
         },
         [&](std::uint64_t first, std::uint64_t last) {
             if (tableWanted) {
                 addLine(table, idleRow(first, last, false));
             }
-            kept.idleFirst = first;
-            kept.idleLast = last;
+            files.kept.idleFirst = first;
+            files.kept.idleLast = last;
         });
     if (interruptRequested()) {
         // The table up to its last whole row, and no temporary file left.
         flushTable(table);
-        discardOutputs(outputs);
+        discardOutputs(files.outputs);
         endByInterrupt();
     }
     if (tableWanted) {
@@ -871,26 +948,12 @@ int TypedRun<Format>::run() {
         }
     }
     flushTable(table);
-    if (picture.active) {
-        writeOutput(picture, table,
-                    pictureClosing(frame, equation, pictureResult(outcome), {chordsDrawn, chordsDrawn - marks.chordsMerged},
-                                   style, marks));
-    }
-    if (OutputFile& page = fileOf(outputs, OutputKind::Page); page.active) {
-        std::vector<PageRow> rows;
-        const std::vector<PageChordKept> chords = keptInOrder(kept);
-        for (const PageChordKept& chord : chords) {
-            rows.push_back(pageRowOf(chord));
-        }
-        writeOutput(page, table, lessonPageText(rows, pageFacts(chords, kept, outcome)));
-    }
     const bool tableFailed = tableWanted && console_.output.failed;
     if (tableFailed && !filesWanted) {
         showError(console_, text(TextOutputFailed));
         return ExitRefused;
     }
-    if (!commitOutputs(outputs, table)) {
-        showOutputFailure(console_, outputs);
+    if (!finishFiles(files, table, outcome)) {
         return ExitRefused;
     }
     if (tableFailed) {

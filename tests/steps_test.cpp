@@ -635,6 +635,12 @@ TEST(StepsTypedTest, FaultsPointAtTheirColumnAndTheDialogsModelGivesItsReport) {
     EXPECT_EQ(runSteps({"--equation", "ln(x)", "-1", "2", "0.1", "9", "--svg", "refused.svg"}).exitStatus, 1);
     EXPECT_NE(contentsOf("refused.svg").find("F(-1): F там не определена</text>"), std::string::npos);
     std::remove("refused.svg");
+    // Ends beyond the range of doubles still make a picture, without NaN.
+    EXPECT_EQ(runSteps({"--equation", "x", "-1e4000", "1", "0.1", "9", "--precision", "extended", "--svg", "far.svg"})
+                  .exitStatus,
+              0);
+    EXPECT_EQ(contentsOf("far.svg").find("nan"), std::string::npos);
+    std::remove("far.svg");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <mpfr.h>
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -62,31 +63,6 @@ void setMpfr(mpfr_t target, double value) {
     mpfr_set_d(target, value, MPFR_RNDN);
 }
 
-// The x87 format's fields: the 64-bit significand with its leading bit, and
-// the sign with the exponent biased by 16383, in the next two bytes.
-struct X87Fields {
-    std::uint64_t significand;
-    std::uint16_t signAndExponent;
-};
-
-[[maybe_unused]] X87Fields fieldsOf(long double value) {
-    X87Fields fields{};
-    unsigned char bytes[sizeof value];
-    std::memcpy(bytes, &value, sizeof value);
-    std::memcpy(&fields.significand, bytes, 8);
-    std::memcpy(&fields.signAndExponent, bytes + 8, 2);
-    return fields;
-}
-
-[[maybe_unused]] long double longDoubleOf(X87Fields fields) {
-    long double value = 0.0L;
-    unsigned char bytes[sizeof value] = {};
-    std::memcpy(bytes, &fields.significand, 8);
-    std::memcpy(bytes + 8, &fields.signAndExponent, 2);
-    std::memcpy(&value, bytes, sizeof value);
-    return value;
-}
-
 // A finite nonzero value, significand * 2^exponent, exactly at 64 bits:
 // one call, where MPFR's own conversion of a long double takes several.
 void setMpfr(mpfr_t target, std::uint64_t significand, mpfr_exp_t exponent, bool negative) {
@@ -96,7 +72,33 @@ void setMpfr(mpfr_t target, std::uint64_t significand, mpfr_exp_t exponent, bool
     }
 }
 
-[[maybe_unused]] void setMpfr(mpfr_t target, long double value) {
+#if CHORDS_X87_LONG_DOUBLE
+// The x87 format's fields: the 64-bit significand with its leading bit, and
+// the sign with the exponent biased by 16383, in the next two bytes.
+struct X87Fields {
+    std::uint64_t significand;
+    std::uint16_t signAndExponent;
+};
+
+X87Fields fieldsOf(long double value) {
+    X87Fields fields{};
+    unsigned char bytes[sizeof value];
+    std::memcpy(bytes, &value, sizeof value);
+    std::memcpy(&fields.significand, bytes, 8);
+    std::memcpy(&fields.signAndExponent, bytes + 8, 2);
+    return fields;
+}
+
+long double longDoubleOf(X87Fields fields) {
+    long double value = 0.0L;
+    unsigned char bytes[sizeof value] = {};
+    std::memcpy(bytes, &fields.significand, 8);
+    std::memcpy(bytes + 8, &fields.signAndExponent, 2);
+    std::memcpy(&value, bytes, sizeof value);
+    return value;
+}
+
+void setMpfr(mpfr_t target, long double value) {
     const X87Fields fields = fieldsOf(value);
     const int biased = fields.signAndExponent & 0x7FFF;
     if (biased == 0x7FFF || fields.significand == 0) {
@@ -106,6 +108,8 @@ void setMpfr(mpfr_t target, std::uint64_t significand, mpfr_exp_t exponent, bool
     // A subnormal's exponent is that of the smallest normal value.
     setMpfr(target, fields.significand, std::max(biased, 1) - 16383 - 63, (fields.signAndExponent & 0x8000) != 0);
 }
+
+#endif
 
 [[maybe_unused]] void setMpfr(mpfr_t target, const SoftExtended& value) {
     if (value.kind == ExtendedKind::NotANumber) {
@@ -131,6 +135,7 @@ double doubleOf(const mpfr_t value) {
 // bits in one limb or two. Every value the extended evaluations convert has
 // that precision: their scratch and their constants are made with it.
 std::uint64_t significandOf(const mpfr_t value) {
+    assert(mpfr_get_prec(value) == 64);
     const auto* limbs = static_cast<const mp_limb_t*>(mpfr_custom_get_significand(value));
 #if GMP_NUMB_BITS == 64
     return limbs[0];
@@ -144,6 +149,7 @@ std::uint64_t significandOf(const mpfr_t value) {
 template <typename Type>
 Type extendedOf(const mpfr_t value) {
     if constexpr (std::is_same_v<Type, long double>) {
+#if CHORDS_X87_LONG_DOUBLE
         // A normal value's fields written directly; the rest by MPFR.
         if (mpfr_regular_p(value)) {
             const mpfr_exp_t biased = mpfr_get_exp(value) - 1 + 16383;
@@ -152,6 +158,7 @@ Type extendedOf(const mpfr_t value) {
                                      static_cast<std::uint16_t>((mpfr_signbit(value) ? 0x8000 : 0) | biased)});
             }
         }
+#endif
         return mpfr_get_ld(value, MPFR_RNDN);
     } else {
         if (mpfr_nan_p(value)) {
@@ -352,4 +359,18 @@ double nearestDouble(const std::string& decimal) {
 
 Extended nearestExtended(const std::string& decimal) {
     return nearestIn<Extended>(decimal, ExtendedFormat, [](const mpfr_t value) { return extendedOf<Extended>(value); });
+}
+
+std::string sixSignificantDigits(Extended value) {
+    mpfr_t wide;
+    mpfr_init2(wide, 64);
+    setMpfr(wide, value);
+    char* digits = nullptr;
+    std::string text;
+    if (mpfr_asprintf(&digits, "%.6Rg", wide) >= 0) {
+        text = digits;
+        mpfr_free_str(digits);
+    }
+    mpfr_clear(wide);
+    return text;
 }

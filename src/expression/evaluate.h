@@ -50,3 +50,7 @@ Extended evaluateExtended(Evaluator& evaluator, Extended x);
 // rounded into binary64 or the extended format, subnormals included.
 double nearestDouble(const std::string& decimal);
 Extended nearestExtended(const std::string& decimal);
+
+// An extended value in six significant digits, as printf's %.6g writes a
+// double, from the value itself: beyond the range of doubles too.
+std::string sixSignificantDigits(Extended value);

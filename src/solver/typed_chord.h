@@ -136,8 +136,12 @@ Work keptEndFactor(ChordMethod method, Work replaced, Work fx) {
     switch (method) {
     case ChordMethod::Illinois:
         return half;
-    case ChordMethod::Pegasus:
-        return replaced / (replaced + fx);
+    case ChordMethod::Pegasus: {
+        // Both zero only where the walk sits on an exact root (EPS 0):
+        // Illinois' half, as Anderson-Bjorck falls back to, not 0/0.
+        const Work sum = replaced + fx;
+        return sum == workOf<Work>(0.0) ? half : replaced / sum;
+    }
     case ChordMethod::AndersonBjorck: {
         const Work m = workOf<Work>(1.0) - fx / replaced;
         return m > workOf<Work>(0.0) ? m : half;

@@ -56,16 +56,18 @@ struct Box {
 
 constexpr Box PlotBox{PlotLeft, PlotRight, PlotTop, PlotBottom};
 
+// A pixel inside the box, at its edge for a value beyond it; NaN, which
+// clamping would keep, at the left or the bottom.
 double pixelX(const PictureFrame& frame, double x, const Box& box = PlotBox) {
     const double pixel =
         box.left + (x - frame.xLow) / (frame.xHigh - frame.xLow) * (box.right - box.left);
-    return std::clamp(pixel, box.left, box.right) + 0.0;
+    return std::isnan(pixel) ? box.left : std::clamp(pixel, box.left, box.right) + 0.0;
 }
 
 double pixelY(const PictureFrame& frame, double y, const Box& box = PlotBox) {
     const double pixel =
         box.bottom - (y - frame.yLow) / (frame.yHigh - frame.yLow) * (box.bottom - box.top);
-    return std::clamp(pixel, box.top, box.bottom) + 0.0;
+    return std::isnan(pixel) ? box.bottom : std::clamp(pixel, box.top, box.bottom) + 0.0;
 }
 
 // Liang-Barsky: the part of the segment inside the frame, in the equation's
@@ -125,9 +127,6 @@ std::string pixelPair(const PictureFrame& frame, Point point, const Box& box) {
     return coordinate(pixelX(frame, point.x, box)) + "," + coordinate(pixelY(frame, point.y, box));
 }
 
-// The curve as one path, lifting the pen only where it leaves the frame. The
-// pen is compared by the pixels written, so a clipped point that differs from
-// the last one in bits the picture does not show keeps the line unbroken.
 // Whether F leaps between two samples from beyond one edge of the frame to
 // beyond the other, or is not finite at either: a pole, or a gap, which is
 // not to be drawn as a line across the picture. The dialog's F, convex and
@@ -142,8 +141,11 @@ bool leaps(const PictureFrame& frame, const PictureEquation& equation, Point fro
     return (from.y > frame.yHigh && to.y < frame.yLow) || (from.y < frame.yLow && to.y > frame.yHigh);
 }
 
-// Where F is not defined, or leaps across the frame, the pen is lifted too.
-// In the plot or in the inset's box, in as many segments.
+// The curve as one path, lifting the pen only where it leaves the frame,
+// where F is not defined, or where it leaps across the frame. The pen is
+// compared by the pixels written, so a clipped point that differs from the
+// last one in bits the picture does not show keeps the line unbroken. In the
+// plot or in the inset's box, in as many segments.
 std::string curvePath(const PictureFrame& frame, const PictureEquation& equation, const Box& box = PlotBox,
                       int segments = CurveSegments) {
     std::string path = "<path class=\"curve\" d=\"";
@@ -183,7 +185,8 @@ double valueOfF(const PictureEquation& equation, double x) {
 PictureFrame frameFor(const PictureEquation& equation) {
     const double low = std::min(equation.a, equation.b);
     const double high = std::max(equation.a, equation.b);
-    const double margin = high > low ? (high - low) * 0.05 : 1.0;
+    // Halves first: their difference stays finite for any two doubles.
+    const double margin = high > low ? (high / 2 - low / 2) * 0.1 : 1.0;
     PictureFrame frame{low - margin, high + margin, 0.0, 0.0};
     // A convex F has its largest values on the interval at the ends, its
     // smallest somewhere inside; the samples find it, and any other F's
@@ -411,6 +414,9 @@ bool chordSeen(PictureMarks& marks, const std::array<long, 4>& pixels) {
 
 // Whether a mark at this position, to the hundredth of a pixel, was drawn.
 bool markSeen(PictureMarks& marks, double pixel) {
+    if (!(pixel >= 0.0 && pixel <= PictureWidth)) {
+        return true;  // never drawn: no pixel of the picture
+    }
     const auto at = static_cast<std::size_t>(std::lround(pixel * 100));
     if (marks.marksSeen.size() <= at) {
         marks.marksSeen.resize(static_cast<std::size_t>(PictureWidth) * 100 + 1);
@@ -549,9 +555,6 @@ std::vector<std::pair<std::uint64_t, DrawnChord>> lastChords(const PictureMarks&
     return chords;
 }
 
-// Where the last approximations crowd within a few pixels, the same chords
-// again in a box of their own, magnified around the last one, with the
-// curve there and the magnification stated.
 // Whether F lies above the axis over most of a box's width: the chords
 // there run from the curve to the axis, and their ends (a modified method's
 // scaled values among them) lie on F's side of it.
@@ -566,6 +569,9 @@ bool curveMostlyAbove(const PictureFrame& frame, const PictureEquation& equation
     return 2 * above > Samples;
 }
 
+// Where the last approximations crowd within a few pixels, the same chords
+// again in a box of their own, magnified around the last one, with the
+// curve there and the magnification stated.
 std::string insetAroundRoot(const PictureFrame& frame, const PictureEquation& equation,
                             const PictureMarks& marks, const PictureStyle& style) {
     const std::vector<std::pair<std::uint64_t, DrawnChord>> chords = lastChords(marks);
@@ -672,7 +678,8 @@ namespace {
 PictureFrame rejectionFrame(const PictureEquation& equation) {
     const double low = std::min(equation.a, equation.b);
     const double high = std::max(equation.a, equation.b);
-    const double margin = high > low ? (high - low) * 0.05 : 1.0;
+    // Halves first: their difference stays finite for any two doubles.
+    const double margin = high > low ? (high / 2 - low / 2) * 0.1 : 1.0;
     double smallest = 0.0;
     double largest = 0.0;
     for (int i = 0; i <= CurveSegments; ++i) {

@@ -92,6 +92,9 @@ inline constexpr CatalogueText TextBadIntervalPrefix = cp1251Text("неудач�
 inline constexpr CatalogueText TextInfiniteEnd = cp1251Text(" вне диапазона одинарной точности");
 inline constexpr CatalogueText TextStartValueTooLarge =
     cp1251Text(" вне диапазона одинарной точности, хорду не провести");
+inline constexpr CatalogueText TextBeyondDouble = cp1251Text(" вне диапазона double");
+inline constexpr CatalogueText TextBeyondExtended = cp1251Text(" вне диапазона extended");
+inline constexpr CatalogueText TextNoChordThen = cp1251Text(", хорду не провести");
 inline constexpr CatalogueText TextAnd = cp1251Text(" и ");
 inline constexpr CatalogueText TextSameSign = cp1251Text(": F не меняет знак");
 
@@ -228,6 +231,9 @@ inline constexpr CatalogueText TextUndefinedAtX = cp1251Text("F не опред�
 inline constexpr CatalogueText TextUndefinedAtEnd = cp1251Text(": F там не определена");
 inline constexpr CatalogueText TextNoFixedEndTyped = cp1251Text(
     "Неподвижный конец: нет, F'' может менять знак или не определена на интервале");
+inline constexpr CatalogueText TextFixedEndOfPlain = cp1251Text("У метода хорд неподвижен был бы конец ");
+inline constexpr CatalogueText TextFixedEndModified = cp1251Text(
+    ", так как F*F'' > 0 на нём; изменённый метод уменьшает значение F на этом конце, и он тоже движется");
 inline constexpr CatalogueText TextFixedEndTypedRule =
     cp1251Text(", так как F*F'' > 0 на нём (знак F'' постоянен на интервале); ");
 inline constexpr CatalogueText TextCompareTitle = cp1251Text("Сравнение методов: F(x) = ");

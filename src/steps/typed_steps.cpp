@@ -157,6 +157,14 @@ const CatalogueText& methodName(ChordMethod method) {
     return TextMethodPlain;
 }
 
+// "Метод Пегас": the method's name with its first letter a capital
+// (Windows-1251 keeps the Russian capitals 0x20 below the small letters).
+std::string capitalName(ChordMethod method) {
+    std::string name = text(methodName(method));
+    name[0] = static_cast<char>(name[0] - 0x20);
+    return name;
+}
+
 std::string padded(const std::string& field, std::size_t width) {
     std::string line(width - std::min(width, field.size()), ' ');
     return line.append(field);
@@ -317,7 +325,7 @@ private:
     PageFacts pageFacts(const std::vector<PageChordKept>& chords, const KeptChords<PageChordKept>& kept,
                         const TypedOutcome<Storage, Work>& outcome);
     PageRow pageRowOf(const PageChordKept& chord) const;
-    PageFacts pageFactsStart();
+    PageFacts pageFactsStart(const HeadLines& head);
     // The walk with its table and files.
     int refuse(const std::string& reason);
     ChordEstimates estimatesOf(const Step& step);
@@ -356,15 +364,20 @@ std::optional<std::string> TypedRun<Format>::rejection() {
     const Work fb = Format::evaluate(evaluator_, b_);
     const Storage storedFa = storedAs(Storage{}, fa);
     const std::string prefix = text(TextBadIntervalPrefix);
+    // Beyond the format: single's own words in single, the format's name otherwise.
+    const std::string beyond = Format::precision == StepsPrecision::Single   ? text(TextInfiniteEnd)
+                               : Format::precision == StepsPrecision::Double ? text(TextBeyondDouble)
+                                                                             : text(TextBeyondExtended);
     if (!isFiniteValue(a_) || !isFiniteValue(b_)) {
-        return prefix + (!isFiniteValue(a_) ? "Xib = " + Format::shown(a_) : "Xie = " + Format::shown(b_)) +
-               text(TextInfiniteEnd);
+        return prefix + (!isFiniteValue(a_) ? "Xib = " + Format::shown(a_) : "Xie = " + Format::shown(b_)) + beyond;
     }
     if (isNanValue(fa) || isNanValue(fb)) {
         return prefix + "F(" + Format::shown(isNanValue(fa) ? a_ : b_) + ")" + text(TextUndefinedAtEnd);
     }
     if (!isFiniteValue(storedFa)) {
-        return prefix + "F(" + Format::shown(a_) + ") = " + Format::shownWork(fa) + text(TextStartValueTooLarge);
+        return prefix + "F(" + Format::shown(a_) + ") = " + Format::shownWork(fa) +
+               (Format::precision == StepsPrecision::Single ? text(TextStartValueTooLarge)
+                                                             : beyond + text(TextNoChordThen));
     }
     const Work zero = workOf<Work>(0.0);
     if (widened(storedFa) * fb > zero) {
@@ -399,10 +412,9 @@ HeadLines TypedRun<Format>::headLines() const {
     HeadLines head;
     head.titleStart = text(TextTitle);
     if (modified()) {
-        // "Метод Пегас для уравнения ": the name, its first letter a capital
-        // (Windows-1251 keeps them 0x20 apart), and the title's end.
-        head.titleStart = text(methodName(method_)) + text(TextTitle).substr(text(TextTitle).find(' ', 6));
-        head.titleStart[0] = static_cast<char>(head.titleStart[0] - 0x20);
+        // "Метод Пегас для уравнения ": the name, and the title's words after
+        // "Метод хорд".
+        head.titleStart = capitalName(method_) + text(TextTitle).substr(text(TextMethodPlain).size());
     }
     head.titleStart += "F(x) = ";
     head.inputs = text(TextInterval) + "Xib = " + Format::shown(a_) + ", Xie = " + Format::shown(b_) +
@@ -414,8 +426,11 @@ HeadLines TypedRun<Format>::headLines() const {
                       (parsed_.stop == StepsStop::Step ? TextStopStep : TextStopResidual).data();
     if (fixedEnd_) {
         const bool atA = *fixedEnd_ == ChordEnd::A;
-        head.fixedEnd = text(TextFixedEnd) + (atA ? "a = " : "b = ") + Format::shown(atA ? a_ : b_) +
-                        text(TextFixedEndTypedRule) + (atA ? "b" : "a") + text(TextMovingEnd);
+        const std::string end = (atA ? "a = " : "b = ") + Format::shown(atA ? a_ : b_);
+        // A modified method moves that end too: the rule is the plain method's.
+        head.fixedEnd = modified() ? text(TextFixedEndOfPlain) + end + text(TextFixedEndModified)
+                                   : text(TextFixedEnd) + end + text(TextFixedEndTypedRule) + (atA ? "b" : "a") +
+                                         text(TextMovingEnd);
     } else {
         head.fixedEnd = text(TextNoFixedEndTyped);
     }
@@ -535,6 +550,11 @@ template <typename Format>
 std::string TypedRun<Format>::sixDigits(Storage value) const {
     if constexpr (std::is_same_v<Format, SingleFormat>) {
         return formatReal(value);
+    } else if constexpr (std::is_same_v<Format, ExtendedFormat>) {
+        if (!isFinite(value)) {
+            return dialogForm(isInfinite(value), signBit(value) && !isNan(value));
+        }
+        return sixSignificantDigits(value);
     } else {
         const double wide = Format::plotted(widened(value));
         if (!std::isfinite(wide)) {
@@ -618,6 +638,20 @@ double TypedRun<Format>::plottedF(double x) {
     return evaluateDouble(*plotter_, x);
 }
 
+// A place on the x axis in double: an extended value beyond the range of
+// doubles at the farthest place a picture can take.
+template <typename Storage>
+double placeOf(Storage value) {
+    constexpr double Farthest = 1e300;
+    if constexpr (std::is_same_v<Storage, float>) {
+        return value;
+    } else if constexpr (std::is_same_v<Storage, double>) {
+        return std::clamp(value, -Farthest, Farthest);
+    } else {
+        return std::clamp(toDouble(value), -Farthest, Farthest);
+    }
+}
+
 std::string xmlText(const std::string& ascii) {
     return escapedPageText(ascii);
 }
@@ -630,12 +664,10 @@ template <typename Format>
 PictureEquation TypedRun<Format>::pictureEquation() {
     PictureEquation equation;
     equation.f = [this](double x) { return plottedF(x); };
-    equation.a = Format::plotted(widened(a_));
-    equation.b = Format::plotted(widened(b_));
+    equation.a = placeOf(a_);
+    equation.b = placeOf(b_);
     if (modified()) {
-        std::string name = text(methodName(method_));
-        name[0] = static_cast<char>(name[0] - 0x20);
-        equation.heading = utf8Of(name + ": ");
+        equation.heading = utf8Of(capitalName(method_) + ": ");
     } else {
         equation.heading = utf8Of(text(TextCaptionTitle));
     }
@@ -665,12 +697,12 @@ template <typename Format>
 DrawnChord TypedRun<Format>::drawnChordOf(const Step& step, std::optional<double> curveA,
                                           std::optional<double> curveB) const {
     DrawnChord chord;
-    chord.a = Format::plotted(widened(step.a));
-    chord.b = Format::plotted(widened(step.b));
+    chord.a = placeOf(step.a);
+    chord.b = placeOf(step.b);
     chord.fa = Format::plotted(step.fa);
     chord.fb = Format::plotted(step.fb);
     if (step.x) {
-        chord.x = Format::plotted(widened(*step.x));
+        chord.x = placeOf(*step.x);
         // Where F is not defined the vertical has nowhere to go.
         chord.fx = step.undefined ? 0.0 : Format::plotted(widened(step.fx));
     }
@@ -716,8 +748,7 @@ PageRow TypedRun<Format>::pageRowOf(const PageChordKept& chord) const {
 // What every page of the run says first: the equation, the heading and the
 // inputs.
 template <typename Format>
-PageFacts TypedRun<Format>::pageFactsStart() {
-    const HeadLines head = headLines();
+PageFacts TypedRun<Format>::pageFactsStart(const HeadLines& head) {
     PageFacts facts;
     facts.equation = pictureEquation();
     facts.style = pictureStyle(true);
@@ -730,7 +761,7 @@ template <typename Format>
 PageFacts TypedRun<Format>::pageFacts(const std::vector<PageChordKept>& chords, const KeptChords<PageChordKept>& kept,
                                       const TypedOutcome<Storage, Work>& outcome) {
     const HeadLines head = headLines();
-    PageFacts facts = pageFactsStart();
+    PageFacts facts = pageFactsStart(head);
     facts.result = pictureResult(outcome);
     facts.title = facts.equation.heading + "Xib = " + facts.equation.aText + ", Xie = " + facts.equation.bText +
                   utf8Of(text(TextCaptionAccuracy)) + Format::shown(epsilon_);
@@ -777,7 +808,7 @@ int TypedRun<Format>::refuse(const std::string& reason) {
         console_, parsed_,
         [&] { return pictureOfRejection(pictureEquation(), escapedPageText(reasonUtf8), pictureStyle(false)); },
         [&] {
-            PageFacts facts = pageFactsStart();
+            PageFacts facts = pageFactsStart(headLines());
             facts.title = facts.equation.heading + "Xib = " + facts.equation.aText + ", Xie = " + facts.equation.bText;
             return rejectionPageText(facts, reasonUtf8);
         });
@@ -919,7 +950,7 @@ int TypedRun<Format>::run() {
         parametersFor(method_), [&f](Storage x) { return f(x); },
         [&](std::uint64_t number, const Step& step, bool accuracyMet) {
             const ChordEstimates estimates = estimatesOf(step);
-            if (tableWanted) {
+            if (tableWanted && !tableRefused(table)) {
                 showRow(table, number, step, estimates, accuracyMet);
             }
             showChordElsewhere(files, table, f, number, step, estimates, accuracyMet);

@@ -14,19 +14,28 @@ set(CHORDS_MAINTAINER "chords maintainers <maintainers@users.noreply.c-seed-e933
 
 # The user's guide and the examples it names, made by the program built here
 # (under the build's emulator when cross-built): the picture, the lesson page
-# and the CSV of "0 1 0.0001 100".
+# and the CSV of "0 1 0.0001 100", and, with typed equations, the lesson page
+# of the Illinois method on x^3 + 4x^2 - 10 over [1, 2].
 set(CHORDS_GUIDE ${PROJECT_SOURCE_DIR}/docs/guide.ru.md)
 set(CHORDS_EXAMPLES)
 if(TARGET chords-steps)
     set(examples ${CMAKE_CURRENT_BINARY_DIR}/examples)
     set(CHORDS_EXAMPLES ${examples}/chords-0-1.svg ${examples}/lesson-0-1.html ${examples}/chords-0-1.csv)
+    set(run_steps ${CMAKE_COMMAND} -E env WINEDEBUG=-all WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix
+                  ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:chords-steps>)
+    set(typed_example)
+    if(CHORDS_HAVE_MPFR)
+        list(APPEND CHORDS_EXAMPLES ${examples}/illinois-1-2.html)
+        set(typed_example COMMAND ${run_steps} --equation "x^3 + 4*x^2 - 10" 1 2 1e-6 100 --method illinois
+                                  --html ${examples}/illinois-1-2.html > ${CMAKE_CURRENT_BINARY_DIR}/examples-typed.txt)
+    endif()
     add_custom_command(
         OUTPUT ${CHORDS_EXAMPLES}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${examples}
-        COMMAND ${CMAKE_COMMAND} -E env WINEDEBUG=-all WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix
-                ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:chords-steps> 0 1 0.0001 100
+        COMMAND ${run_steps} 0 1 0.0001 100
                 --svg ${examples}/chords-0-1.svg --html ${examples}/lesson-0-1.html
                 --csv ${examples}/chords-0-1.csv > ${CMAKE_CURRENT_BINARY_DIR}/examples-table.txt
+        ${typed_example}
         DEPENDS chords-steps
         COMMENT "Examples for the guide"
         VERBATIM)

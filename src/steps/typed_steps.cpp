@@ -672,7 +672,12 @@ PictureEquation TypedRun<Format>::pictureEquation() {
         equation.heading = utf8Of(text(TextCaptionTitle));
     }
     equation.title = "F(x) = " + xmlText(equationText_) + " = 0";
-    equation.caption = equation.title;
+    // The caption's line holds about 80 characters: a longer equation is
+    // cut there, the title keeps all of it.
+    constexpr std::size_t CaptionEquationBytes = 64;
+    equation.caption = equationText_.size() <= CaptionEquationBytes
+                           ? equation.title
+                           : "F(x) = " + xmlText(equationText_.substr(0, CaptionEquationBytes - 1)) + "&#8230; = 0";
     equation.aText = Format::shown(a_);
     equation.bText = Format::shown(b_);
     equation.aLabel = equation.aText;

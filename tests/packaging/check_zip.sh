@@ -21,7 +21,7 @@ if [ -d "$here/../../src/steps" ]; then
 fi
 # The guide's examples.
 if [ -d "$here/../../src/steps" ]; then
-    for example in chords-0-1.svg lesson-0-1.html chords-0-1.csv; do
+    for example in chords-0-1.svg lesson-0-1.html chords-0-1.csv illinois-1-2.html; do
         expected="$expected $folder/examples/$example"
     done
 fi

@@ -206,15 +206,12 @@ std::string tableOf(const std::vector<PageRow>& rows, const PageFacts& facts) {
 }
 
 std::string pictureOf(const std::vector<PageRow>& rows, const PageFacts& facts) {
-    const PictureFrame frame = frameFor(facts.equation);
-    std::string svg = pictureOpening(frame, facts.equation, facts.style);
-    PictureMarks marks;
-    std::uint64_t drawn = 0;
+    PictureDrawing drawing;
+    std::string svg = startPicture(drawing, facts.equation, facts.style);
     for (const PageRow& row : rows) {
-        svg += pictureChord(frame, marks, row.number, row.chord, facts.style);
-        drawn += row.chord.x ? 1 : 0;
+        svg += pictureChordOf(drawing, row.number, row.chord);
     }
-    return svg + pictureClosing(frame, facts.equation, facts.result, {drawn, drawn}, facts.style, marks);
+    return svg + finishPicture(drawing, facts.result);
 }
 
 std::string item(const CatalogueText& name, const std::string& value) {

@@ -730,6 +730,23 @@ std::string captionOfReport(const ChordOutcome& outcome) {
 
 }  // namespace
 
+std::string startPicture(PictureDrawing& drawing, PictureEquation equation, const PictureStyle& style) {
+    drawing.equation = std::move(equation);
+    drawing.style = style;
+    drawing.frame = frameFor(drawing.equation);
+    return pictureOpening(drawing.frame, drawing.equation, drawing.style);
+}
+
+std::string pictureChordOf(PictureDrawing& drawing, std::uint64_t number, const DrawnChord& chord) {
+    drawing.chordsDrawn += chord.x ? 1 : 0;
+    return pictureChord(drawing.frame, drawing.marks, number, chord, drawing.style);
+}
+
+std::string finishPicture(const PictureDrawing& drawing, const PictureResult& result) {
+    const PictureCounts counts{drawing.chordsDrawn, drawing.chordsDrawn - drawing.marks.chordsMerged};
+    return pictureClosing(drawing.frame, drawing.equation, result, counts, drawing.style, drawing.marks);
+}
+
 PictureEquation fixedPictureEquation(const ChordParameters& parameters) {
     PictureEquation equation;
     equation.f = [](double x) { return finiteOrFar(toDouble(equationF(static_cast<float>(x)))); };

@@ -139,6 +139,22 @@ std::string pictureClosing(const PictureFrame& frame, const PictureEquation& equ
 std::string pictureOfRejection(const PictureEquation& equation, const std::string& reason,
                                const PictureStyle& style);
 
+// A picture drawn beside a walk, chord by chord: what it carries from the
+// opening to the closing.
+struct PictureDrawing {
+    PictureEquation equation;
+    PictureStyle style;
+    PictureFrame frame;
+    PictureMarks marks;
+    std::uint64_t chordsDrawn = 0;  // chords with a point
+};
+
+// The frame for the equation, and the opening.
+std::string startPicture(PictureDrawing& drawing, PictureEquation equation, const PictureStyle& style);
+std::string pictureChordOf(PictureDrawing& drawing, std::uint64_t number, const DrawnChord& chord);
+// The closing, with the chords drawn and those the picture shows apart.
+std::string finishPicture(const PictureDrawing& drawing, const PictureResult& result);
+
 // The dialog's equation and run as the picture shows them.
 PictureEquation fixedPictureEquation(const ChordParameters& parameters);
 DrawnChord drawnChordOf(const ChordStep& step);

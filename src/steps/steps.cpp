@@ -135,32 +135,19 @@ Lesson lessonFor(const ChordParameters& parameters, const IntervalTest& test) {
     return {fixedEnd(test.fa, test.fb), smallestSlope(parameters.a, parameters.b)};
 }
 
-// The picture as it is drawn beside the table: its frame and the marks
-// carried from chord to chord.
-struct Drawing {
-    PictureEquation equation;
-    PictureStyle style;
-    PictureFrame frame;
-    PictureMarks marks;
-    std::uint64_t chordsDrawn = 0;
-};
-
 // Everything the walk writes besides the table.
 struct Outputs {
     OutputFiles files;
-    Drawing drawing;
+    PictureDrawing drawing;
     CsvFormat csv;
     LessonPage page;
 };
 
 void startOutputs(Outputs& outputs, TableOutput& table, const ChordParameters& parameters,
                   const Lesson& lesson, bool animate) {
-    Drawing& drawing = outputs.drawing;
     if (OutputFile& picture = fileOf(outputs.files, OutputKind::Picture); picture.active) {
-        drawing.style = {false, animate, lesson.fixedEnd};
-        drawing.equation = fixedPictureEquation(parameters);
-        drawing.frame = frameFor(drawing.equation);
-        writeOutput(picture, table, pictureOpening(drawing.frame, drawing.equation, drawing.style));
+        writeOutput(picture, table,
+                    startPicture(outputs.drawing, fixedPictureEquation(parameters), {false, animate, lesson.fixedEnd}));
     }
     if (OutputFile& csv = fileOf(outputs.files, OutputKind::Csv); csv.active) {
         writeOutput(csv, table, csvHeader());
@@ -168,12 +155,8 @@ void startOutputs(Outputs& outputs, TableOutput& table, const ChordParameters& p
 }
 
 void showChordElsewhere(Outputs& outputs, TableOutput& table, const PageChord& chord) {
-    Drawing& drawing = outputs.drawing;
-    drawing.chordsDrawn += chord.step.x ? 1 : 0;
     if (OutputFile& picture = fileOf(outputs.files, OutputKind::Picture); picture.active) {
-        writeOutput(picture, table,
-                    pictureChord(drawing.frame, drawing.marks, chord.number, drawnChordOf(chord.step),
-                                 drawing.style));
+        writeOutput(picture, table, pictureChordOf(outputs.drawing, chord.number, drawnChordOf(chord.step)));
     }
     if (OutputFile& csv = fileOf(outputs.files, OutputKind::Csv); csv.active) {
         writeOutput(csv, table,
@@ -189,12 +172,8 @@ void showChordElsewhere(Outputs& outputs, TableOutput& table, const PageChord& c
 // cannot be written is named.
 bool finishOutputs(Outputs& outputs, TableOutput& table, const ChordParameters& parameters,
                    const Lesson& lesson, const ChordOutcome& outcome) {
-    Drawing& drawing = outputs.drawing;
     if (OutputFile& picture = fileOf(outputs.files, OutputKind::Picture); picture.active) {
-        writeOutput(picture, table,
-                    pictureClosing(drawing.frame, drawing.equation, fixedPictureResult(outcome),
-                                   {drawing.chordsDrawn, drawing.chordsDrawn - drawing.marks.chordsMerged},
-                                   drawing.style, drawing.marks));
+        writeOutput(picture, table, finishPicture(outputs.drawing, fixedPictureResult(outcome)));
     }
     if (OutputFile& page = fileOf(outputs.files, OutputKind::Page); page.active) {
         writeOutput(page, table,

@@ -266,11 +266,7 @@ template <typename Storage, typename Work>
 struct TypedFilesOf {
     OutputFiles outputs;
     bool drawn = false;  // a picture or a page is wanted
-    PictureEquation equation;
-    PictureStyle style;
-    PictureFrame frame;
-    PictureMarks marks;
-    std::uint64_t chordsDrawn = 0;
+    PictureDrawing drawing;
     KeptChords<TypedPageChord<Storage, Work>> kept;
 };
 
@@ -652,14 +648,6 @@ double placeOf(Storage value) {
     }
 }
 
-std::string xmlText(const std::string& ascii) {
-    return escapedPageText(ascii);
-}
-
-std::string utf8Of(const std::string& cp1251) {
-    return cp1251ToUtf8(cp1251);
-}
-
 template <typename Format>
 PictureEquation TypedRun<Format>::pictureEquation() {
     PictureEquation equation;
@@ -667,23 +655,23 @@ PictureEquation TypedRun<Format>::pictureEquation() {
     equation.a = placeOf(a_);
     equation.b = placeOf(b_);
     if (modified()) {
-        equation.heading = utf8Of(capitalName(method_) + ": ");
+        equation.heading = cp1251ToUtf8(capitalName(method_) + ": ");
     } else {
-        equation.heading = utf8Of(text(TextCaptionTitle));
+        equation.heading = cp1251ToUtf8(text(TextCaptionTitle));
     }
-    equation.title = "F(x) = " + xmlText(equationText_) + " = 0";
+    equation.title = "F(x) = " + escapedPageText(equationText_) + " = 0";
     // The caption's line holds about 80 characters: a longer equation is
     // cut there, the title keeps all of it.
     constexpr std::size_t CaptionEquationBytes = 64;
     equation.caption = equationText_.size() <= CaptionEquationBytes
                            ? equation.title
-                           : "F(x) = " + xmlText(equationText_.substr(0, CaptionEquationBytes - 1)) + "&#8230; = 0";
+                           : "F(x) = " + escapedPageText(equationText_.substr(0, CaptionEquationBytes - 1)) + "&#8230; = 0";
     equation.aText = Format::shown(a_);
     equation.bText = Format::shown(b_);
     equation.aLabel = equation.aText;
     equation.bLabel = equation.bText;
-    equation.inputs = "Xib = " + equation.aText + ", Xie = " + equation.bText + utf8Of(text(TextCaptionAccuracy)) +
-                      Format::shown(epsilon_) + utf8Of(text(TextCaptionLimit)) + formatCount(parsed_.limit);
+    equation.inputs = "Xib = " + equation.aText + ", Xie = " + equation.bText + cp1251ToUtf8(text(TextCaptionAccuracy)) +
+                      Format::shown(epsilon_) + cp1251ToUtf8(text(TextCaptionLimit)) + formatCount(parsed_.limit);
     return equation;
 }
 
@@ -724,7 +712,7 @@ PictureResult TypedRun<Format>::pictureResult(const TypedOutcome<Storage, Work>&
         result.rootText = sixDigits(*outcome.x);
     }
     for (const std::string& line : reportLines(outcome)) {
-        result.report.append(result.report.empty() ? "" : "; ").append(utf8Of(line));
+        result.report.append(result.report.empty() ? "" : "; ").append(cp1251ToUtf8(line));
     }
     return result;
 }
@@ -769,7 +757,7 @@ PageFacts TypedRun<Format>::pageFacts(const std::vector<PageChordKept>& chords, 
     PageFacts facts = pageFactsStart(head);
     facts.result = pictureResult(outcome);
     facts.title = facts.equation.heading + "Xib = " + facts.equation.aText + ", Xie = " + facts.equation.bText +
-                  utf8Of(text(TextCaptionAccuracy)) + Format::shown(epsilon_);
+                  cp1251ToUtf8(text(TextCaptionAccuracy)) + Format::shown(epsilon_);
     for (const std::string& line : reportLines(outcome)) {
         facts.report.append(facts.report.empty() ? "" : " ").append(pageText(line));
     }
@@ -808,7 +796,7 @@ int TypedRun<Format>::refuse(const std::string& reason) {
     if (!isFiniteValue(a_) || !isFiniteValue(b_)) {
         return ExitRefused;
     }
-    const std::string reasonUtf8 = utf8Of(reason);
+    const std::string reasonUtf8 = cp1251ToUtf8(reason);
     writeRefusedFiles(
         console_, parsed_,
         [&] { return pictureOfRejection(pictureEquation(), escapedPageText(reasonUtf8), pictureStyle(false)); },
@@ -864,14 +852,8 @@ void TypedRun<Format>::startFiles(TypedFiles& files, TableOutput& table) {
         writeOutput(csv, table, head.append(modified() ? ",scale" : "").append(",step,ratio,bound,note\r\n"));
     }
     files.drawn = fileOf(files.outputs, OutputKind::Picture).active || fileOf(files.outputs, OutputKind::Page).active;
-    if (!files.drawn) {
-        return;
-    }
-    files.equation = pictureEquation();
-    files.style = pictureStyle(false);
-    files.frame = frameFor(files.equation);
     if (OutputFile& picture = fileOf(files.outputs, OutputKind::Picture); picture.active) {
-        writeOutput(picture, table, pictureOpening(files.frame, files.equation, files.style));
+        writeOutput(picture, table, startPicture(files.drawing, pictureEquation(), pictureStyle(false)));
     }
 }
 
@@ -888,10 +870,8 @@ void TypedRun<Format>::showChordElsewhere(TypedFiles& files, TableOutput& table,
     // F's own values where the chord starts from scaled ones.
     const std::optional<double> curveA = step.faScaled ? std::optional<double>(Format::plotted(f(step.a))) : std::nullopt;
     const std::optional<double> curveB = step.fbScaled ? std::optional<double>(Format::plotted(f(step.b))) : std::nullopt;
-    files.chordsDrawn += step.x ? 1 : 0;
     if (OutputFile& picture = fileOf(files.outputs, OutputKind::Picture); picture.active) {
-        writeOutput(picture, table,
-                    pictureChord(files.frame, files.marks, number, drawnChordOf(step, curveA, curveB), files.style));
+        writeOutput(picture, table, pictureChordOf(files.drawing, number, drawnChordOf(step, curveA, curveB)));
     }
     if (fileOf(files.outputs, OutputKind::Page).active) {
         keepChord(files.kept, PageChordKept{number, step, estimates, accuracyMet, curveA, curveB});
@@ -903,9 +883,7 @@ void TypedRun<Format>::showChordElsewhere(TypedFiles& files, TableOutput& table,
 template <typename Format>
 bool TypedRun<Format>::finishFiles(TypedFiles& files, TableOutput& table, const TypedOutcome<Storage, Work>& outcome) {
     if (OutputFile& picture = fileOf(files.outputs, OutputKind::Picture); picture.active) {
-        const PictureCounts counts{files.chordsDrawn, files.chordsDrawn - files.marks.chordsMerged};
-        writeOutput(picture, table,
-                    pictureClosing(files.frame, files.equation, pictureResult(outcome), counts, files.style, files.marks));
+        writeOutput(picture, table, finishPicture(files.drawing, pictureResult(outcome)));
     }
     if (OutputFile& page = fileOf(files.outputs, OutputKind::Page); page.active) {
         std::vector<PageRow> rows;

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "console/codec/number_scan.h"
+#include "text/number_scan.h"
 #include "solver/equation.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "console/codec/number_format.h"
+#include "text/number_format.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "check.h"
-#include "console/codec/number_scan.h"
+#include "text/number_scan.h"
 #include "expression/parse.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "check.h"
-#include "console/codec/number_scan.h"
+#include "text/number_scan.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "console/console.h"
-#include "console/codec/cp1251.h"
-#include "console/codec/number_format.h"
-#include "console/codec/text_codec.h"
-#include "console/codec/utf8.h"
+#include "text/cp1251.h"
+#include "text/number_format.h"
+#include "text/text_codec.h"
+#include "text/utf8.h"
 #include "memory_input.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "console/codec/streams.h"
+#include "text/streams.h"
 
 // An input device over a string that hands out at most `chunk` bytes per
 // read, as a terminal hands out one line at a time.

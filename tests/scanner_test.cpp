@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "console/codec/number_scan.h"
+#include "text/number_scan.h"
 #include "memory_input.h"
 
 namespace {

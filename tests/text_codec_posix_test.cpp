@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "console/codec/text_codec.h"
+#include "text/text_codec.h"
 
 namespace {
 

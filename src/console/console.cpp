@@ -3,9 +3,9 @@
 // (posix/ or win32/), its pure pieces from codec/.
 #include "console/console.h"
 
-#include "console/codec/number_format.h"
-#include "console/codec/number_scan.h"
-#include "console/codec/text_codec.h"
+#include "text/number_format.h"
+#include "text/number_scan.h"
+#include "text/text_codec.h"
 
 std::string convertToUtf8(void*, std::string_view cp1251Text) {
     return cp1251ToUtf8(cp1251Text);

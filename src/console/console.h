@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "console/codec/key_code.h"
-#include "console/codec/streams.h"
+#include "text/streams.h"
 
 // Waits for one key press on the keyboard device.
 using ReadKey = KeyCode (*)(void* keyboard);

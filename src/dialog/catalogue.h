@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/codec/cp1251_text.h"
+#include "text/cp1251_text.h"
 
 // TextCatalogue: the dialog's fixed texts.
 inline constexpr CatalogueText TextBanner =

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "console/codec/cp1251_text.h"
+#include "text/cp1251_text.h"
 #include "console/console.h"
 #include "solver/chord.h"
 

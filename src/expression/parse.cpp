@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "console/codec/number_scan.h"
-#include "console/codec/utf8.h"
+#include "text/number_scan.h"
+#include "text/utf8.h"
 
 namespace {
 

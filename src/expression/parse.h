@@ -22,7 +22,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "console/codec/cp1251_text.h"
+#include "text/cp1251_text.h"
 #include "expression/expression.h"
 
 inline constexpr std::size_t MaxExpressionBytes = 1000;

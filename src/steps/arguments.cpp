@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "console/codec/number_scan.h"
+#include "text/number_scan.h"
 
 namespace {
 

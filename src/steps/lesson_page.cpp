@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "console/codec/number_format.h"
-#include "console/codec/text_codec.h"
+#include "text/number_format.h"
+#include "text/text_codec.h"
 #include "dialog/report.h"
 #include "steps/picture.h"
 #include "steps/table.h"

@@ -7,8 +7,8 @@
 #include <optional>
 #include <utility>
 
-#include "console/codec/number_format.h"
-#include "console/codec/text_codec.h"
+#include "text/number_format.h"
+#include "text/text_codec.h"
 #include "dialog/report.h"
 #include "solver/equation.h"
 #include "steps/table.h"

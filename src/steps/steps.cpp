@@ -11,8 +11,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "console/codec/number_format.h"
-#include "console/codec/text_codec.h"
+#include "text/number_format.h"
+#include "text/text_codec.h"
 #include "dialog/report.h"
 #include "solver/analysis.h"
 #include "solver/chord.h"

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "console/codec/number_format.h"
+#include "text/number_format.h"
 #include "steps/texts.h"
 
 namespace {

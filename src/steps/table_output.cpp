@@ -6,7 +6,7 @@
 #include <mutex>
 #include <thread>
 
-#include "console/codec/cp1251_text.h"
+#include "text/cp1251_text.h"
 #include "steps/table.h"
 
 // The writing thread and the one block it holds. The thread alone touches

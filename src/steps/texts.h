@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "console/codec/cp1251_text.h"
+#include "text/cp1251_text.h"
 
 inline constexpr const char* ProgramName = "chords-steps";
 

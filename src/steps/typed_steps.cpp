@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "console/codec/number_format.h"
-#include "console/codec/text_codec.h"
+#include "text/number_format.h"
+#include "text/text_codec.h"
 #include "dialog/catalogue.h"
 #include "dialog/report.h"
 #include "expression/analysis.h"

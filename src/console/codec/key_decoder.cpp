@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "console/codec/cp1251.h"
+#include "text/cp1251.h"
 #include "console/codec/key_table.h"
-#include "console/codec/utf8.h"
+#include "text/utf8.h"
 
 namespace {
 

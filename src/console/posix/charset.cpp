@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "console/posix/posix.h"
-#include "console/codec/text_codec.h"
+#include "text/text_codec.h"
 
 namespace {
 

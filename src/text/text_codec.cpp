@@ -1,6 +1,6 @@
-#include "console/codec/text_codec.h"
+#include "text/text_codec.h"
 
-#include "console/codec/cp1251.h"
+#include "text/cp1251.h"
 
 namespace {
 

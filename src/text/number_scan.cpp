@@ -1,4 +1,4 @@
-#include "console/codec/number_scan.h"
+#include "text/number_scan.h"
 
 #include <algorithm>
 #include <cmath>

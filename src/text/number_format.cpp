@@ -1,4 +1,4 @@
-#include "console/codec/number_format.h"
+#include "text/number_format.h"
 
 #include <array>
 #include <bit>

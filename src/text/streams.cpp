@@ -1,7 +1,8 @@
-// The codec room: the console's pure pieces, over bytes alone: the byte
-// streams, the number scanner and writer, the key decoder and key table, the
-// code-page tables. No device, no OS header: every piece is tested as it is.
-#include "console/codec/streams.h"
+// The text room, at the ground floor: byte streams over a device handed in,
+// the number scanner and writer, UTF-8 and Windows-1251. No device, no OS
+// header: every piece is tested as it is. The console, the expression
+// reader and chords-steps build on it.
+#include "text/streams.h"
 
 void writeBytes(OutputStream& stream, std::string_view bytes) {
     if (stream.failed || bytes.empty()) {

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "console/codec/streams.h"
+#include "text/streams.h"
 #include "numeric/extended.h"
 
 // The most digits (integer part, fraction and exponent together) a number may

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string_view>
 
-#include "console/codec/cp1251.h"
-#include "console/codec/utf8.h"
+#include "text/cp1251.h"
+#include "text/utf8.h"
 
 // The longest text the console accepts, terminator not counted.
 inline constexpr std::size_t MaxTextBytes = 99;

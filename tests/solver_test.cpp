@@ -71,16 +71,19 @@ double withHighWord(std::uint32_t high, std::uint32_t low) {
 
 // Every chord the walk draws, as a caller that shows them sees it; the
 // idle stretch is counted, not drawn.
-std::vector<ChordStep> traceChords(const ChordParameters& parameters, ChordOutcome& outcome) {
-    std::vector<ChordStep> steps;
-    outcome = walkChords(
-        parameters,
-        [&](std::uint64_t number, const ChordStep& step, bool) {
-            EXPECT_EQ(number, steps.size() + 1);
-            steps.push_back(step);
-            return true;
-        },
-        [](std::uint64_t, std::uint64_t) {});
+std::vector<DialogChord> traceChords(const ChordParameters& parameters, ChordOutcome& outcome) {
+    std::vector<DialogChord> steps;
+    DialogEquation equation;
+    const ChordWalkOutcome<SingleNumbers> walked = walkChords<SingleNumbers>(
+        parameters.a, parameters.b, dialogRules(parameters), equation,
+        observeChords(
+            [&](std::uint64_t number, const DialogChord& step, bool) {
+                EXPECT_EQ(number, steps.size() + 1);
+                steps.push_back(step);
+                return true;
+            },
+            [](std::uint64_t, std::uint64_t) {}));
+    outcome = {walked.found, walked.x, walked.counter, walked.a, walked.b};
     return steps;
 }
 
@@ -247,7 +250,7 @@ TEST_F(SolverTest, ReversedEndsGiveTheSameApproximations) {
 TEST_F(SolverTest, ChordsFromTwoToThreeKeepTheEndFixed) {
     ChordOutcome outcome;
     const auto steps = traceChords({2.0f, 3.0f, 0.000001f, 50}, outcome);
-    for (const ChordStep& step : steps) {
+    for (const DialogChord& step : steps) {
         EXPECT_EQ(step.b, 3.0f);
     }
     EXPECT_TRUE(outcome.found);
@@ -369,10 +372,10 @@ TEST_F(SolverTest, InfiniteValueAtTheEndWritesOneLinePerChord) {
 
 TEST_F(SolverTest, ChordsThatCannotBeDrawnEndTheSearchUnfound) {
     const Extended half = toExtended(0.5);
-    EXPECT_FALSE(chordPoint(0.0f, 1.0f, 0.5f, half).has_value());  // zero denominator
-    EXPECT_FALSE(chordPoint(1.0f, 0.0f, Infinity, -half).has_value());  // 0 * infinity
-    EXPECT_FALSE(chordPoint(Infinity, 1.0f, Infinity, -half).has_value());
-    EXPECT_FALSE(chordPoint(3e38f, -3e38f, -1.0f, -half).has_value());  // beyond single range
+    EXPECT_FALSE(chordPointOf<SingleNumbers>(0.0f, 1.0f, toExtended(0.5f), half).has_value());  // zero denominator
+    EXPECT_FALSE(chordPointOf<SingleNumbers>(1.0f, 0.0f, toExtended(Infinity), -half).has_value());  // 0 * infinity
+    EXPECT_FALSE(chordPointOf<SingleNumbers>(Infinity, 1.0f, toExtended(Infinity), -half).has_value());
+    EXPECT_FALSE(chordPointOf<SingleNumbers>(3e38f, -3e38f, toExtended(-1.0f), -half).has_value());  // beyond single range
 
     // A start whose F is infinite, had it passed the sign test.
     ChordOutcome outcome;
@@ -392,9 +395,9 @@ TEST_F(SolverTest, EveryChordKeepsTheRootBracketed) {
         {0.29f, 0.31f, 0.0f, 40}, {2.59f, 2.6f, 0.0f, 40}};
     for (const ChordParameters& parameters : intervals) {
         ChordOutcome outcome;
-        for (const ChordStep& step : traceChords(parameters, outcome)) {
+        for (const DialogChord& step : traceChords(parameters, outcome)) {
             ASSERT_TRUE(step.x.has_value());
-            EXPECT_TRUE(toExtended(step.fa) * step.fb < toExtended(0.0)) << "from " << parameters.a << ", " << parameters.b;
+            EXPECT_TRUE(step.fa * step.fb < toExtended(0.0)) << "from " << parameters.a << ", " << parameters.b;
             EXPECT_GE(*step.x, std::min(step.a, step.b));
             EXPECT_LE(*step.x, std::max(step.a, step.b));
         }

@@ -184,7 +184,7 @@ TEST(StepsTableTest, EstimateFieldsKeptOnlyWhileTheirDigitsHold) {
         sweep.push_back(std::ldexp(std::uniform_real_distribution(1.0, 2.0)(random), static_cast<int>(random() % 40) - 30));
     }
     RowFormat format = rowFormatFor(100, std::nullopt);
-    ChordStep step;
+    DialogChord step;
     step.x = 0.5f;
     for (const double value : sweep) {
         char row[MaxRowBytes];
@@ -197,10 +197,10 @@ TEST(StepsTableTest, EstimateFieldsKeptOnlyWhileTheirDigitsHold) {
 // every field in the same place under the header's folded names.
 TEST(StepsTableTest, RowsFoldToATerminalsWidthAtColumnEdges) {
     RowFormat format = rowFormatFor(100, ChordEnd::A);
-    ChordStep step;
+    DialogChord step;
     step.a = 0.300865114f;
     step.b = -0.00154082506f;
-    step.fa = 0.5f;
+    step.fa = toExtended(0.5f);
     step.fb = toExtended(-0.000282939253);
     step.x = 0.299940795f;
     step.fx = -5.19123278e-05f;

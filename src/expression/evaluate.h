@@ -17,8 +17,8 @@
 
 #include "expression/expression.h"
 #include "numeric/extended.h"
+#include "numeric/number_formats.h"
 
-enum class Precision { Single, Double, Wide };  // Wide: the extended format throughout
 
 struct MpfrScratch;
 

@@ -42,8 +42,8 @@ bool takeValue(StepsArguments& parsed, const std::string& option, const std::str
         return true;
     }
     if (option == "--precision") {
-        const std::pair<const char*, StepsPrecision> names[] = {
-            {"single", StepsPrecision::Single}, {"double", StepsPrecision::Double}, {"extended", StepsPrecision::Wide}};
+        const std::pair<const char*, Precision> names[] = {
+            {"single", Precision::Single}, {"double", Precision::Double}, {"extended", Precision::Wide}};
         for (const auto& [name, precision] : names) {
             if (value == name) {
                 parsed.precision = precision;
@@ -53,10 +53,10 @@ bool takeValue(StepsArguments& parsed, const std::string& option, const std::str
         return false;
     }
     if (option == "--method") {
-        const std::pair<const char*, StepsMethod> names[] = {{"chords", StepsMethod::Chords},
-                                                             {"illinois", StepsMethod::Illinois},
-                                                             {"pegasus", StepsMethod::Pegasus},
-                                                             {"anderson-bjorck", StepsMethod::AndersonBjorck}};
+        const std::pair<const char*, ChordMethod> names[] = {{"chords", ChordMethod::Plain},
+                                                             {"illinois", ChordMethod::Illinois},
+                                                             {"pegasus", ChordMethod::Pegasus},
+                                                             {"anderson-bjorck", ChordMethod::AndersonBjorck}};
         for (const auto& [name, method] : names) {
             if (value == name) {
                 parsed.method = method;
@@ -66,7 +66,7 @@ bool takeValue(StepsArguments& parsed, const std::string& option, const std::str
         return false;
     }
     if (value == "residual" || value == "step") {
-        parsed.stop = value == "step" ? StepsStop::Step : StepsStop::Residual;
+        parsed.stop = value == "step" ? StopRule::Step : StopRule::Residual;
         return true;
     }
     return false;
@@ -75,8 +75,8 @@ bool takeValue(StepsArguments& parsed, const std::string& option, const std::str
 }  // namespace
 
 bool typedWalkWanted(const StepsArguments& parsed) {
-    return parsed.equation || (parsed.precision && *parsed.precision != StepsPrecision::Single) ||
-           parsed.method != StepsMethod::Chords || parsed.stop != StepsStop::Residual || parsed.compare;
+    return parsed.equation || (parsed.precision && *parsed.precision != Precision::Single) ||
+           parsed.method != ChordMethod::Plain || parsed.stop != StopRule::Residual || parsed.compare;
 }
 
 const char* outputOptionName(OutputKind kind) {

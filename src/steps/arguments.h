@@ -5,6 +5,9 @@
 #include <span>
 #include <string>
 
+#include "numeric/number_formats.h"
+#include "solver/chord_walk.h"
+
 enum class StepsAction { Run, Help, Version, Invalid };
 
 // Why the command line was refused.
@@ -21,10 +24,6 @@ enum class ArgumentFault {
     UnknownValue,  // a value those do not know; `typed` is the value, `option` the option
 };
 
-// What --precision, --method and --stop choose; see the typed walk.
-enum class StepsPrecision { Single, Double, Wide };  // Wide: "extended"
-enum class StepsMethod { Chords, Illinois, Pegasus, AndersonBjorck };
-enum class StepsStop { Residual, Step };
 
 // The files chords-steps can write beside the table.
 enum class OutputKind { Picture, Page, Csv };
@@ -42,9 +41,9 @@ struct StepsArguments {
     // A typed equation and the choices that go with it. Without --equation
     // and with all three at their defaults, the fixed equation's own walk.
     std::optional<std::string> equation;
-    std::optional<StepsPrecision> precision;  // default: single without --equation, else double
-    StepsMethod method = StepsMethod::Chords;
-    StepsStop stop = StepsStop::Residual;
+    std::optional<Precision> precision;  // default: single without --equation, else double
+    ChordMethod method = ChordMethod::Plain;
+    StopRule stop = StopRule::Residual;
     bool compare = false;  // --compare: one row per method instead of the table
     std::string numberTexts[4];  // the four numbers as typed, for the wider formats
     std::string option;  // for ValueMissing and UnknownValue: the option

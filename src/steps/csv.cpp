@@ -32,7 +32,7 @@ const char* endName(ChordEnd end) {
     return end == ChordEnd::A ? "a" : end == ChordEnd::B ? "b" : "";
 }
 
-std::string noteOf(const ChordStep& step, const CsvNotes& notes) {
+std::string noteOf(const DialogChord& step, const CsvNotes& notes) {
     std::string note;
     const auto add = [&note](const char* words) {
         note += note.empty() ? words : std::string(", ") + words;
@@ -68,14 +68,14 @@ std::string csvField(const std::string& field) {
     return quoted + "\"";
 }
 
-std::string csvRow(CsvFormat& format, std::uint64_t number, const ChordStep& step,
+std::string csvRow(CsvFormat& format, std::uint64_t number, const DialogChord& step,
                    const ChordEstimates& estimates, const CsvNotes& notes) {
     if (format.lastFbText.empty() || !sameBits(format.lastFb, step.fb)) {
         format.lastFb = step.fb;
         format.lastFbText = shortestExtendedText(step.fb);
     }
     std::string row = std::to_string(number) + "," + shortest(step.a) + "," + shortest(step.b) +
-                      "," + shortest(step.fa) + "," + format.lastFbText + ",";
+                      "," + shortest(toFloat(step.fa)) + "," + format.lastFbText + ",";
     if (step.x) {
         row += shortest(*step.x) + "," + shortest(step.fx);
     } else {

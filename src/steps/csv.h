@@ -23,7 +23,7 @@ struct CsvNotes {
     bool fixedEndReplaced = false;
 };
 
-std::string csvRow(CsvFormat& format, std::uint64_t number, const ChordStep& step,
+std::string csvRow(CsvFormat& format, std::uint64_t number, const DialogChord& step,
                    const ChordEstimates& estimates, const CsvNotes& notes);
 
 // A field as RFC 4180 writes it: quoted, its quotes doubled, where it holds

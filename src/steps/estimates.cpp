@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-ChordEstimates estimateChord(EstimateTrail& trail, const ChordStep& step) {
+ChordEstimates estimateChord(EstimateTrail& trail, const DialogChord& step) {
     ChordEstimates estimates;
     if (!step.x) {
         return estimates;

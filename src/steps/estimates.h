@@ -27,4 +27,4 @@ struct EstimateTrail {
 // The estimates of one drawn chord, in double: the difference of two
 // single-precision numbers, then the quotients. A chord without a point has
 // none.
-ChordEstimates estimateChord(EstimateTrail& trail, const ChordStep& step);
+ChordEstimates estimateChord(EstimateTrail& trail, const DialogChord& step);

@@ -301,7 +301,7 @@ std::string noteOf(const PageChord& chord) {
 }
 
 PageRow rowOf(const PageChord& chord) {
-    const ChordStep& step = chord.step;
+    const DialogChord& step = chord.step;
     PageRow row;
     row.number = chord.number;
     row.chord = drawnChordOf(step);

@@ -96,7 +96,7 @@ std::string escapedPageText(std::string_view utf8);
 // The dialog's own walk on the page.
 struct PageChord {
     std::uint64_t number = 0;
-    ChordStep step;
+    DialogChord step;
     ChordEstimates estimates;
     bool accuracyMet = false;
     bool fixedEndReplaced = false;

@@ -767,11 +767,11 @@ PictureEquation fixedPictureEquation(const ChordParameters& parameters) {
     return equation;
 }
 
-DrawnChord drawnChordOf(const ChordStep& step) {
+DrawnChord drawnChordOf(const DialogChord& step) {
     DrawnChord chord;
     chord.a = step.a;
     chord.b = step.b;
-    chord.fa = step.fa;
+    chord.fa = toDouble(step.fa);
     chord.fb = toDouble(step.fb);
     if (step.x) {
         chord.x = *step.x;

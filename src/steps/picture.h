@@ -157,5 +157,5 @@ std::string finishPicture(const PictureDrawing& drawing, const PictureResult& re
 
 // The dialog's equation and run as the picture shows them.
 PictureEquation fixedPictureEquation(const ChordParameters& parameters);
-DrawnChord drawnChordOf(const ChordStep& step);
+DrawnChord drawnChordOf(const DialogChord& step);
 PictureResult fixedPictureResult(const ChordOutcome& outcome);

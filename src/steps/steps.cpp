@@ -205,32 +205,34 @@ ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters,
     bool lastReplacedFixedEnd = false;
     const bool filesWanted = anyActive(outputs.files);
     const bool filesToOutput = anyToOutput(outputs.files);
-    return walkChords(
-        parameters,
-        [&](std::uint64_t number, const ChordStep& step, bool accuracyMet) {
-            const ChordEstimates estimates = estimateChord(trail, step);
-            lastReplacedFixedEnd = replacesFixedEnd(format, step);
-            if (tableWanted && !tableRefused(table)) {
-                addChordRow(table, format, number, step, estimates, accuracyMet);
-            }
-            if (filesWanted) {
-                showChordElsewhere(outputs, table,
-                                   {number, step, estimates, accuracyMet, lastReplacedFixedEnd});
-            }
-            if (interruptRequested()) {
-                return false;
-            }
-            return filesWanted ? !(filesToOutput && tableRefused(table)) : !tableRefused(table);
-        },
-        [&](std::uint64_t first, std::uint64_t last) {
-            if (tableWanted) {
-                addLine(table, idleRow(first, last, lastReplacedFixedEnd));
-            }
-            LessonPage& page = outputs.page;
-            page.idleFirst = first;
-            page.idleLast = last;
-            page.idleFlagged = lastReplacedFixedEnd;
-        });
+    DialogEquation equation;
+    const ChordWalkOutcome<SingleNumbers> walked = walkChords<SingleNumbers>(
+        parameters.a, parameters.b, dialogRules(parameters), equation,
+        observeChords(
+            [&](std::uint64_t number, const DialogChord& step, bool accuracyMet) {
+                const ChordEstimates estimates = estimateChord(trail, step);
+                lastReplacedFixedEnd = replacesFixedEnd(format, step);
+                if (tableWanted && !tableRefused(table)) {
+                    addChordRow(table, format, number, step, estimates, accuracyMet);
+                }
+                if (filesWanted) {
+                    showChordElsewhere(outputs, table, {number, step, estimates, accuracyMet, lastReplacedFixedEnd});
+                }
+                if (interruptRequested()) {
+                    return false;
+                }
+                return filesWanted ? !(filesToOutput && tableRefused(table)) : !tableRefused(table);
+            },
+            [&](std::uint64_t first, std::uint64_t last) {
+                if (tableWanted) {
+                    addLine(table, idleRow(first, last, lastReplacedFixedEnd));
+                }
+                LessonPage& page = outputs.page;
+                page.idleFirst = first;
+                page.idleLast = last;
+                page.idleFlagged = lastReplacedFixedEnd;
+            }));
+    return {walked.found, walked.x, walked.counter, walked.a, walked.b};
 }
 
 // An interrupted run keeps the table up to its last whole row and leaves no

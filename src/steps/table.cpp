@@ -309,20 +309,20 @@ RowFormat rowFormatFor(std::uint32_t limit, std::optional<ChordEnd> fixedEnd) {
     return format;
 }
 
-bool replacesFixedEnd(const RowFormat& format, const ChordStep& step) {
+bool replacesFixedEnd(const RowFormat& format, const DialogChord& step) {
     return format.fixedEnd && step.replaced == *format.fixedEnd;
 }
 
-bool rowHasNote(const RowFormat& format, const ChordStep& step, bool accuracyMet) {
+bool rowHasNote(const RowFormat& format, const DialogChord& step, bool accuracyMet) {
     return step.rangeReported || !step.x || accuracyMet || replacesFixedEnd(format, step);
 }
 
-char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const ChordStep& step,
+char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const DialogChord& step,
                     const ChordEstimates& estimates, bool accuracyMet) {
     out = writeChordNumber(out, format, number);
     fillField(format, ColumnA, ColumnX, step.a);
     fillField(format, ColumnB, ColumnX, step.b);
-    fillField(format, ColumnFa, ColumnFx, step.fa);
+    fillField(format, ColumnFa, ColumnFx, toFloat(step.fa));  // as stored
     fillField(format, ColumnFb, ColumnFb, step.fb);
     const bool drawn = step.x.has_value();
     if (drawn) {

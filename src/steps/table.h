@@ -65,13 +65,13 @@ inline constexpr std::size_t MaxRowBytes = 320;
 
 // Writes a chord's row at `out`, which has room for MaxRowBytes, without a
 // string of its own per field; returns the end.
-char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const ChordStep& step,
+char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const DialogChord& step,
                     const ChordEstimates& estimates, bool accuracyMet);
 // Whether the row carries a note in words (not ASCII, then).
-bool rowHasNote(const RowFormat& format, const ChordStep& step, bool accuracyMet);
+bool rowHasNote(const RowFormat& format, const DialogChord& step, bool accuracyMet);
 // Whether the chord moved the end the method keeps: rounding put x just
 // past the root.
-bool replacesFixedEnd(const RowFormat& format, const ChordStep& step);
+bool replacesFixedEnd(const RowFormat& format, const DialogChord& step);
 
 // A row or the column header for a terminal of `columns` columns: where the
 // line is wider, it goes on in a further line (and another, as needed) from

@@ -139,7 +139,7 @@ bool tableRefused(const TableOutput& table) {
 // A chord's row, made in place at the end of the buffer; a row with a note
 // in words goes through the conversion.
 void addChordRow(TableOutput& table, RowFormat& format, std::uint64_t number,
-                 const ChordStep& step, const ChordEstimates& estimates, bool accuracyMet) {
+                 const DialogChord& step, const ChordEstimates& estimates, bool accuracyMet) {
     char* const start = rowSpace(table);
     char* const end = writeChordRow(start, format, number, step, estimates, accuracyMet);
     const auto size = static_cast<std::size_t>(end - start);

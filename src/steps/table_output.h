@@ -49,7 +49,7 @@ void addLine(TableOutput& table, std::string_view cp1251Line);
 // A chord's row, made in place at the end of the block; a row with a note
 // in words goes through the conversion, a row wider than the terminal is
 // folded.
-void addChordRow(TableOutput& table, RowFormat& format, std::uint64_t number, const ChordStep& step,
+void addChordRow(TableOutput& table, RowFormat& format, std::uint64_t number, const DialogChord& step,
                  const ChordEstimates& estimates, bool accuracyMet);
 
 // Everything gathered written, or refused.

@@ -18,7 +18,8 @@
 #include "expression/evaluate.h"
 #include "expression/parse.h"
 #include "numeric/extended_digits.h"
-#include "solver/typed_chord.h"
+#include "solver/chord.h"
+#include "solver/chord_walk.h"
 #include "steps/csv.h"
 #include "steps/estimates.h"
 #include "steps/lesson_page.h"
@@ -67,10 +68,8 @@ std::string shownExtended(Extended value) {
 // Each precision's storage and work types, and its own way of writing them:
 // nine digits in single (as the fixed table), the shortest form that reads
 // back in double and extended.
-struct SingleFormat {
-    using Storage = float;
-    using Work = Extended;
-    static constexpr StepsPrecision precision = StepsPrecision::Single;
+struct SingleFormat : SingleNumbers {
+    using Numbers = SingleNumbers;
     static constexpr std::size_t width = 16;
     static std::string shown(float value) { return formatDigits9(value); }
     static std::string shownWork(Extended value) { return formatDigits9(value); }
@@ -80,33 +79,26 @@ struct SingleFormat {
     }
     static std::string exactWork(Extended value) { return shownExtended(value); }
     static Extended evaluate(Evaluator& evaluator, float x) { return evaluateExtended(evaluator, toExtended(x)); }
-    static double plotted(Extended value) { return toDouble(value); }
 };
 
-struct DoubleFormat {
-    using Storage = double;
-    using Work = double;
-    static constexpr StepsPrecision precision = StepsPrecision::Double;
+struct DoubleFormat : DoubleNumbers {
+    using Numbers = DoubleNumbers;
     static constexpr std::size_t width = 26;
     static std::string shown(double value) { return shownDouble(value); }
     static std::string shownWork(double value) { return shownDouble(value); }
     static std::string exact(double value) { return shownDouble(value); }
     static std::string exactWork(double value) { return shownDouble(value); }
     static double evaluate(Evaluator& evaluator, double x) { return evaluateDouble(evaluator, x); }
-    static double plotted(double value) { return value; }
 };
 
-struct ExtendedFormat {
-    using Storage = Extended;
-    using Work = Extended;
-    static constexpr StepsPrecision precision = StepsPrecision::Wide;
+struct ExtendedFormat : ExtendedNumbers {
+    using Numbers = ExtendedNumbers;
     static constexpr std::size_t width = 30;
     static std::string shown(Extended value) { return shownExtended(value); }
     static std::string shownWork(Extended value) { return shownExtended(value); }
     static std::string exact(Extended value) { return shownExtended(value); }
     static std::string exactWork(Extended value) { return shownExtended(value); }
     static Extended evaluate(Evaluator& evaluator, Extended x) { return evaluateExtended(evaluator, x); }
-    static double plotted(Extended value) { return toDouble(value); }
 };
 
 // A number argument, already checked by the dialog's rules, rounded to the
@@ -121,26 +113,6 @@ typename Format::Storage readNumber(const std::string& typed, float dialogValue)
     } else {
         return nearestExtended(typed);
     }
-}
-
-Precision evaluationOf(StepsPrecision precision) {
-    return precision == StepsPrecision::Single   ? Precision::Single
-           : precision == StepsPrecision::Double ? Precision::Double
-                                                 : Precision::Wide;
-}
-
-ChordMethod methodOf(StepsMethod method) {
-    switch (method) {
-    case StepsMethod::Illinois:
-        return ChordMethod::Illinois;
-    case StepsMethod::Pegasus:
-        return ChordMethod::Pegasus;
-    case StepsMethod::AndersonBjorck:
-        return ChordMethod::AndersonBjorck;
-    case StepsMethod::Chords:
-        break;
-    }
-    return ChordMethod::Plain;
 }
 
 const CatalogueText& methodName(ChordMethod method) {
@@ -180,7 +152,7 @@ struct CachedF {
     std::size_t kept = 0;
     typename Format::Work operator()(typename Format::Storage x) {
         for (std::size_t i = 0; i < std::min<std::size_t>(kept, points.size()); ++i) {
-            if (sameBitsOf(points[i], x)) {
+            if (Format::sameBits(points[i], x)) {
                 return values[i];
             }
         }
@@ -190,6 +162,7 @@ struct CachedF {
         ++kept;
         return value;
     }
+    std::uint64_t rangeEvents() const { return 0; }  // a typed F reports none
 };
 
 std::string estimateText(std::optional<double> value) {
@@ -224,25 +197,22 @@ std::optional<double> observedOrder(const std::vector<double>& steps) {
     return std::nullopt;
 }
 
-// A single-precision chord of the plain method as the fixed walk's record.
-ChordStep chordStepOf(const TypedStep<float, Extended>& step) {
-    ChordStep chord;
-    chord.a = step.a;
-    chord.b = step.b;
-    chord.fa = toFloat(step.fa);
-    chord.fb = step.fb;
-    chord.x = step.undefined ? std::nullopt : step.x;
-    chord.fx = step.fx;
-    chord.replaced = step.replaced;
+// A single-precision chord of the plain method as the fixed walk's rows
+// show it: one where F is not defined draws no point.
+DialogChord chordStepOf(const DialogChord& step) {
+    DialogChord chord = step;
+    if (step.undefined) {
+        chord.x.reset();
+    }
     return chord;
 }
 
 // A chord as the page keeps it, with F's own values where the chord starts
 // from scaled ones.
-template <typename Storage, typename Work>
+template <typename Numbers>
 struct TypedPageChord {
     std::uint64_t number = 0;
-    TypedStep<Storage, Work> step;
+    Chord<Numbers> step;
     ChordEstimates estimates;
     bool accuracyMet = false;
     std::optional<double> curveA;
@@ -262,43 +232,42 @@ struct HeadLines {
 
 // The files beside the table and what their drawing carries from chord to
 // chord.
-template <typename Storage, typename Work>
+template <typename Numbers>
 struct TypedFilesOf {
     OutputFiles outputs;
     bool drawn = false;  // a picture or a page is wanted
     PictureDrawing drawing;
-    KeptChords<TypedPageChord<Storage, Work>> kept;
+    KeptChords<TypedPageChord<Numbers>> kept;
 };
 
 // The whole typed run in one format.
 template <typename Format>
 class TypedRun {
 public:
+    using Numbers = typename Format::Numbers;
     using Storage = typename Format::Storage;
     using Work = typename Format::Work;
-    using Step = TypedStep<Storage, Work>;
-    using PageChordKept = TypedPageChord<Storage, Work>;
-    using TypedFiles = TypedFilesOf<Storage, Work>;
+    using Step = Chord<Numbers>;
+    using PageChordKept = TypedPageChord<Numbers>;
+    using TypedFiles = TypedFilesOf<Numbers>;
 
     TypedRun(Console& console, const StepsArguments& parsed, const Expression& expression, std::string equationText)
         : console_(console),
           parsed_(parsed),
           expression_(expression),
           equationText_(std::move(equationText)),
-          evaluator_(expression, evaluationOf(Format::precision)),
-          method_(methodOf(parsed.method)) {}
+          evaluator_(expression, Format::precision),
+          method_(parsed.method) {}
 
     int run();
 
 private:
-    TypedParameters<Storage, Work> parametersFor(ChordMethod method) const {
-        TypedParameters<Storage, Work> parameters;
-        parameters.a = a_;
-        parameters.b = b_;
+    ChordRules<Numbers> parametersFor(ChordMethod method) const {
+        ChordRules<Numbers> parameters;
         parameters.epsilon = epsilon_;
         parameters.limit = parsed_.limit;
         parameters.method = method;
-        parameters.stop = parsed_.stop == StepsStop::Step ? StopRule::Step : StopRule::Residual;
+        parameters.stop = parsed_.stop;
         return parameters;
     }
     bool modified() const { return method_ != ChordMethod::Plain; }
@@ -310,16 +279,16 @@ private:
     std::string row(std::uint64_t number, const Step& step, const ChordEstimates& estimates, bool accuracyMet);
     std::string csvLine(std::uint64_t number, const Step& step, const ChordEstimates& estimates, bool accuracyMet);
     std::string sixDigits(Storage value) const;
-    std::vector<std::string> reportLines(const TypedOutcome<Storage, Work>& outcome) const;
+    std::vector<std::string> reportLines(const ChordWalkOutcome<Numbers>& outcome) const;
     int compare();
     // The picture and the page.
     double plottedF(double x);
     PictureEquation pictureEquation();
     PictureStyle pictureStyle(bool inPage) const;
     DrawnChord drawnChordOf(const Step& step, std::optional<double> curveA, std::optional<double> curveB) const;
-    PictureResult pictureResult(const TypedOutcome<Storage, Work>& outcome) const;
+    PictureResult pictureResult(const ChordWalkOutcome<Numbers>& outcome) const;
     PageFacts pageFacts(const std::vector<PageChordKept>& chords, const KeptChords<PageChordKept>& kept,
-                        const TypedOutcome<Storage, Work>& outcome);
+                        const ChordWalkOutcome<Numbers>& outcome);
     PageRow pageRowOf(const PageChordKept& chord) const;
     PageFacts pageFactsStart(const HeadLines& head);
     // The walk with its table and files.
@@ -330,7 +299,7 @@ private:
     void startFiles(TypedFiles& files, TableOutput& table);
     void showChordElsewhere(TypedFiles& files, TableOutput& table, CachedF<Format>& f, std::uint64_t number,
                             const Step& step, const ChordEstimates& estimates, bool accuracyMet);
-    bool finishFiles(TypedFiles& files, TableOutput& table, const TypedOutcome<Storage, Work>& outcome);
+    bool finishFiles(TypedFiles& files, TableOutput& table, const ChordWalkOutcome<Numbers>& outcome);
 
     Console& console_;
     const StepsArguments& parsed_;
@@ -358,25 +327,25 @@ template <typename Format>
 std::optional<std::string> TypedRun<Format>::rejection() {
     const Work fa = Format::evaluate(evaluator_, a_);
     const Work fb = Format::evaluate(evaluator_, b_);
-    const Storage storedFa = storedAs(Storage{}, fa);
+    const Storage storedFa = Format::stored(fa);
     const std::string prefix = text(TextBadIntervalPrefix);
     // Beyond the format: single's own words in single, the format's name otherwise.
-    const std::string beyond = Format::precision == StepsPrecision::Single   ? text(TextInfiniteEnd)
-                               : Format::precision == StepsPrecision::Double ? text(TextBeyondDouble)
+    const std::string beyond = Format::precision == Precision::Single   ? text(TextInfiniteEnd)
+                               : Format::precision == Precision::Double ? text(TextBeyondDouble)
                                                                              : text(TextBeyondExtended);
-    if (!isFiniteValue(a_) || !isFiniteValue(b_)) {
-        return prefix + (!isFiniteValue(a_) ? "Xib = " + Format::shown(a_) : "Xie = " + Format::shown(b_)) + beyond;
+    if (!Format::finite(a_) || !Format::finite(b_)) {
+        return prefix + (!Format::finite(a_) ? "Xib = " + Format::shown(a_) : "Xie = " + Format::shown(b_)) + beyond;
     }
-    if (isNanValue(fa) || isNanValue(fb)) {
-        return prefix + "F(" + Format::shown(isNanValue(fa) ? a_ : b_) + ")" + text(TextUndefinedAtEnd);
+    if (Format::undefined(fa) || Format::undefined(fb)) {
+        return prefix + "F(" + Format::shown(Format::undefined(fa) ? a_ : b_) + ")" + text(TextUndefinedAtEnd);
     }
-    if (!isFiniteValue(storedFa)) {
+    if (!Format::finite(storedFa)) {
         return prefix + "F(" + Format::shown(a_) + ") = " + Format::shownWork(fa) +
-               (Format::precision == StepsPrecision::Single ? text(TextStartValueTooLarge)
+               (Format::precision == Precision::Single ? text(TextStartValueTooLarge)
                                                              : beyond + text(TextNoChordThen));
     }
-    const Work zero = workOf<Work>(0.0);
-    if (widened(storedFa) * fb > zero) {
+    const Work zero = Format::work(0.0);
+    if (Format::widened(storedFa) * fb > zero) {
         const auto sign = [&zero](Work value) { return value > zero ? " > 0" : value < zero ? " < 0" : " = 0"; };
         return prefix + "F(" + Format::shown(a_) + ") = " + Format::shown(storedFa) + sign(fa) + text(TextAnd) +
                "F(" + Format::shown(b_) + ") = " + Format::shownWork(fb) + sign(fb) + text(TextSameSign);
@@ -388,15 +357,15 @@ std::optional<std::string> TypedRun<Format>::rejection() {
 // whole interval, found by interval evaluation of F''; and m1.
 template <typename Format>
 void TypedRun<Format>::findLesson() {
-    const Work fa = widened(storedAs(Storage{}, Format::evaluate(evaluator_, a_)));
+    const Work fa = Format::widened(Format::stored(Format::evaluate(evaluator_, a_)));
     const Work fb = Format::evaluate(evaluator_, b_);
-    const Work zero = workOf<Work>(0.0);
-    const double low = std::min(Format::plotted(widened(a_)), Format::plotted(widened(b_)));
-    const double high = std::max(Format::plotted(widened(a_)), Format::plotted(widened(b_)));
+    const Work zero = Format::work(0.0);
+    const double low = std::min(Format::plotted(Format::widened(a_)), Format::plotted(Format::widened(b_)));
+    const double high = std::max(Format::plotted(Format::widened(a_)), Format::plotted(Format::widened(b_)));
     if (const std::optional<int> curvature = curvatureSign(expression_, low, high)) {
-        if (fa * workOf<Work>(*curvature) > zero) {
+        if (fa * Format::work(*curvature) > zero) {
             fixedEnd_ = ChordEnd::A;
-        } else if (fb * workOf<Work>(*curvature) > zero) {
+        } else if (fb * Format::work(*curvature) > zero) {
             fixedEnd_ = ChordEnd::B;
         }
     }
@@ -415,11 +384,11 @@ HeadLines TypedRun<Format>::headLines() const {
     head.titleStart += "F(x) = ";
     head.inputs = text(TextInterval) + "Xib = " + Format::shown(a_) + ", Xie = " + Format::shown(b_) +
                   text(TextAccuracy) + Format::shown(epsilon_) + text(TextLimit) + std::to_string(parsed_.limit);
-    const CatalogueText& precision = Format::precision == StepsPrecision::Single   ? TextPrecisionSingle
-                                     : Format::precision == StepsPrecision::Double ? TextPrecisionDouble
+    const CatalogueText& precision = Format::precision == Precision::Single   ? TextPrecisionSingle
+                                     : Format::precision == Precision::Double ? TextPrecisionDouble
                                                                                    : TextPrecisionExtended;
     head.computedIn = text(TextComputedIn) + precision.data() +
-                      (parsed_.stop == StepsStop::Step ? TextStopStep : TextStopResidual).data();
+                      (parsed_.stop == StopRule::Step ? TextStopStep : TextStopResidual).data();
     if (fixedEnd_) {
         const bool atA = *fixedEnd_ == ChordEnd::A;
         const std::string end = (atA ? "a = " : "b = ") + Format::shown(atA ? a_ : b_);
@@ -430,7 +399,7 @@ HeadLines TypedRun<Format>::headLines() const {
     } else {
         head.fixedEnd = text(TextNoFixedEndTyped);
     }
-    const bool ascending = widened(a_) < widened(b_);
+    const bool ascending = Format::widened(a_) < Format::widened(b_);
     const std::string interval = Format::shown(ascending ? a_ : b_) + ", " + Format::shown(ascending ? b_ : a_);
     head.slope = text(TextSlopeOn) + interval +
                  (smallestSlope_ ? "] = " + formatEstimate(smallestSlope_) + text(TextSlopeBound) : text(TextNoSlope));
@@ -552,7 +521,7 @@ std::string TypedRun<Format>::sixDigits(Storage value) const {
         }
         return sixSignificantDigits(value);
     } else {
-        const double wide = Format::plotted(widened(value));
+        const double wide = Format::plotted(Format::widened(value));
         if (!std::isfinite(wide)) {
             return dialogForm(std::isinf(wide), std::signbit(wide));
         }
@@ -566,7 +535,7 @@ std::string TypedRun<Format>::sixDigits(Storage value) const {
 // The dialog's report, for the typed F: F at the root is the walk's own
 // F(x), not the fixed equation's.
 template <typename Format>
-std::vector<std::string> TypedRun<Format>::reportLines(const TypedOutcome<Storage, Work>& outcome) const {
+std::vector<std::string> TypedRun<Format>::reportLines(const ChordWalkOutcome<Numbers>& outcome) const {
     if (!outcome.found) {
         return {text(TextNotFound)};
     }
@@ -592,19 +561,18 @@ int TypedRun<Format>::compare() {
         CachedF<Format> f{evaluator_};
         Walked walked;
         std::optional<Storage> previous;
-        const auto outcome = walkTypedChords(
-            parametersFor(method), [&f](Storage x) { return f(x); },
-            [&](std::uint64_t, const Step& step, bool) {
+        const auto outcome = walkChords<Numbers>(
+            a_, b_, parametersFor(method), f, observeChords([&](std::uint64_t, const Step& step, bool) {
                 ++walked.chords;
                 if (step.x) {
                     if (previous) {
-                        walked.steps.push_back(std::fabs(Format::plotted(widened(*step.x) - widened(*previous))));
+                        walked.steps.push_back(std::fabs(Format::plotted(Format::widened(*step.x) - Format::widened(*previous))));
                     }
                     previous = step.x;
                 }
                 return true;
             },
-            [](std::uint64_t, std::uint64_t) {});
+            [](std::uint64_t, std::uint64_t) {}));
         const std::string name = text(methodName(method));
         std::string line = name + std::string(26 - std::min<std::size_t>(26, name.size()), ' ') +
                            padded(std::to_string(walked.chords), 8);
@@ -697,7 +665,7 @@ DrawnChord TypedRun<Format>::drawnChordOf(const Step& step, std::optional<double
     if (step.x) {
         chord.x = placeOf(*step.x);
         // Where F is not defined the vertical has nowhere to go.
-        chord.fx = step.undefined ? 0.0 : Format::plotted(widened(step.fx));
+        chord.fx = step.undefined ? 0.0 : Format::plotted(Format::widened(step.fx));
     }
     chord.curveA = curveA;
     chord.curveB = curveB;
@@ -705,10 +673,10 @@ DrawnChord TypedRun<Format>::drawnChordOf(const Step& step, std::optional<double
 }
 
 template <typename Format>
-PictureResult TypedRun<Format>::pictureResult(const TypedOutcome<Storage, Work>& outcome) const {
+PictureResult TypedRun<Format>::pictureResult(const ChordWalkOutcome<Numbers>& outcome) const {
     PictureResult result;
     if (outcome.found) {
-        result.root = Format::plotted(widened(*outcome.x));
+        result.root = Format::plotted(Format::widened(*outcome.x));
         result.rootText = sixDigits(*outcome.x);
     }
     for (const std::string& line : reportLines(outcome)) {
@@ -752,7 +720,7 @@ PageFacts TypedRun<Format>::pageFactsStart(const HeadLines& head) {
 
 template <typename Format>
 PageFacts TypedRun<Format>::pageFacts(const std::vector<PageChordKept>& chords, const KeptChords<PageChordKept>& kept,
-                                      const TypedOutcome<Storage, Work>& outcome) {
+                                      const ChordWalkOutcome<Numbers>& outcome) {
     const HeadLines head = headLines();
     PageFacts facts = pageFactsStart(head);
     facts.result = pictureResult(outcome);
@@ -766,7 +734,7 @@ PageFacts TypedRun<Format>::pageFacts(const std::vector<PageChordKept>& chords, 
     }
     facts.chords = kept.chords;
     if (outcome.found) {
-        facts.stop = pageText(text(parsed_.stop == StepsStop::Step ? TextPageStopStep : TextPageStopAccuracy) +
+        facts.stop = pageText(text(parsed_.stop == StopRule::Step ? TextPageStopStep : TextPageStopAccuracy) +
                               std::to_string(kept.chords));
     } else if (kept.idleLast > 0) {
         facts.stop = pageText(idleRow(kept.idleFirst, kept.idleLast, false));
@@ -793,7 +761,7 @@ PageFacts TypedRun<Format>::pageFacts(const std::vector<PageChordKept>& chords, 
 template <typename Format>
 int TypedRun<Format>::refuse(const std::string& reason) {
     showError(console_, reason);
-    if (!isFiniteValue(a_) || !isFiniteValue(b_)) {
+    if (!Format::finite(a_) || !Format::finite(b_)) {
         return ExitRefused;
     }
     const std::string reasonUtf8 = cp1251ToUtf8(reason);
@@ -817,13 +785,13 @@ ChordEstimates TypedRun<Format>::estimatesOf(const Step& step) {
         return estimates;
     }
     if (previousX_) {
-        estimates.step = std::fabs(Format::plotted(widened(*step.x) - widened(*previousX_)));
+        estimates.step = std::fabs(Format::plotted(Format::widened(*step.x) - Format::widened(*previousX_)));
         if (previousStep_ && *previousStep_ != 0.0) {
             estimates.ratio = *estimates.step / *previousStep_;
         }
     }
     if (smallestSlope_) {
-        estimates.bound = std::fabs(Format::plotted(widened(step.fx))) / *smallestSlope_;
+        estimates.bound = std::fabs(Format::plotted(Format::widened(step.fx))) / *smallestSlope_;
     }
     previousX_ = step.x;
     previousStep_ = estimates.step;
@@ -881,7 +849,7 @@ void TypedRun<Format>::showChordElsewhere(TypedFiles& files, TableOutput& table,
 // Closes the picture and writes the page with the outcome, and puts every
 // file in place; false, with the failure said, when one cannot be written.
 template <typename Format>
-bool TypedRun<Format>::finishFiles(TypedFiles& files, TableOutput& table, const TypedOutcome<Storage, Work>& outcome) {
+bool TypedRun<Format>::finishFiles(TypedFiles& files, TableOutput& table, const ChordWalkOutcome<Numbers>& outcome) {
     if (OutputFile& picture = fileOf(files.outputs, OutputKind::Picture); picture.active) {
         writeOutput(picture, table, finishPicture(files.drawing, pictureResult(outcome)));
     }
@@ -929,9 +897,8 @@ int TypedRun<Format>::run() {
     rowFormat_.chordWidth = std::max<std::size_t>(5, std::to_string(parsed_.limit).size());
     trail_ = {smallestSlope_, std::nullopt, std::nullopt};
     CachedF<Format> f{evaluator_};
-    const auto outcome = walkTypedChords(
-        parametersFor(method_), [&f](Storage x) { return f(x); },
-        [&](std::uint64_t number, const Step& step, bool accuracyMet) {
+    const auto outcome = walkChords<Numbers>(
+        a_, b_, parametersFor(method_), f, observeChords([&](std::uint64_t number, const Step& step, bool accuracyMet) {
             const ChordEstimates estimates = estimatesOf(step);
             if (tableWanted && !tableRefused(table)) {
                 showRow(table, number, step, estimates, accuracyMet);
@@ -949,7 +916,7 @@ int TypedRun<Format>::run() {
             }
             files.kept.idleFirst = first;
             files.kept.idleLast = last;
-        });
+        }));
     if (interruptRequested()) {
         // The table up to its last whole row, and no temporary file left.
         flushTable(table);
@@ -990,14 +957,14 @@ int runTypedSteps(Console& console, const StepsArguments& parsed) {
         showExpressionFault(console, typed, read);
         return ExitUsage;
     }
-    const StepsPrecision precision =
-        parsed.precision.value_or(parsed.equation ? StepsPrecision::Double : StepsPrecision::Single);
+    const Precision precision =
+        parsed.precision.value_or(parsed.equation ? Precision::Double : Precision::Single);
     switch (precision) {
-    case StepsPrecision::Single:
+    case Precision::Single:
         return TypedRun<SingleFormat>(console, parsed, read.expression, typed).run();
-    case StepsPrecision::Double:
+    case Precision::Double:
         return TypedRun<DoubleFormat>(console, parsed, read.expression, typed).run();
-    case StepsPrecision::Wide:
+    case Precision::Wide:
         return TypedRun<ExtendedFormat>(console, parsed, read.expression, typed).run();
     }
     return ExitUsage;

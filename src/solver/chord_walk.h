@@ -1,0 +1,280 @@
+#pragma once
+// The method of chords, one chord per call with the stopping tests apart,
+// over any number format and any equation: the dialog's own F in its model,
+// or an equation a teacher typed in the precision chosen. The plain method
+// and its modified forms are one loop; a method is only the factor that
+// scales the value kept at an end that stays a second time in a row, so
+// that the walk no longer crawls from one side. Numbers alone: nothing is
+// printed; whoever walks is told about every chord.
+//
+// Values are stored in Numbers::Storage and formulas evaluated in
+// Numbers::Work (numeric/number_formats.h). F(a) enters a chord as stored,
+// F(b) unrounded. An end's value is evaluated afresh for every chord, as the
+// dialog evaluates F three times a chord; only a scaled value is carried.
+//
+// The equation is any object with
+//   Work operator()(Storage x)         F(x), NaN where F is not defined;
+//   std::uint64_t rangeEvents() const  range events reported so far (a
+//                                      chord that reported one is never
+//                                      taken for a repetition).
+
+#include <cstdint>
+#include <optional>
+
+#include "numeric/number_formats.h"
+
+enum class ChordMethod { Plain, Illinois, Pegasus, AndersonBjorck };
+enum class StopRule { Residual, Step };
+
+// Which end of the interval a chord's point replaced.
+enum class ChordEnd { None, A, B };
+
+// One chord across [a, b]: the values it was drawn from and where it
+// landed. x is empty when no point can be drawn (zero denominator, or a
+// point that is not finite); fx is then meaningless and no end moves.
+template <typename Numbers>
+struct Chord {
+    using Storage = typename Numbers::Storage;
+    using Work = typename Numbers::Work;
+    Storage a{};
+    Storage b{};
+    Work fa{};  // F(a) as stored, or the scaled value kept at a
+    Work fb{};  // F(b) unrounded, or the scaled value kept at b
+    bool faScaled = false;
+    bool fbScaled = false;
+    std::optional<Storage> x;
+    Storage fx{};
+    ChordEnd replaced = ChordEnd::None;
+    // The factor the kept end's value was multiplied by after this chord,
+    // for the chords that follow; none where nothing was scaled.
+    std::optional<Work> scale;
+    bool undefined = false;      // F is not defined at x: the walk ends here
+    bool rangeReported = false;  // an evaluation of F reported a range event
+};
+
+// What the walk carries from one chord to the next.
+template <typename Numbers>
+struct ChordWalk {
+    using Storage = typename Numbers::Storage;
+    using Work = typename Numbers::Work;
+    Storage a{};
+    Storage b{};
+    std::optional<Work> scaledA;  // a modified method's value kept at a
+    std::optional<Work> scaledB;
+    ChordEnd lastReplaced = ChordEnd::None;
+    std::uint32_t counter = 0;  // chords that missed the accuracy so far
+    std::optional<Storage> x;   // the last approximation
+    std::optional<Storage> previousX;
+    Storage fx{};  // F at the last approximation, as stored
+};
+
+template <typename Numbers>
+struct ChordRules {
+    typename Numbers::Storage epsilon{};
+    std::uint32_t limit = 0;
+    ChordMethod method = ChordMethod::Plain;
+    StopRule stop = StopRule::Residual;
+};
+
+template <typename Numbers>
+struct ChordWalkOutcome {
+    bool found = false;  // the last chord met the stopping test
+    std::optional<typename Numbers::Storage> x;  // none when no chord was drawn
+    typename Numbers::Storage fx{};
+    std::uint32_t counter = 0;  // chords that missed the accuracy
+    typename Numbers::Storage a{};  // the interval as the walk left it
+    typename Numbers::Storage b{};
+};
+
+// The modified methods' factor for the value kept at an end that stays a
+// second time: `replaced` is F at the end just replaced (the newest point
+// before this chord), `fx` F at the new point.
+template <typename Numbers>
+typename Numbers::Work keptEndFactor(ChordMethod method, typename Numbers::Work replaced,
+                                     typename Numbers::Work fx) {
+    using Work = typename Numbers::Work;
+    const Work half = Numbers::work(0.5);
+    switch (method) {
+    case ChordMethod::Illinois:
+        return half;
+    case ChordMethod::Pegasus: {
+        // Both zero only where the walk sits on an exact root (EPS 0):
+        // Illinois' half, as Anderson-Bjorck falls back to, not 0/0.
+        const Work sum = replaced + fx;
+        return sum == Numbers::work(0.0) ? half : replaced / sum;
+    }
+    case ChordMethod::AndersonBjorck: {
+        const Work m = Numbers::work(1.0) - fx / replaced;
+        return m > Numbers::work(0.0) ? m : half;
+    }
+    case ChordMethod::Plain:
+        break;
+    }
+    return Numbers::work(1.0);
+}
+
+// a - fa*((a - b)/(fa - fb)) in the working format, in that order, stored;
+// none for a zero denominator or a point that is not finite.
+template <typename Numbers>
+std::optional<typename Numbers::Storage> chordPointOf(typename Numbers::Storage a, typename Numbers::Storage b,
+                                                      typename Numbers::Work fa, typename Numbers::Work fb) {
+    const typename Numbers::Work denominator = fa - fb;
+    if (denominator == Numbers::work(0.0)) {
+        return std::nullopt;
+    }
+    const typename Numbers::Work wideA = Numbers::widened(a);
+    const auto x = Numbers::stored(wideA - fa * ((wideA - Numbers::widened(b)) / denominator));
+    if (!Numbers::finite(x)) {
+        return std::nullopt;
+    }
+    return x;
+}
+
+// The walk before the first chord: the interval as given, counter 0.
+template <typename Numbers>
+ChordWalk<Numbers> startWalk(typename Numbers::Storage a, typename Numbers::Storage b) {
+    ChordWalk<Numbers> walk;
+    walk.a = a;
+    walk.b = b;
+    return walk;
+}
+
+// Draws one chord from the walk's ends, evaluating F at a, at b and at the
+// new point in that order (a scaled end is not evaluated), and moves one
+// end to the point: a when F(a) and F(x) have the same sign, b otherwise.
+// Where the method keeps an end a second time, its value is scaled for the
+// chords that follow. The counter is the caller's.
+template <typename Numbers, typename Equation>
+Chord<Numbers> drawChord(ChordWalk<Numbers>& walk, Equation& equation, ChordMethod method) {
+    using Work = typename Numbers::Work;
+    const std::uint64_t eventsBefore = equation.rangeEvents();
+    Chord<Numbers> chord;
+    chord.a = walk.a;
+    chord.b = walk.b;
+    chord.faScaled = walk.scaledA.has_value();
+    chord.fbScaled = walk.scaledB.has_value();
+    chord.fa = chord.faScaled ? *walk.scaledA : Numbers::widened(Numbers::stored(equation(walk.a)));
+    chord.fb = chord.fbScaled ? *walk.scaledB : equation(walk.b);
+    chord.x = chordPointOf<Numbers>(walk.a, walk.b, chord.fa, chord.fb);
+    if (chord.x) {
+        const Work fxWork = equation(*chord.x);
+        chord.fx = Numbers::stored(fxWork);
+        chord.undefined = Numbers::undefined(fxWork);
+        walk.previousX = walk.x;
+        walk.x = chord.x;
+        walk.fx = chord.fx;
+        if (!chord.undefined) {
+            const Work fx = Numbers::widened(chord.fx);
+            const bool sideOfA = chord.fa * fx > Numbers::work(0.0);
+            chord.replaced = sideOfA ? ChordEnd::A : ChordEnd::B;
+            const bool keptTwice = method != ChordMethod::Plain && walk.lastReplaced == chord.replaced;
+            std::optional<Work>& kept = sideOfA ? walk.scaledB : walk.scaledA;
+            if (keptTwice) {
+                chord.scale = keptEndFactor<Numbers>(method, sideOfA ? chord.fa : chord.fb, fx);
+                kept = (sideOfA ? chord.fb : chord.fa) * *chord.scale;
+            }
+            (sideOfA ? walk.a : walk.b) = *chord.x;
+            (sideOfA ? walk.scaledA : walk.scaledB).reset();
+            walk.lastReplaced = chord.replaced;
+        }
+    }
+    chord.rangeReported = equation.rangeEvents() != eventsBefore;
+    return chord;
+}
+
+// The stopping tests, apart from stepping.
+// No chord may be drawn once the counter has reached the limit.
+template <typename Numbers>
+bool limitReached(const ChordWalk<Numbers>& walk, std::uint32_t limit) {
+    return walk.counter >= limit;
+}
+// |F(x)| below EPS.
+template <typename Numbers>
+bool residualMet(typename Numbers::Storage fx, typename Numbers::Storage epsilon) {
+    return Numbers::magnitudeOf(Numbers::widened(fx)) < Numbers::widened(epsilon);
+}
+// |x_n - x_(n-1)| below EPS; never for the first approximation.
+template <typename Numbers>
+bool stepMet(const ChordWalk<Numbers>& walk, typename Numbers::Storage epsilon) {
+    return walk.x && walk.previousX &&
+           Numbers::magnitudeOf(Numbers::widened(*walk.x) - Numbers::widened(*walk.previousX)) <
+               Numbers::widened(epsilon);
+}
+// The chord landed where F is defined and met the rule's test.
+template <typename Numbers>
+bool chordMeets(const Chord<Numbers>& chord, const ChordWalk<Numbers>& walk, const ChordRules<Numbers>& rules) {
+    if (!chord.x || chord.undefined) {
+        return false;
+    }
+    return rules.stop == StopRule::Residual ? residualMet<Numbers>(chord.fx, rules.epsilon)
+                                            : stepMet(walk, rules.epsilon);
+}
+// A plain chord that left both ends exactly as they were and reported no
+// range event: every later chord would be the same one, with the same
+// outcome. A modified method cannot repeat, its kept value keeps changing.
+template <typename Numbers>
+bool chordRepeats(const Chord<Numbers>& chord, const ChordWalk<Numbers>& walk, ChordMethod method) {
+    return method == ChordMethod::Plain && chord.x && !chord.rangeReported &&
+           Numbers::sameBits(chord.a, walk.a) && Numbers::sameBits(chord.b, walk.b);
+}
+
+// Walks the chords, telling the observer about every chord drawn and about
+// the idle stretch that is only counted. Chords are numbered from 1: chord
+// n is drawn with n - 1 chords behind it that missed the test. The walk
+// ends when a chord meets the test (found, counter unchanged for that
+// chord), when the counter reaches the limit (not found), or when a chord
+// cannot be drawn or lands where F is not defined (not found). Once a chord
+// repeats itself, the rest are counted up to the limit without being drawn.
+//   observer.chord(number, chord, met), answering whether to go on (a
+//   reader that has gone away needs no more chords);
+//   observer.idle(first, last) when chords first..last would repeat chord
+//   first - 1.
+template <typename Numbers, typename Equation, typename Observer>
+ChordWalkOutcome<Numbers> walkChords(typename Numbers::Storage a, typename Numbers::Storage b,
+                                     const ChordRules<Numbers>& rules, Equation& equation, Observer&& observer) {
+    ChordWalk<Numbers> walk = startWalk<Numbers>(a, b);
+    bool found = false;
+    while (!limitReached(walk, rules.limit)) {
+        const std::uint64_t number = std::uint64_t{walk.counter} + 1;
+        const Chord<Numbers> chord = drawChord(walk, equation, rules.method);
+        found = chordMeets(chord, walk, rules);
+        if (!observer.chord(number, chord, found) || !chord.x || chord.undefined || found) {
+            break;
+        }
+        if (chordRepeats(chord, walk, rules.method)) {
+            if (number < rules.limit) {
+                observer.idle(number + 1, std::uint64_t{rules.limit});
+            }
+            walk.counter = rules.limit;
+            break;
+        }
+        ++walk.counter;
+    }
+    return {found, walk.x, walk.fx, walk.counter, walk.a, walk.b};
+}
+
+// An observer made of two functions: onChord(number, chord, met) -> bool,
+// onIdle(first, last).
+template <typename OnChord, typename OnIdle>
+struct ChordObserver {
+    OnChord onChord;
+    OnIdle onIdle;
+    template <typename Chord>
+    bool chord(std::uint64_t number, const Chord& chord, bool met) {
+        return onChord(number, chord, met);
+    }
+    void idle(std::uint64_t first, std::uint64_t last) { onIdle(first, last); }
+};
+template <typename OnChord, typename OnIdle>
+ChordObserver<OnChord, OnIdle> observeChords(OnChord onChord, OnIdle onIdle) {
+    return {onChord, onIdle};
+}
+
+// An observer that wants nothing: the walk alone.
+struct NoObserver {
+    template <typename Chord>
+    bool chord(std::uint64_t, const Chord&, bool) const {
+        return true;
+    }
+    void idle(std::uint64_t, std::uint64_t) const {}
+};

@@ -183,12 +183,12 @@ TEST(StepsTableTest, EstimateFieldsKeptOnlyWhileTheirDigitsHold) {
     for (int i = 0; i < 2000; ++i) {
         sweep.push_back(std::ldexp(std::uniform_real_distribution(1.0, 2.0)(random), static_cast<int>(random() % 40) - 30));
     }
-    RowFormat format = rowFormatFor(100, std::nullopt);
+    RowFormat format = rowFormatFor(100);
     DialogChord step;
     step.x = 0.5f;
     for (const double value : sweep) {
         char row[MaxRowBytes];
-        const std::string line(row, writeChordRow(row, format, 1, step, {value, std::nullopt, value}, false));
+        const std::string line(row, writeChordRow(row, format, 1, step, {value, std::nullopt, value}, {}));
         ASSERT_EQ(line.substr(line.rfind(' ') + 1), formatEstimate(value)) << value;
     }
 }
@@ -196,7 +196,7 @@ TEST(StepsTableTest, EstimateFieldsKeptOnlyWhileTheirDigitsHold) {
 // On a terminal of 80 columns a chord takes two lines, no field broken and
 // every field in the same place under the header's folded names.
 TEST(StepsTableTest, RowsFoldToATerminalsWidthAtColumnEdges) {
-    RowFormat format = rowFormatFor(100, ChordEnd::A);
+    RowFormat format = rowFormatFor(100);
     DialogChord step;
     step.a = 0.300865114f;
     step.b = -0.00154082506f;
@@ -206,7 +206,7 @@ TEST(StepsTableTest, RowsFoldToATerminalsWidthAtColumnEdges) {
     step.fx = -5.19123278e-05f;
     step.replaced = ChordEnd::B;
     char row[MaxRowBytes];
-    const std::string line(row, writeChordRow(row, format, 5, step, {0.000924, 0.184, 0.000843}, false));
+    const std::string line(row, writeChordRow(row, format, 5, step, {0.000924, 0.184, 0.000843}, {}));
     const std::string folded = foldRow(line, format.chordWidth, 80);
     std::vector<std::string> lines;
     std::istringstream pieces(folded);
@@ -641,6 +641,35 @@ TEST(StepsTypedTest, FaultsPointAtTheirColumnAndTheDialogsModelGivesItsReport) {
               0);
     EXPECT_EQ(contentsOf("far.svg").find("nan"), std::string::npos);
     std::remove("far.svg");
+}
+
+// What a run says of a chord does not depend on the equation's kind: the
+// fixed F typed in the dialog's model says why its chords idle as the fixed
+// run does, and a point where F is not defined is a chord with its x in the
+// table, the CSV and the page alike, in every precision.
+TEST(StepsTypedTest, AChordIsToldAlikeInEveryOutput) {
+    if (!STEPS_TYPED_EQUATIONS) {
+        GTEST_SKIP() << "built without MPFR";
+    }
+    const ProgramRun idle =
+        runSteps({"--equation", "2*exp(-x)+0.2*x^2-1.5", "--precision", "single", "2.5", "2.6", "0", "20"});
+    EXPECT_NE(idle.output.find(asShown("каждая заменяет неподвижный конец из-за округления")), std::string::npos);
+    for (const auto& [precision, x] : {std::pair{"single", "0.400000036"}, std::pair{"double", "0.3999999999999999"}}) {
+        const ProgramRun run = runSteps({"--equation", "x - 0.4 + 0*sqrt(x^2 - 0.25)", "-2", "3", "1e-6", "20",
+                                         "--precision", precision, "--csv", "u.csv", "--html", "u.html"});
+        const std::string row = readTable(run.output).rowLines.at(0);
+        // x, then no F(x) and no end replaced.
+        const std::string after = row.substr(row.find(x) + std::string(x).size());
+        EXPECT_EQ(after.substr(after.find_first_not_of(' '), 4), "-  -") << row;
+        EXPECT_NE(row.find(asShown("F не определена в x")), std::string::npos) << row;
+        const std::string csv = contentsOf("u.csv");
+        EXPECT_NE(csv.find(",,,,,undefined\r\n"), std::string::npos) << csv;
+        EXPECT_NE(contentsOf("u.html").find("&#8211;</td><td>&#8211;</td><td></td><td></td><td></td><td class=\"note\">F "
+                                            "не определена в x"),
+                  std::string::npos);
+        std::remove("u.csv");
+        std::remove("u.html");
+    }
 }
 
 }  // namespace

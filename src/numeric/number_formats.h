@@ -27,6 +27,8 @@ struct SingleNumbers {
     static bool undefined(Extended value) { return isNan(value); }
     static Extended magnitudeOf(Extended value) { return magnitude(value); }
     static bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+    // |a - b| as the dialog's lesson measures it: in double.
+    static double distance(float a, float b) { return std::fabs(static_cast<double>(a) - static_cast<double>(b)); }
 };
 
 struct DoubleNumbers {
@@ -41,6 +43,7 @@ struct DoubleNumbers {
     static bool undefined(double value) { return std::isnan(value); }
     static double magnitudeOf(double value) { return std::fabs(value); }
     static bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+    static double distance(double a, double b) { return std::fabs(a - b); }
 };
 
 struct ExtendedNumbers {
@@ -57,4 +60,5 @@ struct ExtendedNumbers {
     // Equal and of the same sign: the extended type has no padding-free
     // bytes to compare, and its values have one encoding each.
     static bool sameBits(Extended a, Extended b) { return !(a < b) && !(b < a) && signBit(a) == signBit(b); }
+    static double distance(Extended a, Extended b) { return std::fabs(toDouble(a - b)); }
 };

@@ -32,25 +32,6 @@ const char* endName(ChordEnd end) {
     return end == ChordEnd::A ? "a" : end == ChordEnd::B ? "b" : "";
 }
 
-std::string noteOf(const DialogChord& step, const CsvNotes& notes) {
-    std::string note;
-    const auto add = [&note](const char* words) {
-        note += note.empty() ? words : std::string(", ") + words;
-    };
-    if (step.rangeReported) {
-        add("exp overflow");
-    }
-    if (!step.x) {
-        add("no chord");
-    } else if (notes.accuracyMet) {
-        add("accuracy met");
-    }
-    if (notes.fixedEndReplaced) {
-        add("fixed end replaced");
-    }
-    return csvField(note);
-}
-
 }  // namespace
 
 std::string csvHeader() {
@@ -69,7 +50,7 @@ std::string csvField(const std::string& field) {
 }
 
 std::string csvRow(CsvFormat& format, std::uint64_t number, const DialogChord& step,
-                   const ChordEstimates& estimates, const CsvNotes& notes) {
+                   const ChordEstimates& estimates, const ChordNotes& notes) {
     if (format.lastFbText.empty() || !sameBits(format.lastFb, step.fb)) {
         format.lastFb = step.fb;
         format.lastFbText = shortestExtendedText(step.fb);
@@ -77,11 +58,13 @@ std::string csvRow(CsvFormat& format, std::uint64_t number, const DialogChord& s
     std::string row = std::to_string(number) + "," + shortest(step.a) + "," + shortest(step.b) +
                       "," + shortest(toFloat(step.fa)) + "," + format.lastFbText + ",";
     if (step.x) {
-        row += shortest(*step.x) + "," + shortest(step.fx);
-    } else {
-        row += ",";
+        row += shortest(*step.x);
+    }
+    row += ",";
+    if (step.x && !step.undefined) {
+        row += shortest(step.fx);
     }
     return row + "," + endName(step.replaced) + "," + shortest(estimates.step) + "," +
            shortest(estimates.ratio) + "," + shortest(estimates.bound) + "," +
-           noteOf(step, notes) + LineEnd;
+           csvField(noteCsv(notes)) + LineEnd;
 }

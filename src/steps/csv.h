@@ -8,6 +8,7 @@
 
 #include "solver/chord.h"
 #include "steps/estimates.h"
+#include "steps/table.h"
 
 std::string csvHeader();
 
@@ -18,13 +19,8 @@ struct CsvFormat {
     std::string lastFbText;
 };
 
-struct CsvNotes {
-    bool accuracyMet = false;
-    bool fixedEndReplaced = false;
-};
-
 std::string csvRow(CsvFormat& format, std::uint64_t number, const DialogChord& step,
-                   const ChordEstimates& estimates, const CsvNotes& notes);
+                   const ChordEstimates& estimates, const ChordNotes& notes);
 
 // A field as RFC 4180 writes it: quoted, its quotes doubled, where it holds
 // a comma, a quote or a line break.

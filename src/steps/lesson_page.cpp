@@ -281,40 +281,22 @@ std::string rejectionPageText(const PageFacts& facts, const std::string& reasonU
 
 namespace {
 
-std::string noteOf(const PageChord& chord) {
-    std::string note;
-    const auto add = [&note](const CatalogueText& text) {
-        note += (note.empty() ? "" : ", ") + words(text);
-    };
-    if (chord.step.rangeReported) {
-        add(TextOverflowMark);
-    }
-    if (!chord.step.x) {
-        add(TextNoChord);
-    } else if (chord.accuracyMet) {
-        add(TextAccuracyMet);
-    }
-    if (chord.fixedEndReplaced) {
-        add(TextFixedEndReplaced);
-    }
-    return note;
-}
-
-PageRow rowOf(const PageChord& chord) {
+PageRow rowOf(const PageChord<SingleNumbers>& chord) {
     const DialogChord& step = chord.step;
     PageRow row;
     row.number = chord.number;
     row.chord = drawnChordOf(step);
     row.values = {formatDigits9(step.a), formatDigits9(step.b), formatDigits9(step.fa), formatDigits9(step.fb),
-                  step.x ? formatDigits9(*step.x) : "&#8211;", step.x ? formatDigits9(step.fx) : "&#8211;"};
+                  step.x ? formatDigits9(*step.x) : "&#8211;",
+                  step.x && !step.undefined ? formatDigits9(step.fx) : "&#8211;"};
     row.replaced = step.replaced == ChordEnd::A ? "a" : step.replaced == ChordEnd::B ? "b" : "&#8211;";
     row.estimates = chord.estimates;
-    row.note = noteOf(chord);
-    row.flagged = chord.fixedEndReplaced;
+    row.note = pageText(noteWords(chord.notes));
+    row.flagged = chord.notes.fixedEndReplaced;
     return row;
 }
 
-std::string stoppingReason(const LessonPage& page, const std::vector<PageChord>& chords,
+std::string stoppingReason(const LessonPage& page, const std::vector<PageChord<SingleNumbers>>& chords,
                            const FixedPageFacts& facts) {
     if (facts.outcome.found) {
         return words(TextPageStopAccuracy) + std::to_string(page.chords);
@@ -342,7 +324,7 @@ PageFacts fixedFactsOf(const ChordParameters& parameters, std::string title) {
 }  // namespace
 
 std::string lessonPageText(const LessonPage& page, const FixedPageFacts& fixed) {
-    const std::vector<PageChord> chords = keptInOrder(page);
+    const std::vector<PageChord<SingleNumbers>> chords = keptInOrder(page);
     const ChordParameters& p = fixed.parameters;
     PageFacts facts = fixedFactsOf(p, words(TextCaptionTitle) + "Xib = " + formatShortest(p.a) + ", Xie = " +
                                           formatShortest(p.b) + words(TextCaptionAccuracy) +
@@ -365,7 +347,7 @@ std::string lessonPageText(const LessonPage& page, const FixedPageFacts& fixed) 
     }
     std::vector<PageRow> rows;
     rows.reserve(chords.size());
-    for (const PageChord& chord : chords) {
+    for (const PageChord<SingleNumbers>& chord : chords) {
         rows.push_back(rowOf(chord));
     }
     return lessonPageText(rows, facts);

@@ -12,6 +12,7 @@
 #include "solver/chord.h"
 #include "steps/estimates.h"
 #include "steps/picture.h"
+#include "steps/table.h"
 
 // Chords kept at each end of a long walk.
 inline constexpr std::size_t PageEnds = 500;
@@ -93,15 +94,20 @@ std::string rejectionPageText(const PageFacts& facts, const std::string& reasonU
 std::string pageText(const std::string& cp1251);
 std::string escapedPageText(std::string_view utf8);
 
-// The dialog's own walk on the page.
+// A chord as the page keeps it, with F's own values where the chord starts
+// from scaled ones.
+template <typename Numbers>
 struct PageChord {
     std::uint64_t number = 0;
-    DialogChord step;
+    Chord<Numbers> step;
     ChordEstimates estimates;
-    bool accuracyMet = false;
-    bool fixedEndReplaced = false;
+    ChordNotes notes;
+    std::optional<double> curveA;
+    std::optional<double> curveB;
 };
-using LessonPage = KeptChords<PageChord>;
+
+// The dialog's own walk on the page.
+using LessonPage = KeptChords<PageChord<SingleNumbers>>;
 
 struct FixedPageFacts {
     ChordParameters parameters;

@@ -154,14 +154,13 @@ void startOutputs(Outputs& outputs, TableOutput& table, const ChordParameters& p
     }
 }
 
-void showChordElsewhere(Outputs& outputs, TableOutput& table, const PageChord& chord) {
+void showChordElsewhere(Outputs& outputs, TableOutput& table, const PageChord<SingleNumbers>& chord) {
     if (OutputFile& picture = fileOf(outputs.files, OutputKind::Picture); picture.active) {
         writeOutput(picture, table, pictureChordOf(outputs.drawing, chord.number, drawnChordOf(chord.step)));
     }
     if (OutputFile& csv = fileOf(outputs.files, OutputKind::Csv); csv.active) {
         writeOutput(csv, table,
-                    csvRow(outputs.csv, chord.number, chord.step, chord.estimates,
-                           {chord.accuracyMet, chord.fixedEndReplaced}));
+                    csvRow(outputs.csv, chord.number, chord.step, chord.estimates, chord.notes));
     }
     if (fileOf(outputs.files, OutputKind::Page).active) {
         keepChord(outputs.page, chord);
@@ -199,9 +198,9 @@ void showTableHead(TableOutput& table, const ChordParameters& parameters, const 
 // the files. An interrupt stops the walk after the chord being drawn.
 ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters,
                         const Lesson& lesson, Outputs& outputs, bool tableWanted) {
-    RowFormat format = rowFormatFor(parameters.limit, lesson.fixedEnd);
+    RowFormat format = rowFormatFor(parameters.limit);
     table.chordWidth = format.chordWidth;
-    EstimateTrail trail{lesson.smallestSlope, std::nullopt, std::nullopt};
+    EstimateTrail<SingleNumbers> trail{lesson.smallestSlope, std::nullopt, std::nullopt};
     bool lastReplacedFixedEnd = false;
     const bool filesWanted = anyActive(outputs.files);
     const bool filesToOutput = anyToOutput(outputs.files);
@@ -211,12 +210,13 @@ ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters,
         observeChords(
             [&](std::uint64_t number, const DialogChord& step, bool accuracyMet) {
                 const ChordEstimates estimates = estimateChord(trail, step);
-                lastReplacedFixedEnd = replacesFixedEnd(format, step);
+                const ChordNotes notes = notesOf(step, accuracyMet, lesson.fixedEnd);
+                lastReplacedFixedEnd = notes.fixedEndReplaced;
                 if (tableWanted && !tableRefused(table)) {
-                    addChordRow(table, format, number, step, estimates, accuracyMet);
+                    addChordRow(table, format, number, step, estimates, notes);
                 }
                 if (filesWanted) {
-                    showChordElsewhere(outputs, table, {number, step, estimates, accuracyMet, lastReplacedFixedEnd});
+                    showChordElsewhere(outputs, table, {number, step, estimates, notes, {}, {}});
                 }
                 if (interruptRequested()) {
                     return false;
@@ -273,7 +273,7 @@ int runTable(Console& console, const StepsArguments& parsed) {
     startOutputs(outputs, table, parameters, lesson, parsed.animate);
     const bool tableWanted = !anyToOutput(outputs.files);
     table.columns = outputTerminalColumns();
-    table.chordWidth = rowFormatFor(parameters.limit, std::nullopt).chordWidth;
+    table.chordWidth = rowFormatFor(parameters.limit).chordWidth;
     if (tableWanted) {
         showTableHead(table, parameters, lesson);
     }

@@ -302,34 +302,65 @@ char* writeEstimate(char* out, EstimateField& field, std::optional<double> value
 
 }  // namespace
 
-RowFormat rowFormatFor(std::uint32_t limit, std::optional<ChordEnd> fixedEnd) {
+RowFormat rowFormatFor(std::uint32_t limit) {
     RowFormat format;
     format.chordWidth = chordColumnWidth(limit);
-    format.fixedEnd = fixedEnd;
     return format;
 }
 
-bool replacesFixedEnd(const RowFormat& format, const DialogChord& step) {
-    return format.fixedEnd && step.replaced == *format.fixedEnd;
+std::string noteWords(const ChordNotes& notes) {
+    std::string words;
+    const auto add = [&words](const CatalogueText& note) { words.append(words.empty() ? "" : ", ").append(note.data()); };
+    if (notes.rangeEvent) {
+        add(TextOverflowMark);
+    }
+    if (notes.undefined) {
+        add(TextUndefinedAtX);
+    } else if (notes.noChord) {
+        add(TextNoChord);
+    } else if (notes.accuracyMet) {
+        add(TextAccuracyMet);
+    }
+    if (notes.fixedEndReplaced) {
+        add(TextFixedEndReplaced);
+    }
+    return words;
 }
 
-bool rowHasNote(const RowFormat& format, const DialogChord& step, bool accuracyMet) {
-    return step.rangeReported || !step.x || accuracyMet || replacesFixedEnd(format, step);
+std::string noteCsv(const ChordNotes& notes) {
+    std::string words;
+    const auto add = [&words](const char* note) { words.append(words.empty() ? "" : ", ").append(note); };
+    if (notes.rangeEvent) {
+        add("exp overflow");
+    }
+    if (notes.undefined) {
+        add("undefined");
+    } else if (notes.noChord) {
+        add("no chord");
+    } else if (notes.accuracyMet) {
+        add("accuracy met");
+    }
+    if (notes.fixedEndReplaced) {
+        add("fixed end replaced");
+    }
+    return words;
 }
 
 char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const DialogChord& step,
-                    const ChordEstimates& estimates, bool accuracyMet) {
+                    const ChordEstimates& estimates, const ChordNotes& notes) {
     out = writeChordNumber(out, format, number);
     fillField(format, ColumnA, ColumnX, step.a);
     fillField(format, ColumnB, ColumnX, step.b);
     fillField(format, ColumnFa, ColumnFx, toFloat(step.fa));  // as stored
     fillField(format, ColumnFb, ColumnFb, step.fb);
-    const bool drawn = step.x.has_value();
-    if (drawn) {
+    if (step.x) {
         fillField(format, ColumnX, ColumnX, *step.x);
-        fillField(format, ColumnFx, ColumnFx, step.fx);
     } else {
         fillText(format, ColumnX, "-");
+    }
+    if (step.x && !step.undefined) {
+        fillField(format, ColumnFx, ColumnFx, step.fx);
+    } else {
         fillText(format, ColumnFx, "-");
     }
     static_assert(sizeof format.fields == 6 * RealColumnWidth);
@@ -342,31 +373,14 @@ char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const Di
     out = writeEstimate(out, format.estimates[0], estimates.step);
     out = writeEstimate(out, format.estimates[1], estimates.ratio);
     out = writeEstimate(out, format.estimates[2], estimates.bound);
-    if (!rowHasNote(format, step, accuracyMet)) {
+    if (!notes.any()) {
         while (out[-1] == ' ') {  // a row without a bound ends in blanks
             --out;
         }
         return out;
     }
     out = writeText(out, "  ");
-    const char* separator = "";
-    const auto note = [&out, &separator](const CatalogueText& words) {
-        out = writeText(out, separator);
-        out = writeText(out, words.data());
-        separator = ", ";
-    };
-    if (step.rangeReported) {
-        note(TextOverflowMark);
-    }
-    if (!drawn) {
-        note(TextNoChord);
-    } else if (accuracyMet) {
-        note(TextAccuracyMet);
-    }
-    if (replacesFixedEnd(format, step)) {
-        note(TextFixedEndReplaced);
-    }
-    return out;
+    return writeText(out, noteWords(notes));
 }
 
 std::string foldRow(std::string_view row, std::size_t chordWidth, std::size_t columns) {

@@ -54,11 +54,32 @@ struct RowFormat {
     std::uint64_t bits[6] = {};
     bool valid[6] = {};
     EstimateField estimates[3];
-    // The end the method keeps: a row that replaces it is flagged.
-    std::optional<ChordEnd> fixedEnd;
 };
 
-RowFormat rowFormatFor(std::uint32_t limit, std::optional<ChordEnd> fixedEnd);
+RowFormat rowFormatFor(std::uint32_t limit);
+
+// What a chord's row notes, in this order: a range event of F, then that F
+// is not defined at x, or that no chord can be drawn, or that the test was
+// met; last that the chord moved the end the method keeps.
+struct ChordNotes {
+    bool rangeEvent = false;
+    bool undefined = false;
+    bool noChord = false;
+    bool accuracyMet = false;
+    bool fixedEndReplaced = false;
+    bool any() const { return rangeEvent || undefined || noChord || accuracyMet || fixedEndReplaced; }
+};
+
+template <typename Numbers>
+ChordNotes notesOf(const Chord<Numbers>& chord, bool accuracyMet, std::optional<ChordEnd> flaggedEnd) {
+    return {chord.rangeReported, chord.x && chord.undefined, !chord.x, accuracyMet,
+            flaggedEnd && chord.replaced == *flaggedEnd};
+}
+
+// The notes in the table's and the page's words (Windows-1251), and in the
+// CSV's English ones.
+std::string noteWords(const ChordNotes& notes);
+std::string noteCsv(const ChordNotes& notes);
 
 // The most bytes a row takes, its note included.
 inline constexpr std::size_t MaxRowBytes = 320;
@@ -66,12 +87,7 @@ inline constexpr std::size_t MaxRowBytes = 320;
 // Writes a chord's row at `out`, which has room for MaxRowBytes, without a
 // string of its own per field; returns the end.
 char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const DialogChord& step,
-                    const ChordEstimates& estimates, bool accuracyMet);
-// Whether the row carries a note in words (not ASCII, then).
-bool rowHasNote(const RowFormat& format, const DialogChord& step, bool accuracyMet);
-// Whether the chord moved the end the method keeps: rounding put x just
-// past the root.
-bool replacesFixedEnd(const RowFormat& format, const DialogChord& step);
+                    const ChordEstimates& estimates, const ChordNotes& notes);
 
 // A row or the column header for a terminal of `columns` columns: where the
 // line is wider, it goes on in a further line (and another, as needed) from

@@ -139,16 +139,16 @@ bool tableRefused(const TableOutput& table) {
 // A chord's row, made in place at the end of the buffer; a row with a note
 // in words goes through the conversion.
 void addChordRow(TableOutput& table, RowFormat& format, std::uint64_t number,
-                 const DialogChord& step, const ChordEstimates& estimates, bool accuracyMet) {
+                 const DialogChord& step, const ChordEstimates& estimates, const ChordNotes& notes) {
     char* const start = rowSpace(table);
-    char* const end = writeChordRow(start, format, number, step, estimates, accuracyMet);
+    char* const end = writeChordRow(start, format, number, step, estimates, notes);
     const auto size = static_cast<std::size_t>(end - start);
     if (table.columns && size > *table.columns) {
         const std::string row(start, end);
         addLine(table, foldRow(row, table.chordWidth, *table.columns));
         return;
     }
-    if (rowHasNote(format, step, accuracyMet)) {
+    if (notes.any()) {
         const std::string row(start, end);
         addLine(table, row);
         return;

@@ -50,7 +50,7 @@ void addLine(TableOutput& table, std::string_view cp1251Line);
 // in words goes through the conversion, a row wider than the terminal is
 // folded.
 void addChordRow(TableOutput& table, RowFormat& format, std::uint64_t number, const DialogChord& step,
-                 const ChordEstimates& estimates, bool accuracyMet);
+                 const ChordEstimates& estimates, const ChordNotes& notes);
 
 // Everything gathered written, or refused.
 void flushTable(TableOutput& table);

@@ -197,28 +197,6 @@ std::optional<double> observedOrder(const std::vector<double>& steps) {
     return std::nullopt;
 }
 
-// A single-precision chord of the plain method as the fixed walk's rows
-// show it: one where F is not defined draws no point.
-DialogChord chordStepOf(const DialogChord& step) {
-    DialogChord chord = step;
-    if (step.undefined) {
-        chord.x.reset();
-    }
-    return chord;
-}
-
-// A chord as the page keeps it, with F's own values where the chord starts
-// from scaled ones.
-template <typename Numbers>
-struct TypedPageChord {
-    std::uint64_t number = 0;
-    Chord<Numbers> step;
-    ChordEstimates estimates;
-    bool accuracyMet = false;
-    std::optional<double> curveA;
-    std::optional<double> curveB;
-};
-
 // The lines above the table, in Windows-1251; the title's equation as typed.
 struct HeadLines {
     std::string titleStart;  // before the equation
@@ -237,7 +215,7 @@ struct TypedFilesOf {
     OutputFiles outputs;
     bool drawn = false;  // a picture or a page is wanted
     PictureDrawing drawing;
-    KeptChords<TypedPageChord<Numbers>> kept;
+    KeptChords<PageChord<Numbers>> kept;
 };
 
 // The whole typed run in one format.
@@ -248,7 +226,7 @@ public:
     using Storage = typename Format::Storage;
     using Work = typename Format::Work;
     using Step = Chord<Numbers>;
-    using PageChordKept = TypedPageChord<Numbers>;
+    using PageChordKept = PageChord<Numbers>;
     using TypedFiles = TypedFilesOf<Numbers>;
 
     TypedRun(Console& console, const StepsArguments& parsed, const Expression& expression, std::string equationText)
@@ -271,13 +249,16 @@ private:
         return parameters;
     }
     bool modified() const { return method_ != ChordMethod::Plain; }
+    // The end whose replacement a row flags: the plain method's alone, for
+    // a modified method moves that end by design.
+    std::optional<ChordEnd> flaggedEnd() const { return modified() ? std::nullopt : fixedEnd_; }
     std::optional<std::string> rejection();
     void findLesson();
     HeadLines headLines() const;
     void showHead(TableOutput& table);
-    std::string noteText(const Step& step, bool accuracyMet) const;
-    std::string row(std::uint64_t number, const Step& step, const ChordEstimates& estimates, bool accuracyMet);
-    std::string csvLine(std::uint64_t number, const Step& step, const ChordEstimates& estimates, bool accuracyMet);
+    std::string row(std::uint64_t number, const Step& step, const ChordEstimates& estimates, const ChordNotes& notes);
+    std::string csvLine(std::uint64_t number, const Step& step, const ChordEstimates& estimates,
+                        const ChordNotes& notes);
     std::string sixDigits(Storage value) const;
     std::vector<std::string> reportLines(const ChordWalkOutcome<Numbers>& outcome) const;
     int compare();
@@ -293,12 +274,11 @@ private:
     PageFacts pageFactsStart(const HeadLines& head);
     // The walk with its table and files.
     int refuse(const std::string& reason);
-    ChordEstimates estimatesOf(const Step& step);
     void showRow(TableOutput& table, std::uint64_t number, const Step& step, const ChordEstimates& estimates,
-                 bool accuracyMet);
+                 const ChordNotes& notes);
     void startFiles(TypedFiles& files, TableOutput& table);
     void showChordElsewhere(TypedFiles& files, TableOutput& table, CachedF<Format>& f, std::uint64_t number,
-                            const Step& step, const ChordEstimates& estimates, bool accuracyMet);
+                            const Step& step, const ChordEstimates& estimates, const ChordNotes& notes);
     bool finishFiles(TypedFiles& files, TableOutput& table, const ChordWalkOutcome<Numbers>& outcome);
 
     Console& console_;
@@ -313,11 +293,7 @@ private:
     Storage epsilon_{};
     std::optional<ChordEnd> fixedEnd_;
     std::optional<double> smallestSlope_;
-    // What the rows carry from one to the next.
-    std::optional<Storage> previousX_;
-    std::optional<double> previousStep_;
-    RowFormat rowFormat_;
-    EstimateTrail trail_;
+    RowFormat rowFormat_;  // what the rows carry from one to the next
 };
 
 // Today's sign test in the format: an end beyond it, F undefined or beyond
@@ -439,31 +415,14 @@ void TypedRun<Format>::showHead(TableOutput& table) {
 }
 
 template <typename Format>
-std::string TypedRun<Format>::noteText(const Step& step, bool accuracyMet) const {
-    std::string note;
-    const auto add = [&note](const CatalogueText& words) { note += (note.empty() ? "" : ", ") + text(words); };
-    if (step.undefined) {
-        add(TextUndefinedAtX);
-    } else if (!step.x) {
-        add(TextNoChord);
-    } else if (accuracyMet) {
-        add(TextAccuracyMet);
-    }
-    if (fixedEnd_ && step.replaced == *fixedEnd_ && !modified()) {
-        add(TextFixedEndReplaced);
-    }
-    return note;
-}
-
-template <typename Format>
 std::string TypedRun<Format>::row(std::uint64_t number, const Step& step, const ChordEstimates& estimates,
-                                  bool accuracyMet) {
+                                  const ChordNotes& notes) {
     std::string line = padded(std::to_string(number), std::max<std::size_t>(5, std::to_string(parsed_.limit).size()));
     line += padded(Format::shown(step.a), Format::width) + padded(Format::shown(step.b), Format::width);
     line += padded(Format::shownWork(step.fa) + (step.faScaled ? "*" : ""), Format::width);
     line += padded(Format::shownWork(step.fb) + (step.fbScaled ? "*" : ""), Format::width);
     line += padded(step.x ? Format::shown(*step.x) : "-", Format::width);
-    line += padded(step.x ? Format::shown(step.fx) : "-", Format::width);
+    line += padded(step.x && !step.undefined ? Format::shown(step.fx) : "-", Format::width);
     line += std::string("  ") + (step.replaced == ChordEnd::A ? 'a' : step.replaced == ChordEnd::B ? 'b' : '-') + "     ";
     if (modified()) {
         line += padded(step.scale ? Format::shownWork(*step.scale) : "", Format::width);
@@ -471,9 +430,8 @@ std::string TypedRun<Format>::row(std::uint64_t number, const Step& step, const 
     for (const auto& value : {estimates.step, estimates.ratio, estimates.bound}) {
         line += padded(estimateText(value), 11);
     }
-    const std::string note = noteText(step, accuracyMet);
-    if (!note.empty()) {
-        line += "  " + note;
+    if (notes.any()) {
+        line += "  " + noteWords(notes);
     }
     while (!line.empty() && line.back() == ' ') {
         line.pop_back();
@@ -485,7 +443,7 @@ std::string TypedRun<Format>::row(std::uint64_t number, const Step& step, const 
 // (-Wrestrict) about the same line put together with operator+.
 template <typename Format>
 std::string TypedRun<Format>::csvLine(std::uint64_t number, const Step& step, const ChordEstimates& estimates,
-                                      bool accuracyMet) {
+                                      const ChordNotes& notes) {
     std::string line = std::to_string(number);
     const auto field = [&line](const std::string& value) { line.append(",").append(value); };
     field(Format::exact(step.a));
@@ -493,7 +451,7 @@ std::string TypedRun<Format>::csvLine(std::uint64_t number, const Step& step, co
     field(Format::exactWork(step.fa));
     field(Format::exactWork(step.fb));
     field(step.x ? Format::exact(*step.x) : std::string());
-    field(step.x ? Format::exact(step.fx) : std::string());
+    field(step.x && !step.undefined ? Format::exact(step.fx) : std::string());
     field(step.replaced == ChordEnd::A ? "a" : step.replaced == ChordEnd::B ? "b" : "");
     if (modified()) {
         field(step.scale ? Format::exactWork(*step.scale) : std::string());
@@ -501,11 +459,7 @@ std::string TypedRun<Format>::csvLine(std::uint64_t number, const Step& step, co
     for (const std::optional<double>& value : {estimates.step, estimates.ratio, estimates.bound}) {
         field(value ? shownDouble(*value) : std::string());
     }
-    std::string note = step.undefined ? "undefined" : !step.x ? "no chord" : accuracyMet ? "accuracy met" : "";
-    if (fixedEnd_ && step.replaced == *fixedEnd_ && !modified()) {
-        note.append(note.empty() ? "" : ", ").append("fixed end replaced");
-    }
-    field(csvField(note));
+    field(csvField(noteCsv(notes)));
     return line.append("\r\n");
 }
 
@@ -695,14 +649,14 @@ PageRow TypedRun<Format>::pageRowOf(const PageChordKept& chord) const {
     row.values = {Format::shown(step.a), Format::shown(step.b),
                   Format::shownWork(step.fa) + (step.faScaled ? "*" : ""),
                   Format::shownWork(step.fb) + (step.fbScaled ? "*" : ""),
-                  step.x ? Format::shown(*step.x) : dash, step.x ? Format::shown(step.fx) : dash};
+                  step.x ? Format::shown(*step.x) : dash, step.x && !step.undefined ? Format::shown(step.fx) : dash};
     row.replaced = step.replaced == ChordEnd::A ? "a" : step.replaced == ChordEnd::B ? "b" : dash;
     if (modified()) {
         row.scale = step.scale ? Format::shownWork(*step.scale) : "";
     }
     row.estimates = chord.estimates;
-    row.note = pageText(noteText(step, chord.accuracyMet));
-    row.flagged = fixedEnd_ && step.replaced == *fixedEnd_ && !modified();
+    row.note = pageText(noteWords(chord.notes));
+    row.flagged = chord.notes.fixedEndReplaced;
     return row;
 }
 
@@ -776,41 +730,18 @@ int TypedRun<Format>::refuse(const std::string& reason) {
     return ExitRefused;
 }
 
-// The estimates of a chord that landed, in double; none for one that did
-// not.
-template <typename Format>
-ChordEstimates TypedRun<Format>::estimatesOf(const Step& step) {
-    ChordEstimates estimates;
-    if (!step.x || step.undefined) {
-        return estimates;
-    }
-    if (previousX_) {
-        estimates.step = std::fabs(Format::plotted(Format::widened(*step.x) - Format::widened(*previousX_)));
-        if (previousStep_ && *previousStep_ != 0.0) {
-            estimates.ratio = *estimates.step / *previousStep_;
-        }
-    }
-    if (smallestSlope_) {
-        estimates.bound = std::fabs(Format::plotted(Format::widened(step.fx))) / *smallestSlope_;
-    }
-    previousX_ = step.x;
-    previousStep_ = estimates.step;
-    return estimates;
-}
-
 template <typename Format>
 void TypedRun<Format>::showRow(TableOutput& table, std::uint64_t number, const Step& step,
-                               const ChordEstimates& estimates, bool accuracyMet) {
+                               const ChordEstimates& estimates, const ChordNotes& notes) {
     if constexpr (std::is_same_v<Format, SingleFormat>) {
         if (!modified()) {
             // The dialog's model and method: the fixed table's own rows,
             // their fields kept from row to row.
-            addChordRow(table, rowFormat_, number, chordStepOf(step), estimateChord(trail_, chordStepOf(step)),
-                        accuracyMet);
+            addChordRow(table, rowFormat_, number, step, estimates, notes);
             return;
         }
     }
-    addLine(table, row(number, step, estimates, accuracyMet));
+    addLine(table, row(number, step, estimates, notes));
 }
 
 template <typename Format>
@@ -828,9 +759,9 @@ void TypedRun<Format>::startFiles(TypedFiles& files, TableOutput& table) {
 template <typename Format>
 void TypedRun<Format>::showChordElsewhere(TypedFiles& files, TableOutput& table, CachedF<Format>& f,
                                           std::uint64_t number, const Step& step, const ChordEstimates& estimates,
-                                          bool accuracyMet) {
+                                          const ChordNotes& notes) {
     if (OutputFile& csv = fileOf(files.outputs, OutputKind::Csv); csv.active) {
-        writeOutput(csv, table, csvLine(number, step, estimates, accuracyMet));
+        writeOutput(csv, table, csvLine(number, step, estimates, notes));
     }
     if (!files.drawn) {
         return;
@@ -842,7 +773,7 @@ void TypedRun<Format>::showChordElsewhere(TypedFiles& files, TableOutput& table,
         writeOutput(picture, table, pictureChordOf(files.drawing, number, drawnChordOf(step, curveA, curveB)));
     }
     if (fileOf(files.outputs, OutputKind::Page).active) {
-        keepChord(files.kept, PageChordKept{number, step, estimates, accuracyMet, curveA, curveB});
+        keepChord(files.kept, PageChordKept{number, step, estimates, notes, curveA, curveB});
     }
 }
 
@@ -893,17 +824,19 @@ int TypedRun<Format>::run() {
         showHead(table);
     }
     startFiles(files, table);
-    rowFormat_ = rowFormatFor(parsed_.limit, fixedEnd_);
-    rowFormat_.chordWidth = std::max<std::size_t>(5, std::to_string(parsed_.limit).size());
-    trail_ = {smallestSlope_, std::nullopt, std::nullopt};
+    rowFormat_ = rowFormatFor(parsed_.limit);
+    EstimateTrail<Numbers> trail{smallestSlope_, std::nullopt, std::nullopt};
+    bool lastFlagged = false;
     CachedF<Format> f{evaluator_};
     const auto outcome = walkChords<Numbers>(
         a_, b_, parametersFor(method_), f, observeChords([&](std::uint64_t number, const Step& step, bool accuracyMet) {
-            const ChordEstimates estimates = estimatesOf(step);
+            const ChordEstimates estimates = estimateChord(trail, step);
+            const ChordNotes notes = notesOf(step, accuracyMet, flaggedEnd());
+            lastFlagged = notes.fixedEndReplaced;
             if (tableWanted && !tableRefused(table)) {
-                showRow(table, number, step, estimates, accuracyMet);
+                showRow(table, number, step, estimates, notes);
             }
-            showChordElsewhere(files, table, f, number, step, estimates, accuracyMet);
+            showChordElsewhere(files, table, f, number, step, estimates, notes);
             if (interruptRequested()) {
                 return false;
             }
@@ -912,10 +845,11 @@ int TypedRun<Format>::run() {
         },
         [&](std::uint64_t first, std::uint64_t last) {
             if (tableWanted) {
-                addLine(table, idleRow(first, last, false));
+                addLine(table, idleRow(first, last, lastFlagged));
             }
             files.kept.idleFirst = first;
             files.kept.idleLast = last;
+            files.kept.idleFlagged = lastFlagged;
         }));
     if (interruptRequested()) {
         // The table up to its last whole row, and no temporary file left.

@@ -6,7 +6,9 @@
 #include <bit>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <iterator>
 #include <limits>
 #include <random>
 #include <set>
@@ -207,7 +209,7 @@ TEST(StepsTableTest, RowsFoldToATerminalsWidthAtColumnEdges) {
     step.replaced = ChordEnd::B;
     char row[MaxRowBytes];
     const std::string line(row, writeChordRow(row, format, 5, step, {0.000924, 0.184, 0.000843}, {}));
-    const std::string folded = foldRow(line, format.chordWidth, 80);
+    const std::string folded = foldRow(line, {format.chordWidth}, 80);
     std::vector<std::string> lines;
     std::istringstream pieces(folded);
     for (std::string piece; std::getline(pieces, piece);) {
@@ -216,7 +218,23 @@ TEST(StepsTableTest, RowsFoldToATerminalsWidthAtColumnEdges) {
     }
     ASSERT_EQ(lines.size(), 2u) << folded;
     EXPECT_EQ(lines[0] + lines[1].substr(format.chordWidth), line);
-    EXPECT_EQ(foldRow(line, format.chordWidth, 200), line);
+    EXPECT_EQ(foldRow(line, {format.chordWidth}, 200), line);
+
+    // A double row with a modified method's factor: every field whole.
+    std::string wide = "   12";
+    for (const char* field : {"1", "2", "0.30000000000000004", "-1.2345678901234567e-05", "1.5", "-0.25", "  b     "}) {
+        wide += std::string(26 - std::min<std::size_t>(26, std::strlen(field)), ' ') + field;
+    }
+    wide += std::string(23, ' ') + "0.5" + "   1.23e-05      0.184   0.000843";
+    std::istringstream wrapped(foldRow(wide, {5, 26, true}, 80));
+    std::string whole;
+    for (std::string piece; std::getline(wrapped, piece);) {
+        EXPECT_LE(piece.size(), 80u) << piece;
+        whole += " " + piece;
+    }
+    std::istringstream before(wide);
+    std::istringstream after(whole);
+    EXPECT_TRUE(std::equal(std::istream_iterator<std::string>(before), {}, std::istream_iterator<std::string>(after)));
 }
 
 TEST(StepsArgumentsTest, FaultsNameTheArgument) {

@@ -189,7 +189,7 @@ void showTableHead(TableOutput& table, const ChordParameters& parameters, const 
     addLine(table, legendLine());
     addLine(table, countsLine());
     const std::string header = columnHeader(parameters.limit);
-    addLine(table, table.columns ? foldRow(header, table.chordWidth, *table.columns) : header);
+    addRow(table, header);
 }
 
 // The walk, one row per chord drawn and the idle stretch in one row, the
@@ -199,7 +199,7 @@ void showTableHead(TableOutput& table, const ChordParameters& parameters, const 
 ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters,
                         const Lesson& lesson, Outputs& outputs, bool tableWanted) {
     RowFormat format = rowFormatFor(parameters.limit);
-    table.chordWidth = format.chordWidth;
+    table.layout.chordWidth = format.chordWidth;
     EstimateTrail<SingleNumbers> trail{lesson.smallestSlope, std::nullopt, std::nullopt};
     bool lastReplacedFixedEnd = false;
     const bool filesWanted = anyActive(outputs.files);
@@ -273,7 +273,7 @@ int runTable(Console& console, const StepsArguments& parsed) {
     startOutputs(outputs, table, parameters, lesson, parsed.animate);
     const bool tableWanted = !anyToOutput(outputs.files);
     table.columns = outputTerminalColumns();
-    table.chordWidth = rowFormatFor(parameters.limit).chordWidth;
+    table.layout.chordWidth = rowFormatFor(parameters.limit).chordWidth;
     if (tableWanted) {
         showTableHead(table, parameters, lesson);
     }

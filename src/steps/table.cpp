@@ -383,16 +383,21 @@ char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const Di
     return writeText(out, noteWords(notes));
 }
 
-std::string foldRow(std::string_view row, std::size_t chordWidth, std::size_t columns) {
-    // The columns' edges: the numbers', the replaced end's, the estimates'.
+std::string foldRow(std::string_view row, const TableColumns& layout, std::size_t columns) {
+    // The columns' edges: the numbers', the replaced end's, the factor's,
+    // the estimates'.
+    const std::size_t chordWidth = layout.chordWidth;
     std::vector<std::size_t> edges;
     for (std::size_t i = 1; i <= 6; ++i) {
-        edges.push_back(chordWidth + RealColumnWidth * i);
+        edges.push_back(chordWidth + layout.valueWidth * i);
     }
-    const std::size_t replaced = edges.back() + 2 + ReplacedColumnWidth;
-    edges.push_back(replaced);
+    edges.push_back(edges.back() + 2 + ReplacedColumnWidth);
+    if (layout.scale) {
+        edges.push_back(edges.back() + layout.valueWidth);
+    }
+    const std::size_t estimates = edges.back();
     for (std::size_t i = 1; i <= 3; ++i) {
-        edges.push_back(replaced + EstimateColumnWidth * i);
+        edges.push_back(estimates + EstimateColumnWidth * i);
     }
     std::string folded;
     std::size_t from = 0;

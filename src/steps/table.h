@@ -93,7 +93,15 @@ char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const Di
 // line is wider, it goes on in a further line (and another, as needed) from
 // a column's edge, under the chord column's blanks, so that no field is
 // broken and the columns below each other still align.
-std::string foldRow(std::string_view row, std::size_t chordWidth, std::size_t columns);
+// The table's columns as the rows lay them out: the chord number, the six
+// values at the format's width, the end replaced, a modified method's
+// factor, the three estimates, the note.
+struct TableColumns {
+    std::size_t chordWidth = 0;
+    std::size_t valueWidth = 16;
+    bool scale = false;
+};
+std::string foldRow(std::string_view row, const TableColumns& layout, std::size_t columns);
 
 // A number as the estimate columns write it: three significant digits, the
 // style of printf's %.3g; "-" for none.

@@ -132,6 +132,14 @@ void flushTable(TableOutput& table) {
     table.used = 0;
 }
 
+void addRow(TableOutput& table, std::string_view cp1251Row) {
+    if (table.columns && cp1251Row.size() > *table.columns) {
+        addLine(table, foldRow(cp1251Row, table.layout, *table.columns));
+    } else {
+        addLine(table, cp1251Row);
+    }
+}
+
 bool tableRefused(const TableOutput& table) {
     return table.writer ? table.writer->refused.load() : table.console.output.failed;
 }
@@ -145,7 +153,7 @@ void addChordRow(TableOutput& table, RowFormat& format, std::uint64_t number,
     const auto size = static_cast<std::size_t>(end - start);
     if (table.columns && size > *table.columns) {
         const std::string row(start, end);
-        addLine(table, foldRow(row, table.chordWidth, *table.columns));
+        addLine(table, foldRow(row, table.layout, *table.columns));
         return;
     }
     if (notes.any()) {

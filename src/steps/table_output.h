@@ -32,7 +32,7 @@ struct TableOutput {
     std::size_t used = 0;
     // A terminal's width, to fold rows to; none for a file or a pipe.
     std::optional<std::size_t> columns{};
-    std::size_t chordWidth = 0;
+    TableColumns layout;
     // Started with the first full block; none for a short table.
     std::unique_ptr<BlockWriter> writer;
 };
@@ -51,6 +51,9 @@ void addLine(TableOutput& table, std::string_view cp1251Line);
 // folded.
 void addChordRow(TableOutput& table, RowFormat& format, std::uint64_t number, const DialogChord& step,
                  const ChordEstimates& estimates, const ChordNotes& notes);
+
+// A row written as a string: folded where it is wider than the terminal.
+void addRow(TableOutput& table, std::string_view cp1251Row);
 
 // Everything gathered written, or refused.
 void flushTable(TableOutput& table);

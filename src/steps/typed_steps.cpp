@@ -411,7 +411,7 @@ void TypedRun<Format>::showHead(TableOutput& table) {
     for (const std::string& line : head.legend) {
         addLine(table, line);
     }
-    addLine(table, head.header);
+    addRow(table, head.header);
 }
 
 template <typename Format>
@@ -741,7 +741,7 @@ void TypedRun<Format>::showRow(TableOutput& table, std::uint64_t number, const S
             return;
         }
     }
-    addLine(table, row(number, step, estimates, notes));
+    addRow(table, row(number, step, estimates, notes));
 }
 
 template <typename Format>
@@ -820,6 +820,8 @@ int TypedRun<Format>::run() {
     TableOutput table(console_);
     const bool tableWanted = !anyToOutput(files.outputs);
     const bool filesWanted = anyActive(files.outputs);
+    table.columns = outputTerminalColumns();
+    table.layout = {std::max<std::size_t>(5, std::to_string(parsed_.limit).size()), Format::width, modified()};
     if (tableWanted) {
         showHead(table);
     }

@@ -258,6 +258,52 @@ def check_axe(url, session, axe_js):
     return f"axe-core {result['version']}: no serious or critical violation" + (f" (lesser: {', '.join(minor)})" if minor else "")
 
 
+# A phone's screen, which the page must fit: only the table's own box may be
+# wider, and scrolls sideways inside it. A page wider than a mobile viewport
+# widens the viewport to fit (innerWidth follows it), hence the fixed width.
+PHONE = {"width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True}
+WIDE_JS = """
+const width = arguments[0];
+let box = document.querySelector('#chords');
+while (box && !['auto', 'scroll'].includes(getComputedStyle(box).overflowX)) box = box.parentElement;
+const name = e => e.tagName.toLowerCase() + (e.id ? '#' + e.id : '')
+  + [...e.classList].map(c => '.' + c).join('');
+// Text beyond its element's box counts too: a word too long for a line.
+const range = document.createRange(), walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+const texts = [];
+for (let t; (t = walker.nextNode());) texts.push(t);
+const right = n => { if (n.nodeType === 1) return n.getBoundingClientRect().right;
+  range.selectNodeContents(n); return range.getBoundingClientRect().right; };
+return {inner: innerWidth, scroll: document.documentElement.scrollWidth, box: !!box,
+  wide: [...document.querySelectorAll('body, body *'), ...texts].filter(n => !(box && box.contains(n)))
+    .map(n => [n.nodeType === 1 ? name(n) : 'text in ' + name(n.parentElement), Math.round(right(n))])
+    .filter(([, r]) => r > width + 1)};
+"""
+# An equation too long for a line, as a typed one may be: in the heading, the
+# summary and the lines under the heading.
+LONG_WORDS_JS = "document.querySelectorAll('h1, p, dd').forEach(e => e.append(' ' + 'x*'.repeat(60) + 'x'));"
+
+
+def check_phone(url, session):
+    d = session.driver
+    d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", PHONE)
+    try:
+        d.get(url)
+        page = d.execute_script(WIDE_JS, PHONE["width"])
+        d.execute_script(LONG_WORDS_JS)
+        long_words = d.execute_script(WIDE_JS, PHONE["width"])
+    finally:
+        d.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+    width = PHONE["width"]
+    expect(page["box"], "the table is not inside a horizontally scrolling box")
+    for what, page in (("", page), (" with words too long for a line", long_words)):
+        wide = sorted({f"{n} to {r} px" for n, r in page["wide"]})
+        expect(page["inner"] == width and page["scroll"] <= width and not wide,
+               f"at {width} px{what} the page is {page['scroll']} px wide (innerWidth {page['inner']}); "
+               "beyond the screen: " + (", ".join(wide) or "nothing"))
+    return f"at {width} px, long words too, only the table's box is wider than the screen"
+
+
 class Session:
     """One headless Chromium, whose requests and console are checked when it closes."""
 
@@ -343,6 +389,7 @@ def main():
                     group("structure", check_structure, page_text, session, count)
                     group("stepping", check_stepping, url, session, found)
                     group("accessibility", check_axe, url, session, axe_path.read_text(encoding="utf-8"))
+                    group("phone width", check_phone, url, session)
                 else:
                     group("without script", check_without_script, url, session)
             finally:

@@ -32,7 +32,6 @@ body { font-family: "DejaVu Sans", Arial, sans-serif; margin: 1rem; color: #111;
 h1 { font-size: 1.4rem; margin: 0 0 .5rem; }
 h2 { font-size: 1.15rem; margin: .8rem 0 .3rem; }
 main { display: grid; grid-template-columns: minmax(0, 1fr) minmax(0, 1fr); gap: 1rem; align-items: start; }
-@media (max-width: 900px) { main, dl { display: block; } dd { margin: 0 0 .4rem; } }
 figure { margin: 0; }
 svg { width: 100%; height: auto; }
 nav { margin: .5rem 0; display: flex; flex-wrap: wrap; gap: .4rem; align-items: center; }
@@ -50,6 +49,11 @@ dl { display: grid; grid-template-columns: max-content 1fr; gap: .2rem .8rem; ma
 dt { font-weight: bold; }
 dd { margin: 0; }
 .lesson p { margin: .2rem 0; }
+@media (max-width: 900px) {
+  main, dl { display: block; }
+  dd { margin: 0 0 .4rem; }
+  body { overflow-wrap: anywhere; }
+}
 @media print {
   @page { size: A4; margin: 12mm; }
   nav { display: none !important; }

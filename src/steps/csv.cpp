@@ -34,8 +34,12 @@ const char* endName(ChordEnd end) {
 
 }  // namespace
 
-std::string csvHeader() {
-    return std::string("chord,a,b,F(a),F(b),x,F(x),replaced,step,ratio,bound,note") + LineEnd;
+std::string csvHeader(bool scale) {
+    std::string header;
+    for (const ColumnName& name : columnNames(scale)) {
+        header.append(header.empty() ? "" : ",").append(name.csv);
+    }
+    return header.append(LineEnd);
 }
 
 std::string csvField(const std::string& field) {

@@ -10,7 +10,8 @@
 #include "steps/estimates.h"
 #include "steps/table.h"
 
-std::string csvHeader();
+// The header row; the factor's column only where a modified method scales.
+std::string csvHeader(bool scale);
 
 // What a row carries from the row before: F(b) seldom changes, and its
 // shortest extended digits are the dearest to find.

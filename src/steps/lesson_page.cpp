@@ -9,6 +9,22 @@
 #include "steps/table.h"
 #include "steps/texts.h"
 
+std::string stopReason(const WalkEnd& end, bool full) {
+    if (end.found) {
+        return text(end.stop == StopRule::Step ? TextPageStopStep : TextPageStopAccuracy) + std::to_string(end.chords);
+    }
+    if (end.idleLast > 0) {
+        return idleRow(end.idleFirst, end.idleLast, full && end.idleFlagged);
+    }
+    if (end.lastUndefined) {
+        return text(TextUndefinedAtX);
+    }
+    if (end.lastNoChord) {
+        return text(TextNoChord);
+    }
+    return text(TextPageStopLimit) + std::to_string(end.limit);
+}
+
 std::string escapedPageText(std::string_view text) {
     std::string html;
     for (const char c : text) {
@@ -177,13 +193,9 @@ std::string rowOf(const PageRow& row) {
 }
 
 std::string tableOf(const std::vector<PageRow>& rows, const PageFacts& facts) {
-    std::vector<std::string> names = {words(TextColumnChord), "a", "b", "F(a)", "F(b)", "x", "F(x)",
-                                      words(TextColumnReplaced)};
-    if (facts.style.scaledEnds) {
-        names.push_back(words(TextColumnScale));
-    }
-    for (const CatalogueText* name : {&TextColumnStep, &TextColumnRatio, &TextColumnBound, &TextColumnNote}) {
-        names.push_back(words(*name));
+    std::vector<std::string> names;
+    for (const ColumnName& name : columnNames(facts.style.scaledEnds)) {
+        names.push_back(pageText(name.shown));
     }
     const std::string span = std::to_string(names.size());
     std::string html =
@@ -300,20 +312,6 @@ PageRow rowOf(const PageChord<SingleNumbers>& chord) {
     return row;
 }
 
-std::string stoppingReason(const LessonPage& page, const std::vector<PageChord<SingleNumbers>>& chords,
-                           const FixedPageFacts& facts) {
-    if (facts.outcome.found) {
-        return words(TextPageStopAccuracy) + std::to_string(page.chords);
-    }
-    if (page.idleLast > 0) {
-        return pageText(idleRow(page.idleFirst, page.idleLast, false));
-    }
-    if (!chords.empty() && !chords.back().step.x) {
-        return words(TextNoChord);
-    }
-    return words(TextPageStopLimit) + std::to_string(facts.parameters.limit);
-}
-
 // The page's own texts of the dialog's run: its title, heading and inputs.
 PageFacts fixedFactsOf(const ChordParameters& parameters, std::string title) {
     PageFacts facts;
@@ -342,12 +340,13 @@ std::string lessonPageText(const LessonPage& page, const FixedPageFacts& fixed) 
                       (chords.empty() ? std::string("&#8211;") : formatDigits9(chords.back().step.fx));
     }
     facts.chords = page.chords;
-    facts.stop = stoppingReason(page, chords, fixed);
+    const WalkEnd end = walkEndOf(page, chords, fixed.outcome.found, StopRule::Residual, fixed.parameters.limit);
+    facts.stop = pageText(stopReason(end, false));
     facts.fixedEnd = pageText(fixedEndLine(p, fixed.fixedEnd));
     facts.bound = pageText(slopeLine(p, fixed.smallestSlope));
     facts.legend = {pageText(legendLine()), pageText(countsLine())};
     if (page.idleLast > 0) {
-        facts.idleRow = pageText(idleRow(page.idleFirst, page.idleLast, page.idleFlagged));
+        facts.idleRow = pageText(stopReason(end, true));
     }
     std::vector<PageRow> rows;
     rows.reserve(chords.size());

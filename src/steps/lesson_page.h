@@ -106,6 +106,31 @@ struct PageChord {
     std::optional<double> curveB;
 };
 
+// Why a walk stopped, as its last kept chord and its counts tell.
+struct WalkEnd {
+    bool found = false;
+    StopRule stop = StopRule::Residual;
+    std::uint64_t chords = 0;
+    std::uint64_t idleFirst = 0;  // the idle stretch, when there is one
+    std::uint64_t idleLast = 0;
+    bool idleFlagged = false;
+    bool lastUndefined = false;
+    bool lastNoChord = false;
+    std::uint32_t limit = 0;
+};
+
+template <typename Numbers>
+WalkEnd walkEndOf(const KeptChords<PageChord<Numbers>>& kept, const std::vector<PageChord<Numbers>>& chords,
+                  bool found, StopRule stop, std::uint32_t limit) {
+    const bool last = !chords.empty();
+    return {found, stop, kept.chords, kept.idleFirst, kept.idleLast, kept.idleFlagged,
+            last && chords.back().step.x && chords.back().step.undefined, last && !chords.back().step.x, limit};
+}
+
+// The reason in Windows-1251: short for the page's summary; in full for
+// the table's idle line, with why the chords repeat where that is known.
+std::string stopReason(const WalkEnd& end, bool full);
+
 // The dialog's own walk on the page.
 using LessonPage = KeptChords<PageChord<SingleNumbers>>;
 

@@ -150,7 +150,7 @@ void startOutputs(Outputs& outputs, TableOutput& table, const ChordParameters& p
                     startPicture(outputs.drawing, fixedPictureEquation(parameters), {false, animate, lesson.fixedEnd}));
     }
     if (OutputFile& csv = fileOf(outputs.files, OutputKind::Csv); csv.active) {
-        writeOutput(csv, table, csvHeader());
+        writeOutput(csv, table, csvHeader(false));
     }
 }
 
@@ -188,8 +188,7 @@ void showTableHead(TableOutput& table, const ChordParameters& parameters, const 
     addLine(table, slopeLine(parameters, lesson.smallestSlope));
     addLine(table, legendLine());
     addLine(table, countsLine());
-    const std::string header = columnHeader(parameters.limit);
-    addRow(table, header);
+    addRow(table, columnHeader(table.layout));
 }
 
 // The walk, one row per chord drawn and the idle stretch in one row, the

@@ -31,17 +31,6 @@ std::string padLeft(const std::string& field, std::size_t width) {
     return padded;
 }
 
-std::size_t chordColumnWidth(std::uint32_t limit) {
-    return std::max(text(TextColumnChord).size(), std::to_string(limit).size());
-}
-
-std::string realColumns(const std::string (&fields)[6]) {
-    std::string line;
-    for (const std::string& field : fields) {
-        line += padLeft(field, RealColumnWidth);
-    }
-    return line;
-}
 
 char endName(ChordEnd end) {
     return end == ChordEnd::A ? 'a' : end == ChordEnd::B ? 'b' : '-';
@@ -131,14 +120,33 @@ std::string countsLine() {
     return text(TextCounts);
 }
 
-std::string columnHeader(std::uint32_t limit) {
-    const std::string names[6] = {"a", "b", "F(a)", "F(b)", "x", "F(x)"};
-    std::string header = padLeft(text(TextColumnChord), chordColumnWidth(limit)) +
-                         realColumns(names) + "  " + text(TextColumnReplaced);
-    for (const CatalogueText* name : {&TextColumnStep, &TextColumnRatio, &TextColumnBound}) {
-        header += padLeft(text(*name), EstimateColumnWidth);
+std::size_t chordColumnWidth(std::uint32_t limit) {
+    return std::max(text(TextColumnChord).size(), std::to_string(limit).size());
+}
+
+std::vector<ColumnName> columnNames(bool scale) {
+    std::vector<ColumnName> names = {{text(TextColumnChord), "chord"}, {"a", "a"}, {"b", "b"}, {"F(a)", "F(a)"},
+                                     {"F(b)", "F(b)"}, {"x", "x"}, {"F(x)", "F(x)"},
+                                     {text(TextColumnReplaced), "replaced"}};
+    if (scale) {
+        names.push_back({text(TextColumnScale), "scale"});
     }
-    return header + "  " + text(TextColumnNote);
+    names.insert(names.end(), {{text(TextColumnStep), "step"}, {text(TextColumnRatio), "ratio"},
+                               {text(TextColumnBound), "bound"}, {text(TextColumnNote), "note"}});
+    return names;
+}
+
+std::string columnHeader(const TableColumns& layout) {
+    const std::vector<ColumnName> names = columnNames(layout.scale);
+    std::string header = padLeft(names.front().shown, layout.chordWidth);
+    for (std::size_t i = 1; i < names.size(); ++i) {
+        const bool words = i == 7 || i + 1 == names.size();  // the replaced end and the note: after two blanks
+        const bool estimate = i + 4 >= names.size();
+        header += words      ? "  " + names[i].shown
+                  : estimate ? padLeft(names[i].shown, EstimateColumnWidth)
+                             : padLeft(names[i].shown, layout.valueWidth);
+    }
+    return header;
 }
 
 std::string formatEstimate(std::optional<double> value) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "solver/chord.h"
 #include "steps/estimates.h"
@@ -27,7 +28,7 @@ std::string slopeLine(const ChordParameters& parameters, std::optional<double> s
 std::string legendLine();
 std::string countsLine();
 // The chord number column is as wide as the largest number the limit allows.
-std::string columnHeader(std::uint32_t limit);
+std::size_t chordColumnWidth(std::uint32_t limit);
 
 // An estimate's field, and the range of doubles known to be written with
 // the same three digits: in a long walk the estimates change their digits
@@ -102,6 +103,17 @@ struct TableColumns {
     bool scale = false;
 };
 std::string foldRow(std::string_view row, const TableColumns& layout, std::size_t columns);
+
+// The columns of every table, in order: the name the table and the page
+// show (Windows-1251) and the CSV's; the factor's only where a modified
+// method scales.
+struct ColumnName {
+    std::string shown;
+    const char* csv;
+};
+std::vector<ColumnName> columnNames(bool scale);
+// The header line over the rows, each name where its column ends.
+std::string columnHeader(const TableColumns& layout);
 
 // A number as the estimate columns write it: three significant digits, the
 // style of printf's %.3g; "-" for none.

@@ -205,7 +205,6 @@ struct HeadLines {
     std::string fixedEnd;
     std::string slope;
     std::vector<std::string> legend;
-    std::string header;
 };
 
 // The files beside the table and what their drawing carries from chord to
@@ -384,18 +383,6 @@ HeadLines TypedRun<Format>::headLines() const {
         head.legend.push_back(text(TextScaledLegend));
     }
     head.legend.push_back(countsLine());
-    head.header = padded(text(TextColumnChord), std::max<std::size_t>(5, std::to_string(parsed_.limit).size()));
-    for (const char* name : {"a", "b", "F(a)", "F(b)", "x", "F(x)"}) {
-        head.header += padded(name, Format::width);
-    }
-    head.header += "  " + text(TextColumnReplaced);
-    if (modified()) {
-        head.header += padded(text(TextColumnScale), Format::width);
-    }
-    for (const CatalogueText* name : {&TextColumnStep, &TextColumnRatio, &TextColumnBound}) {
-        head.header += padded(text(*name), 11);
-    }
-    head.header += "  " + text(TextColumnNote);
     return head;
 }
 
@@ -411,7 +398,7 @@ void TypedRun<Format>::showHead(TableOutput& table) {
     for (const std::string& line : head.legend) {
         addLine(table, line);
     }
-    addRow(table, head.header);
+    addRow(table, columnHeader(table.layout));
 }
 
 template <typename Format>
@@ -687,25 +674,15 @@ PageFacts TypedRun<Format>::pageFacts(const std::vector<PageChordKept>& chords, 
         facts.lastX = Format::shown(*outcome.x) + ", F = " + Format::shown(outcome.fx);
     }
     facts.chords = kept.chords;
-    if (outcome.found) {
-        facts.stop = pageText(text(parsed_.stop == StopRule::Step ? TextPageStopStep : TextPageStopAccuracy) +
-                              std::to_string(kept.chords));
-    } else if (kept.idleLast > 0) {
-        facts.stop = pageText(idleRow(kept.idleFirst, kept.idleLast, false));
-    } else if (!chords.empty() && chords.back().step.undefined) {
-        facts.stop = pageText(text(TextUndefinedAtX));
-    } else if (!chords.empty() && !chords.back().step.x) {
-        facts.stop = pageText(text(TextNoChord));
-    } else {
-        facts.stop = pageText(text(TextPageStopLimit) + std::to_string(parsed_.limit));
-    }
+    const WalkEnd end = walkEndOf(kept, chords, outcome.found, parsed_.stop, parsed_.limit);
+    facts.stop = pageText(stopReason(end, false));
     facts.fixedEnd = pageText(head.fixedEnd);
     facts.bound = pageText(head.slope);
     for (const std::string& line : head.legend) {
         facts.legend.push_back(pageText(line));
     }
     if (kept.idleLast > 0) {
-        facts.idleRow = pageText(idleRow(kept.idleFirst, kept.idleLast, kept.idleFlagged));
+        facts.idleRow = pageText(stopReason(end, true));
     }
     return facts;
 }
@@ -747,8 +724,7 @@ void TypedRun<Format>::showRow(TableOutput& table, std::uint64_t number, const S
 template <typename Format>
 void TypedRun<Format>::startFiles(TypedFiles& files, TableOutput& table) {
     if (OutputFile& csv = fileOf(files.outputs, OutputKind::Csv); csv.active) {
-        std::string head = "chord,a,b,F(a),F(b),x,F(x),replaced";
-        writeOutput(csv, table, head.append(modified() ? ",scale" : "").append(",step,ratio,bound,note\r\n"));
+        writeOutput(csv, table, csvHeader(modified()));
     }
     files.drawn = fileOf(files.outputs, OutputKind::Picture).active || fileOf(files.outputs, OutputKind::Page).active;
     if (OutputFile& picture = fileOf(files.outputs, OutputKind::Picture); picture.active) {

@@ -6,11 +6,6 @@
 
 namespace {
 
-bool appendToString(void* text, const char* bytes, std::size_t size) {
-    static_cast<std::string*>(text)->append(bytes, size);
-    return true;
-}
-
 // F is computed after the root has been written once.
 void reportRoot(Console& console, float x, std::uint32_t counter) {
     showCatalogueText(console, TextRoot);
@@ -34,13 +29,4 @@ void writeReport(Console& console, const ChordOutcome& outcome) {
         showCatalogueText(console, TextNotFound);
     }
     endLine(console);
-}
-
-std::string reportText(const ChordOutcome& outcome) {
-    std::string text;
-    Console memory;
-    memory.output = {appendToString, &text};
-    memory.convertText = convertToUtf8;
-    writeReport(memory, outcome);
-    return text;
 }

@@ -16,6 +16,3 @@ inline void showCatalogueText(Console& console, const CatalogueText& text) {
 // that no solution was found. F is evaluated once more at the root.
 void writeReport(Console& console, const ChordOutcome& outcome);
 
-// The same closing lines as UTF-8 text, each ended by "\n": what the report
-// shows, for a caller that puts it elsewhere (a picture's caption).
-std::string reportText(const ChordOutcome& outcome);

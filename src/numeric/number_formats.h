@@ -27,6 +27,7 @@ struct SingleNumbers {
     static bool undefined(Extended value) { return isNan(value); }
     static Extended magnitudeOf(Extended value) { return magnitude(value); }
     static bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+    static bool sameWork(Extended a, Extended b) { return !(a < b) && !(b < a) && signBit(a) == signBit(b); }
     // |a - b| as the dialog's lesson measures it: in double.
     static double distance(float a, float b) { return std::fabs(static_cast<double>(a) - static_cast<double>(b)); }
 };
@@ -43,6 +44,7 @@ struct DoubleNumbers {
     static bool undefined(double value) { return std::isnan(value); }
     static double magnitudeOf(double value) { return std::fabs(value); }
     static bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+    static bool sameWork(double a, double b) { return sameBits(a, b); }
     static double distance(double a, double b) { return std::fabs(a - b); }
 };
 
@@ -60,5 +62,6 @@ struct ExtendedNumbers {
     // Equal and of the same sign: the extended type has no padding-free
     // bytes to compare, and its values have one encoding each.
     static bool sameBits(Extended a, Extended b) { return !(a < b) && !(b < a) && signBit(a) == signBit(b); }
+    static bool sameWork(Extended a, Extended b) { return sameBits(a, b); }
     static double distance(Extended a, Extended b) { return std::fabs(toDouble(a - b)); }
 };

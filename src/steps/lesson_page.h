@@ -130,16 +130,3 @@ WalkEnd walkEndOf(const KeptChords<PageChord<Numbers>>& kept, const std::vector<
 // The reason in Windows-1251: short for the page's summary; in full for
 // the table's idle line, with why the chords repeat where that is known.
 std::string stopReason(const WalkEnd& end, bool full);
-
-// The dialog's own walk on the page.
-using LessonPage = KeptChords<PageChord<SingleNumbers>>;
-
-struct FixedPageFacts {
-    ChordParameters parameters;
-    std::optional<ChordEnd> fixedEnd;
-    std::optional<double> smallestSlope;
-    ChordOutcome outcome;
-};
-
-std::string lessonPageText(const LessonPage& page, const FixedPageFacts& facts);
-std::string rejectionPageText(const ChordParameters& parameters, const std::string& reasonUtf8);

@@ -719,15 +719,6 @@ std::string pictureOfRejection(const PictureEquation& equation, const std::strin
 namespace {
 
 // The dialog's closing lines on one line of the caption: "; " between them.
-std::string captionOfReport(const ChordOutcome& outcome) {
-    std::string lines = reportText(outcome);
-    lines.pop_back();
-    for (std::size_t at = lines.find('\n'); at != std::string::npos; at = lines.find('\n', at)) {
-        lines.replace(at, 1, "; ");
-    }
-    return lines;
-}
-
 }  // namespace
 
 std::string startPicture(PictureDrawing& drawing, PictureEquation equation, const PictureStyle& style) {
@@ -765,27 +756,4 @@ PictureEquation fixedPictureEquation(const ChordParameters& parameters) {
     equation.inputs = "Xib = " + equation.aText + ", Xie = " + equation.bText + utf8(TextCaptionAccuracy) +
                       formatShortest(parameters.epsilon) + utf8(TextCaptionLimit) + formatCount(parameters.limit);
     return equation;
-}
-
-DrawnChord drawnChordOf(const DialogChord& step) {
-    DrawnChord chord;
-    chord.a = step.a;
-    chord.b = step.b;
-    chord.fa = toDouble(step.fa);
-    chord.fb = toDouble(step.fb);
-    if (step.x) {
-        chord.x = *step.x;
-    }
-    chord.fx = step.fx;
-    return chord;
-}
-
-PictureResult fixedPictureResult(const ChordOutcome& outcome) {
-    PictureResult result;
-    if (outcome.found) {
-        result.root = *outcome.x;
-        result.rootText = formatReal(*outcome.x);
-    }
-    result.report = captionOfReport(outcome);
-    return result;
 }

@@ -155,7 +155,5 @@ std::string pictureChordOf(PictureDrawing& drawing, std::uint64_t number, const 
 // The closing, with the chords drawn and those the picture shows apart.
 std::string finishPicture(const PictureDrawing& drawing, const PictureResult& result);
 
-// The dialog's equation and run as the picture shows them.
+// The dialog's equation as the picture shows it.
 PictureEquation fixedPictureEquation(const ChordParameters& parameters);
-DrawnChord drawnChordOf(const DialogChord& step);
-PictureResult fixedPictureResult(const ChordOutcome& outcome);

@@ -1,32 +1,19 @@
-// The chords-steps room: every chord of the dialog's own iteration as a
-// table on standard output and, on request, as an SVG picture. The solver
-// draws the chords; this room only tells about them, with the dialog's
-// report at the end.
+// The chords-steps room: every chord of a walk as a table on standard
+// output and, on request, as a picture, a lesson page and CSV, for the
+// dialog's F or an equation a teacher typed. The solver draws the chords;
+// this room only tells about them, with the dialog's report at the end.
 #include "steps/steps.h"
 
-#include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <memory>
-#include <string_view>
-#include <system_error>
+#include <string>
+#include <vector>
 
-#include "text/number_format.h"
-#include "text/text_codec.h"
-#include "dialog/report.h"
-#include "solver/analysis.h"
-#include "solver/chord.h"
-#include "solver/equation.h"
 #include "steps/arguments.h"
-#include "steps/csv.h"
-#include "steps/estimates.h"
-#include "steps/lesson_page.h"
-#include "steps/picture.h"
-#include "steps/picture_file.h"
-#include "steps/table.h"
-#include "steps/table_output.h"
+#include "steps/formats.h"
+#include "steps/lesson_facts.h"
 #include "steps/messages.h"
-#include "steps/output_files.h"
+#include "steps/run.h"
+#include "steps/table_output.h"
 #include "steps/texts.h"
 #include "steps/typed_steps.h"
 
@@ -100,207 +87,57 @@ void showHelp(Console& console) {
     flushTable(help);
 }
 
-std::string signOf(Extended value) {
-    const Extended zero = toExtended(0.0);
-    return value > zero ? " > 0" : value < zero ? " < 0" : " = 0";
+}  // namespace
+
+std::string padded(const std::string& field, std::size_t width) {
+    std::string line(width - std::min(width, field.size()), ' ');
+    return line.append(field);
 }
 
-// The sign test's own finding, told in one line: an end out of range, F at
-// the start out of range, or F of one sign at both ends.
-std::string rejection(float xib, float xie, const IntervalTest& test) {
-    switch (test.fault) {
-    case IntervalFault::InfiniteEnd:
-        return (!std::isfinite(xib) ? "Xib = " + formatDigits9(xib) : "Xie = " + formatDigits9(xie)) +
-               text(TextInfiniteEnd);
-    case IntervalFault::StartValueTooLarge:
-        return "F(" + formatShortest(xib) + ") = " + formatDigits9(test.fa) +
-               text(TextStartValueTooLarge);
-    case IntervalFault::SameSign:
-    case IntervalFault::None:
+const CatalogueText& methodName(ChordMethod method) {
+    switch (method) {
+    case ChordMethod::Illinois:
+        return TextMethodIllinois;
+    case ChordMethod::Pegasus:
+        return TextMethodPegasus;
+    case ChordMethod::AndersonBjorck:
+        return TextMethodAndersonBjorck;
+    case ChordMethod::Plain:
         break;
     }
-    return "F(" + formatShortest(xib) + ") = " + formatDigits9(toFloat(test.fa)) + signOf(test.fa) +
-           text(TextAnd) + "F(" + formatShortest(xie) + ") = " + formatDigits9(test.fb) +
-           signOf(test.fb) + text(TextSameSign);
+    return TextMethodPlain;
 }
 
-// What the whole walk shares: the end the method keeps and m1, found once
-// from the interval typed.
-struct Lesson {
-    std::optional<ChordEnd> fixedEnd;
-    std::optional<double> smallestSlope;
-};
-
-Lesson lessonFor(const ChordParameters& parameters, const IntervalTest& test) {
-    return {fixedEnd(test.fa, test.fb), smallestSlope(parameters.a, parameters.b)};
+// "Метод Пегас": the method's name with its first letter a capital
+// (Windows-1251 keeps the Russian capitals 0x20 below the small letters).
+std::string capitalName(ChordMethod method) {
+    std::string name = text(methodName(method));
+    name[0] = static_cast<char>(name[0] - 0x20);
+    return name;
 }
 
-// Everything the walk writes besides the table.
-struct Outputs {
-    OutputFiles files;
-    PictureDrawing drawing;
-    CsvFormat csv;
-    LessonPage page;
-};
-
-void startOutputs(Outputs& outputs, TableOutput& table, const ChordParameters& parameters,
-                  const Lesson& lesson, bool animate) {
-    if (OutputFile& picture = fileOf(outputs.files, OutputKind::Picture); picture.active) {
-        writeOutput(picture, table,
-                    startPicture(outputs.drawing, fixedPictureEquation(parameters), {false, animate, lesson.fixedEnd}));
-    }
-    if (OutputFile& csv = fileOf(outputs.files, OutputKind::Csv); csv.active) {
-        writeOutput(csv, table, csvHeader(false));
-    }
-}
-
-void showChordElsewhere(Outputs& outputs, TableOutput& table, const PageChord<SingleNumbers>& chord) {
-    if (OutputFile& picture = fileOf(outputs.files, OutputKind::Picture); picture.active) {
-        writeOutput(picture, table, pictureChordOf(outputs.drawing, chord.number, drawnChordOf(chord.step)));
-    }
-    if (OutputFile& csv = fileOf(outputs.files, OutputKind::Csv); csv.active) {
-        writeOutput(csv, table,
-                    csvRow(outputs.csv, chord.number, chord.step, chord.estimates, chord.notes));
-    }
-    if (fileOf(outputs.files, OutputKind::Page).active) {
-        keepChord(outputs.page, chord);
-    }
-}
-
-// Closes every file with the outcome and puts it in place; the first that
-// cannot be written is named.
-bool finishOutputs(Outputs& outputs, TableOutput& table, const ChordParameters& parameters,
-                   const Lesson& lesson, const ChordOutcome& outcome) {
-    if (OutputFile& picture = fileOf(outputs.files, OutputKind::Picture); picture.active) {
-        writeOutput(picture, table, finishPicture(outputs.drawing, fixedPictureResult(outcome)));
-    }
-    if (OutputFile& page = fileOf(outputs.files, OutputKind::Page); page.active) {
-        writeOutput(page, table,
-                    lessonPageText(outputs.page, {parameters, lesson.fixedEnd, lesson.smallestSlope, outcome}));
-    }
-    return commitOutputs(outputs.files, table);
-}
-
-void showTableHead(TableOutput& table, const ChordParameters& parameters, const Lesson& lesson) {
-    addLine(table, titleLine());
-    addLine(table, inputsLine(parameters));
-    addLine(table, fixedEndLine(parameters, lesson.fixedEnd));
-    addLine(table, slopeLine(parameters, lesson.smallestSlope));
-    addLine(table, legendLine());
-    addLine(table, countsLine());
-    addRow(table, columnHeader(table.layout));
-}
-
-// The walk, one row per chord drawn and the idle stretch in one row, the
-// other files written alongside. Once standard output has failed the table
-// stops: the walk with it when no file is wanted, else the walk goes on for
-// the files. An interrupt stops the walk after the chord being drawn.
-ChordOutcome showChords(TableOutput& table, const ChordParameters& parameters,
-                        const Lesson& lesson, Outputs& outputs, bool tableWanted) {
-    RowFormat format = rowFormatFor(parameters.limit);
-    table.layout.chordWidth = format.chordWidth;
-    EstimateTrail<SingleNumbers> trail{lesson.smallestSlope, std::nullopt, std::nullopt};
-    bool lastReplacedFixedEnd = false;
-    const bool filesWanted = anyActive(outputs.files);
-    const bool filesToOutput = anyToOutput(outputs.files);
-    DialogEquation equation;
-    const ChordWalkOutcome<SingleNumbers> walked = walkChords<SingleNumbers>(
-        parameters.a, parameters.b, dialogRules(parameters), equation,
-        observeChords(
-            [&](std::uint64_t number, const DialogChord& step, bool accuracyMet) {
-                const ChordEstimates estimates = estimateChord(trail, step);
-                const ChordNotes notes = notesOf(step, accuracyMet, lesson.fixedEnd);
-                lastReplacedFixedEnd = notes.fixedEndReplaced;
-                if (tableWanted && !tableRefused(table)) {
-                    addChordRow(table, format, number, step, estimates, notes);
-                }
-                if (filesWanted) {
-                    showChordElsewhere(outputs, table, {number, step, estimates, notes, {}, {}});
-                }
-                if (interruptRequested()) {
-                    return false;
-                }
-                return filesWanted ? !(filesToOutput && tableRefused(table)) : !tableRefused(table);
-            },
-            [&](std::uint64_t first, std::uint64_t last) {
-                if (tableWanted) {
-                    addLine(table, idleRow(first, last, lastReplacedFixedEnd));
-                }
-                LessonPage& page = outputs.page;
-                page.idleFirst = first;
-                page.idleLast = last;
-                page.idleFlagged = lastReplacedFixedEnd;
-            }));
-    return {walked.found, walked.x, walked.counter, walked.a, walked.b};
-}
-
-// An interrupted run keeps the table up to its last whole row and leaves no
-// temporary file behind, then ends as the interrupt would have ended it.
-[[noreturn]] void endInterrupted(TableOutput& table, Outputs& outputs) {
-    flushTable(table);
-    discardOutputs(outputs.files);
-    endByInterrupt();
-}
-
-int runTable(Console& console, const StepsArguments& parsed) {
-    const ChordParameters parameters{parsed.xib, parsed.xie, parsed.epsilon, parsed.limit};
-    const IntervalTest test = testInterval(parameters.a, parameters.b);
-    if (test.fault != IntervalFault::None) {
-        const std::string reason = text(TextBadIntervalPrefix) + rejection(parameters.a, parameters.b, test);
-        showError(console, reason);
-        if (test.fault != IntervalFault::InfiniteEnd) {
-            // The reason as SVG and HTML text: it may hold "<" (F < 0).
-            const std::string reasonUtf8 = cp1251ToUtf8(reason);
-            writeRefusedFiles(
-                console, parsed,
-                [&] {
-                    return pictureOfRejection(fixedPictureEquation(parameters), escapedPageText(reasonUtf8),
-                                              {false, false, std::nullopt});
-                },
-                [&] { return rejectionPageText(parameters, reasonUtf8); });
+// The order p with s_(k+1) ~ C s_k^p, from the last steps that shrink: the
+// log of the last reduction over that of the one three steps before, its
+// cube root, so that a modified method's cycle of three (one large
+// reduction, two small) counts as a whole; with fewer steps, the last two
+// reductions. None with fewer than three shrinking steps.
+std::optional<double> observedOrder(const std::vector<double>& steps) {
+    std::vector<double> usable;
+    for (const double step : steps) {
+        if (step > 0.0 && (usable.empty() || step < usable.back())) {
+            usable.push_back(step);
         }
-        return ExitRefused;
     }
-    const Lesson lesson = lessonFor(parameters, test);
-    TableOutput table{console};
-    Outputs outputs;
-    if (!openOutputs(outputs.files, parsed)) {
-        showOutputFailure(console, outputs.files);
-        return ExitRefused;
+    const std::size_t n = usable.size();
+    const auto reduction = [&usable](std::size_t at) { return std::log(usable[at] / usable[at - 1]); };
+    if (n >= 5) {
+        return std::cbrt(reduction(n - 1) / reduction(n - 4));
     }
-    watchInterrupts();
-    startOutputs(outputs, table, parameters, lesson, parsed.animate);
-    const bool tableWanted = !anyToOutput(outputs.files);
-    table.columns = outputTerminalColumns();
-    table.layout.chordWidth = rowFormatFor(parameters.limit).chordWidth;
-    if (tableWanted) {
-        showTableHead(table, parameters, lesson);
+    if (n >= 3) {
+        return reduction(n - 1) / reduction(n - 2);
     }
-    const ChordOutcome outcome = showChords(table, parameters, lesson, outputs, tableWanted);
-    if (interruptRequested()) {
-        endInterrupted(table, outputs);
-    }
-    if (tableWanted) {
-        flushTable(table);
-        writeReport(console, outcome);
-    }
-    const bool tableFailed = tableWanted && console.output.failed;
-    if (tableFailed && !anyActive(outputs.files)) {
-        showError(console, text(TextOutputFailed));
-        return ExitRefused;
-    }
-    if (!finishOutputs(outputs, table, parameters, lesson, outcome)) {
-        showOutputFailure(console, outputs.files);
-        return ExitRefused;
-    }
-    if (tableFailed) {
-        showError(console, text(TextTableCut));
-        return ExitRefused;
-    }
-    return ExitDone;
+    return std::nullopt;
 }
-
-}  // namespace
 
 int runSteps(Console& console, std::span<const std::string> arguments) {
     const StepsArguments parsed = parseStepsArguments(arguments);
@@ -326,7 +163,8 @@ int runSteps(Console& console, std::span<const std::string> arguments) {
         return ExitUsage;
 #endif
     }
-    return runTable(console, parsed);
+    FixedEquation equation;
+    return StepsRun<SingleFormat, FixedEquation>(console, parsed, equation).run();
 }
 
 void showPressKey(Console& console) {

@@ -86,32 +86,6 @@ std::string titleLine() {
     return text(TextTitle) + text(TextEquation) + " = 0";
 }
 
-std::string inputsLine(const ChordParameters& parameters) {
-    return text(TextInterval) + "Xib = " + formatShortest(parameters.a) +
-           ", Xie = " + formatShortest(parameters.b) + text(TextAccuracy) +
-           formatShortest(parameters.epsilon) + text(TextLimit) + std::to_string(parameters.limit);
-}
-
-std::string fixedEndLine(const ChordParameters& parameters, std::optional<ChordEnd> fixed) {
-    if (!fixed) {
-        return text(TextNoFixedEnd);
-    }
-    const bool a = *fixed == ChordEnd::A;
-    return text(TextFixedEnd) + (a ? "a = " : "b = ") +
-           formatShortest(a ? parameters.a : parameters.b) + text(TextFixedEndRule) +
-           (a ? "b" : "a") + text(TextMovingEnd);
-}
-
-std::string slopeLine(const ChordParameters& parameters, std::optional<double> smallestSlope) {
-    const std::string interval = formatShortest(std::min(parameters.a, parameters.b)) + ", " +
-                                 formatShortest(std::max(parameters.a, parameters.b));
-    if (!smallestSlope) {
-        return text(TextSlopeOn) + interval + text(TextNoSlope);
-    }
-    return text(TextSlopeOn) + interval + "] = " + formatEstimate(smallestSlope) +
-           text(TextSlopeBound);
-}
-
 std::string legendLine() {
     return text(TextLegendReplaced) + text(TextLegendSteps);
 }

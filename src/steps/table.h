@@ -19,12 +19,7 @@ std::string formatDigits9(float value);
 std::string formatShortest(float value);
 
 std::string titleLine();
-std::string inputsLine(const ChordParameters& parameters);
-// What the lesson says before the rows: the end the method keeps and why,
-// m1 for the error bound (or why there is none), and what the columns and
-// the counts mean.
-std::string fixedEndLine(const ChordParameters& parameters, std::optional<ChordEnd> fixed);
-std::string slopeLine(const ChordParameters& parameters, std::optional<double> smallestSlope);
+// What the columns and the counts mean.
 std::string legendLine();
 std::string countsLine();
 // The chord number column is as wide as the largest number the limit allows.

@@ -1,0 +1,109 @@
+#pragma once
+// The three formats a chords-steps run computes in, each in one record: its
+// numbers (storage and working types, bit identity) and its texts: how an
+// argument is read into it, how the table writes a value and how wide, the
+// exact form the CSV writes, the report's six digits, its name in the head
+// and in a refusal. Nothing outside these records asks which format it is.
+//   single    nine digits in the table, as the dialog's values are told;
+//   double    the shortest digits that read back, in a wider column;
+//   extended  the same, wider still.
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+#include "expression/evaluate.h"
+#include "numeric/extended_digits.h"
+#include "numeric/number_formats.h"
+#include "steps/table.h"
+#include "steps/texts.h"
+#include "text/number_format.h"
+
+namespace formats {
+
+// The table's and the page's form of a value that is not finite.
+inline std::string dialogForm(bool infinite, bool negative) {
+    return nonFiniteText(infinite, negative);
+}
+
+template <typename Number>
+std::string toChars(Number value) {
+    std::array<char, 48> digits{};
+    return {digits.data(), std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr};
+}
+
+inline std::string shownDouble(double value) {
+    if (!std::isfinite(value)) {
+        return dialogForm(std::isinf(value), std::signbit(value) && !std::isnan(value));
+    }
+    return toChars(value);
+}
+
+inline std::string shownExtended(Extended value) {
+    if (!isFinite(value)) {
+        return dialogForm(isInfinite(value), signBit(value) && !isNan(value));
+    }
+    return shortestExtendedText(value);
+}
+
+}  // namespace formats
+
+struct SingleFormat : SingleNumbers {
+    using Numbers = SingleNumbers;
+    static constexpr std::size_t width = 16;
+    static constexpr const CatalogueText& name = TextPrecisionSingle;
+    static constexpr const CatalogueText& beyond = TextInfiniteEnd;
+    // The argument as the dialog reads it.
+    static float read(const std::string&, float dialogValue) { return dialogValue; }
+    static std::string shown(float value) { return formatDigits9(value); }
+    static std::string shownWork(Extended value) { return formatDigits9(value); }
+    // The CSV's forms: the shortest that reads back as the value held, a
+    // value that is not finite as spreadsheets read it ("inf", "nan").
+    static std::string exact(float value) { return formats::toChars(value); }
+    static std::string exactWork(Extended value) { return shortestExtendedText(value); }
+    static std::string sixDigits(float value) { return formatReal(value); }
+    // F at the start beyond the format: single's own words.
+    static std::string startBeyond() { return text(TextStartValueTooLarge); }
+};
+
+struct DoubleFormat : DoubleNumbers {
+    using Numbers = DoubleNumbers;
+    static constexpr std::size_t width = 26;
+    static constexpr const CatalogueText& name = TextPrecisionDouble;
+    static constexpr const CatalogueText& beyond = TextBeyondDouble;
+    // The nearest double to the argument's decimal digits.
+    static double read(const std::string& typed, float) { return nearestDouble(typed); }
+    static std::string shown(double value) { return formats::shownDouble(value); }
+    static std::string shownWork(double value) { return formats::shownDouble(value); }
+    static std::string exact(double value) { return formats::toChars(value); }
+    static std::string exactWork(double value) { return formats::toChars(value); }
+    static std::string sixDigits(double value) {
+        if (!std::isfinite(value)) {
+            return formats::dialogForm(std::isinf(value), std::signbit(value));
+        }
+        std::array<char, 40> digits{};
+        return {digits.data(),
+                std::to_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::general, 6).ptr};
+    }
+    static std::string startBeyond() { return text(TextBeyondDouble) + text(TextNoChordThen); }
+};
+
+struct ExtendedFormat : ExtendedNumbers {
+    using Numbers = ExtendedNumbers;
+    static constexpr std::size_t width = 30;
+    static constexpr const CatalogueText& name = TextPrecisionExtended;
+    static constexpr const CatalogueText& beyond = TextBeyondExtended;
+    static Extended read(const std::string& typed, float) { return nearestExtended(typed); }
+    static std::string shown(Extended value) { return formats::shownExtended(value); }
+    static std::string shownWork(Extended value) { return formats::shownExtended(value); }
+    static std::string exact(Extended value) { return shortestExtendedText(value); }
+    static std::string exactWork(Extended value) { return shortestExtendedText(value); }
+    static std::string sixDigits(Extended value) {
+        if (!isFinite(value)) {
+            return formats::dialogForm(isInfinite(value), signBit(value) && !isNan(value));
+        }
+        return sixSignificantDigits(value);
+    }
+    static std::string startBeyond() { return text(TextBeyondExtended) + text(TextNoChordThen); }
+};

@@ -1,0 +1,625 @@
+#pragma once
+// One chords-steps run, for every equation and format: the arguments read
+// into the format, the sign test, the lesson's facts (the end kept, m1), the
+// head, the walk told to its observers (the table, the CSV, the picture,
+// the page), the report, the files put in place. Or the methods compared.
+//
+// The equation is the dialog's F (FixedEquation, single format only) or one
+// a teacher typed (TypedEquation). The heads say what is true of each: the
+// dialog's F names its ends as typed and keeps its end by F'' > 0, a typed
+// one names them as the format holds them and keeps its end by the sign of
+// F''. Nothing here asks which format it is: the Format record answers.
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "console/console.h"
+#include "dialog/catalogue.h"
+#include "solver/chord_walk.h"
+#include "steps/arguments.h"
+#include "steps/csv.h"
+#include "steps/estimates.h"
+#include "steps/formats.h"
+#include "steps/lesson_facts.h"
+#include "steps/lesson_page.h"
+#include "steps/messages.h"
+#include "steps/output_files.h"
+#include "steps/picture.h"
+#include "steps/table.h"
+#include "steps/table_output.h"
+#include "steps/texts.h"
+#include "text/text_codec.h"
+
+// The run's words that do not depend on its format.
+std::string padded(const std::string& field, std::size_t width);
+const CatalogueText& methodName(ChordMethod method);
+std::string capitalName(ChordMethod method);
+// The order p with s_(k+1) ~ C s_k^p from the steps of a walk; none with
+// fewer than three shrinking steps.
+std::optional<double> observedOrder(const std::vector<double>& steps);
+// The reason as the picture and the page write it.
+inline std::string escapedReason(const std::string& cp1251Reason) {
+    return escapedPageText(cp1251ToUtf8(cp1251Reason));
+}
+
+// A place on the x axis in double: an extended value beyond the range of
+// doubles at the farthest place a picture can take.
+template <typename Format>
+double placeOf(typename Format::Storage value) {
+    constexpr double Farthest = 1e300;
+    return std::clamp(Format::plotted(Format::widened(value)), -Farthest, Farthest);
+}
+
+template <typename Format, typename Equation>
+class StepsRun {
+public:
+    using Numbers = typename Format::Numbers;
+    using Storage = typename Format::Storage;
+    using Work = typename Format::Work;
+    using Step = Chord<Numbers>;
+    using Kept = PageChord<Numbers>;
+    using Outcome = ChordWalkOutcome<Numbers>;
+
+    StepsRun(Console& console, const StepsArguments& parsed, Equation& equation)
+        : console_(console), parsed_(parsed), equation_(equation), method_(parsed.method) {}
+
+    int run();
+
+private:
+    // The lines above the table, in Windows-1251.
+    struct HeadLines {
+        std::string title;  // without the equation where it is typed
+        std::string inputs;
+        std::optional<std::string> computedIn;
+        std::string fixedEnd;
+        std::string slope;
+        std::vector<std::string> legend;
+    };
+
+    bool modified() const { return method_ != ChordMethod::Plain; }
+    // The end whose replacement a row flags: the plain method's alone, for
+    // a modified method moves that end by design.
+    std::optional<ChordEnd> flaggedEnd() const { return modified() ? std::nullopt : lesson_.fixedEnd; }
+    ChordRules<Numbers> rulesFor(ChordMethod method) const { return {epsilon_, parsed_.limit, method, parsed_.stop}; }
+    // An end or EPS in the head: the dialog's F as typed, a typed one as held.
+    static std::string endText(Storage value) {
+        if constexpr (Equation::dialogF) {
+            return formatShortest(value);
+        } else {
+            return Format::shown(value);
+        }
+    }
+    std::optional<std::string> rejection(Work fa, Work fb) const;
+    HeadLines headLines() const;
+    std::string headTitle() const;
+    void showHead(TableOutput& table) const;
+    std::string row(std::uint64_t number, const Step& step, const ChordEstimates& estimates,
+                    const ChordNotes& notes) const;
+    std::vector<std::string> reportLines(const Outcome& outcome) const;
+    int compare();
+    PictureEquation pictureEquation();
+    PictureStyle pictureStyle(bool inPage) const;
+    DrawnChord drawnChordOf(const Kept& chord) const;
+    PictureResult pictureResult(const Outcome& outcome) const;
+    PageFacts pageFactsStart(const HeadLines& head);
+    PageFacts pageFacts(const std::vector<Kept>& chords, const Outcome& outcome);
+    PageRow pageRowOf(const Kept& chord) const;
+    int refuse(const std::string& reason);
+    void showChord(TableOutput& table, std::uint64_t number, const Step& step, const ChordEstimates& estimates,
+                   const ChordNotes& notes);
+    void startFiles(TableOutput& table);
+    void showChordElsewhere(TableOutput& table, const Kept& chord);
+    bool finishFiles(TableOutput& table, const Outcome& outcome);
+
+    Console& console_;
+    const StepsArguments& parsed_;
+    Equation& equation_;
+    ChordMethod method_;
+    Storage a_{};
+    Storage b_{};
+    Storage epsilon_{};
+    LessonFacts lesson_;
+    RowFormat rowFormat_;  // what the fast rows carry from one to the next
+    bool tableWanted_ = true;
+    // The files beside the table and what they carry from chord to chord.
+    OutputFiles files_;
+    bool drawn_ = false;  // a picture or a page is wanted
+    PictureDrawing drawing_;
+    KeptChords<Kept> kept_;
+    CsvRows<Format> csvRows_;
+};
+
+// The sign test in the format: an end beyond it, F undefined or beyond it
+// at the start, or F(a), stored, times F(b) positive. The reason, or none
+// for an interval the walk may start on.
+template <typename Format, typename Equation>
+std::optional<std::string> StepsRun<Format, Equation>::rejection(Work fa, Work fb) const {
+    const Storage storedFa = Format::stored(fa);
+    const std::string prefix = text(TextBadIntervalPrefix);
+    if (!Format::finite(a_) || !Format::finite(b_)) {
+        return prefix + (!Format::finite(a_) ? "Xib = " + Format::shown(a_) : "Xie = " + Format::shown(b_)) +
+               text(Format::beyond);
+    }
+    if (Format::undefined(fa) || Format::undefined(fb)) {
+        return prefix + "F(" + endText(Format::undefined(fa) ? a_ : b_) + ")" + text(TextUndefinedAtEnd);
+    }
+    if (!Format::finite(storedFa)) {
+        return prefix + "F(" + endText(a_) + ") = " + Format::shownWork(fa) + Format::startBeyond();
+    }
+    const Work zero = Format::work(0.0);
+    if (Format::widened(storedFa) * fb > zero) {
+        const auto sign = [&zero](Work value) { return value > zero ? " > 0" : value < zero ? " < 0" : " = 0"; };
+        return prefix + "F(" + endText(a_) + ") = " + Format::shown(storedFa) + sign(fa) + text(TextAnd) + "F(" +
+               endText(b_) + ") = " + Format::shownWork(fb) + sign(fb) + text(TextSameSign);
+    }
+    return std::nullopt;
+}
+
+template <typename Format, typename Equation>
+std::string StepsRun<Format, Equation>::headTitle() const {
+    if constexpr (Equation::dialogF) {
+        return titleLine();
+    } else {
+        // "Метод Пегас для уравнения ": the name, and the title's words after
+        // "Метод хорд".
+        const std::string start =
+            modified() ? capitalName(method_) + text(TextTitle).substr(text(TextMethodPlain).size()) : text(TextTitle);
+        return start + "F(x) = ";
+    }
+}
+
+template <typename Format, typename Equation>
+typename StepsRun<Format, Equation>::HeadLines StepsRun<Format, Equation>::headLines() const {
+    HeadLines head;
+    head.title = headTitle();
+    head.inputs = text(TextInterval) + "Xib = " + endText(a_) + ", Xie = " + endText(b_) + text(TextAccuracy) +
+                  endText(epsilon_) + text(TextLimit) + std::to_string(parsed_.limit);
+    if (!Equation::dialogF) {
+        head.computedIn = text(TextComputedIn) + Format::name.data() +
+                          (parsed_.stop == StopRule::Step ? TextStopStep : TextStopResidual).data();
+    }
+    if (const std::optional<ChordEnd> fixed = lesson_.fixedEnd) {
+        const bool atA = *fixed == ChordEnd::A;
+        const std::string end = (atA ? "a = " : "b = ") + endText(atA ? a_ : b_);
+        // A modified method moves that end too: the rule is the plain method's.
+        head.fixedEnd = modified() ? text(TextFixedEndOfPlain) + end + text(TextFixedEndModified)
+                                   : text(TextFixedEnd) + end +
+                                         text(Equation::dialogF ? TextFixedEndRule : TextFixedEndTypedRule) +
+                                         (atA ? "b" : "a") + text(TextMovingEnd);
+    } else {
+        head.fixedEnd = text(Equation::dialogF ? TextNoFixedEnd : TextNoFixedEndTyped);
+    }
+    const bool ascending = Format::widened(a_) < Format::widened(b_);
+    const std::string interval = endText(ascending ? a_ : b_) + ", " + endText(ascending ? b_ : a_);
+    head.slope = text(TextSlopeOn) + interval +
+                 (lesson_.smallestSlope ? "] = " + formatEstimate(lesson_.smallestSlope) + text(TextSlopeBound)
+                                        : text(TextNoSlope));
+    head.legend = {legendLine()};
+    if (modified()) {
+        head.legend.push_back(text(TextScaledLegend));
+    }
+    head.legend.push_back(countsLine());
+    return head;
+}
+
+template <typename Format, typename Equation>
+void StepsRun<Format, Equation>::showHead(TableOutput& table) const {
+    const HeadLines head = headLines();
+    if constexpr (Equation::dialogF) {
+        addLine(table, head.title);
+    } else {
+        addBytes(table, shownText(table.console, head.title));
+        addBytes(table, equation_.text);  // as typed, in the terminal's own characters
+        addLine(table, " = 0");
+    }
+    addLine(table, head.inputs);
+    if (head.computedIn) {
+        addLine(table, *head.computedIn);
+    }
+    for (const std::string* line : {&head.fixedEnd, &head.slope}) {
+        addLine(table, *line);
+    }
+    for (const std::string& line : head.legend) {
+        addLine(table, line);
+    }
+    addRow(table, columnHeader(table.layout));
+}
+
+template <typename Format, typename Equation>
+std::string StepsRun<Format, Equation>::row(std::uint64_t number, const Step& step, const ChordEstimates& estimates,
+                                            const ChordNotes& notes) const {
+    std::string line = padded(std::to_string(number), chordColumnWidth(parsed_.limit));
+    line += padded(Format::shown(step.a), Format::width) + padded(Format::shown(step.b), Format::width);
+    line += padded(Format::shownWork(step.fa) + (step.faScaled ? "*" : ""), Format::width);
+    line += padded(Format::shownWork(step.fb) + (step.fbScaled ? "*" : ""), Format::width);
+    line += padded(step.x ? Format::shown(*step.x) : "-", Format::width);
+    line += padded(step.x && !step.undefined ? Format::shown(step.fx) : "-", Format::width);
+    line += std::string("  ") + (step.replaced == ChordEnd::A ? 'a' : step.replaced == ChordEnd::B ? 'b' : '-') + "     ";
+    if (modified()) {
+        line += padded(step.scale ? Format::shownWork(*step.scale) : "", Format::width);
+    }
+    for (const auto& value : {estimates.step, estimates.ratio, estimates.bound}) {
+        line += padded(value ? formatEstimate(value) : "", 11);
+    }
+    if (notes.any()) {
+        line += "  " + noteWords(notes);
+    }
+    while (!line.empty() && line.back() == ' ') {
+        line.pop_back();
+    }
+    return line;
+}
+
+// The dialog's report, in the format: F at the root is the walk's own F(x).
+template <typename Format, typename Equation>
+std::vector<std::string> StepsRun<Format, Equation>::reportLines(const Outcome& outcome) const {
+    if (!outcome.found) {
+        return {text(TextNotFound)};
+    }
+    const std::string x = Format::sixDigits(*outcome.x);
+    return {text(TextRoot) + x + " F(" + x + ")=" + Format::sixDigits(outcome.fx),
+            text(TextIterations) + std::to_string(outcome.counter)};
+}
+
+template <typename Format, typename Equation>
+int StepsRun<Format, Equation>::compare() {
+    TableOutput table(console_);
+    addBytes(table, shownText(table.console, text(TextCompareTitle)));
+    if constexpr (!Equation::dialogF) {
+        addBytes(table, equation_.text);
+    }
+    addLine(table, "");
+    addLine(table, headLines().inputs);
+    addLine(table, text(TextCompareHeader) + std::string(26 - text(TextCompareHeader).size(), ' ') +
+                       padded(text(TextCompareChords), 8) + padded(text(TextCompareRoot), Format::width) +
+                       padded(text(TextCompareResidual), Format::width) + padded(text(TextCompareOrder), 10));
+    for (const ChordMethod method :
+         {ChordMethod::Plain, ChordMethod::Illinois, ChordMethod::Pegasus, ChordMethod::AndersonBjorck}) {
+        std::vector<double> steps;  // |x_n - x_(n-1)|, for the observed order
+        std::uint64_t chords = 0;
+        EstimateTrail<Numbers> trail;
+        const Outcome outcome = walkChords<Numbers>(
+            a_, b_, rulesFor(method), equation_, observeChords(
+                                                     [&](std::uint64_t, const Step& step, bool) {
+                                                         ++chords;
+                                                         if (const auto moved = estimateChord(trail, step).step) {
+                                                             steps.push_back(*moved);
+                                                         }
+                                                         return true;
+                                                     },
+                                                     [](std::uint64_t, std::uint64_t) {}));
+        const std::string name = text(methodName(method));
+        std::string line =
+            name + std::string(26 - std::min<std::size_t>(26, name.size()), ' ') + padded(std::to_string(chords), 8);
+        if (outcome.found) {
+            line += padded(Format::shown(*outcome.x), Format::width) + padded(Format::shown(outcome.fx), Format::width);
+        } else {
+            line += padded(text(TextCompareNotFound), Format::width) + padded("-", Format::width);
+        }
+        const std::optional<double> order = observedOrder(steps);
+        line += padded(order ? formatEstimate(order) : "-", 10);
+        addLine(table, line);
+    }
+    addLine(table, text(TextCompareOrderNote));
+    flushTable(table);
+    return console_.output.failed ? ExitRefused : ExitDone;
+}
+
+// ---------------------------------------------------------------------------
+// The picture and the page: values in double, as the picture draws them.
+
+template <typename Format, typename Equation>
+PictureEquation StepsRun<Format, Equation>::pictureEquation() {
+    if constexpr (Equation::dialogF) {
+        return fixedPictureEquation({a_, b_, epsilon_, parsed_.limit});
+    } else {
+        PictureEquation equation;
+        equation.f = [this](double x) { return equation_.plotted(x); };
+        equation.a = placeOf<Format>(a_);
+        equation.b = placeOf<Format>(b_);
+        equation.heading = cp1251ToUtf8(modified() ? capitalName(method_) + ": " : text(TextCaptionTitle));
+        const std::string& typed = equation_.text;
+        equation.title = "F(x) = " + escapedPageText(typed) + " = 0";
+        // The caption's line holds about 80 characters: a longer equation is
+        // cut there, the title keeps all of it.
+        constexpr std::size_t CaptionEquationBytes = 64;
+        equation.caption = typed.size() <= CaptionEquationBytes ? equation.title
+                                                                : "F(x) = " +
+                                                                      escapedPageText(typed.substr(0, CaptionEquationBytes - 1)) +
+                                                                      "&#8230; = 0";
+        equation.aText = Format::shown(a_);
+        equation.bText = Format::shown(b_);
+        equation.aLabel = equation.aText;
+        equation.bLabel = equation.bText;
+        equation.inputs = "Xib = " + equation.aText + ", Xie = " + equation.bText +
+                          cp1251ToUtf8(text(TextCaptionAccuracy)) + Format::shown(epsilon_) +
+                          cp1251ToUtf8(text(TextCaptionLimit)) + formatCount(parsed_.limit);
+        return equation;
+    }
+}
+
+template <typename Format, typename Equation>
+PictureStyle StepsRun<Format, Equation>::pictureStyle(bool inPage) const {
+    PictureStyle style;
+    style.inPage = inPage;
+    style.animate = !inPage && parsed_.animate;
+    style.fixedEnd = flaggedEnd();
+    style.scaledEnds = modified();
+    style.insetClearOfCurve = !Equation::dialogF;
+    return style;
+}
+
+template <typename Format, typename Equation>
+DrawnChord StepsRun<Format, Equation>::drawnChordOf(const Kept& kept) const {
+    const Step& step = kept.step;
+    DrawnChord chord;
+    chord.a = placeOf<Format>(step.a);
+    chord.b = placeOf<Format>(step.b);
+    chord.fa = Format::plotted(step.fa);
+    chord.fb = Format::plotted(step.fb);
+    if (step.x) {
+        chord.x = placeOf<Format>(*step.x);
+        // Where F is not defined the vertical has nowhere to go.
+        chord.fx = step.undefined ? 0.0 : Format::plotted(Format::widened(step.fx));
+    }
+    chord.curveA = kept.curveA;
+    chord.curveB = kept.curveB;
+    return chord;
+}
+
+template <typename Format, typename Equation>
+PictureResult StepsRun<Format, Equation>::pictureResult(const Outcome& outcome) const {
+    PictureResult result;
+    if (outcome.found) {
+        result.root = Format::plotted(Format::widened(*outcome.x));
+        result.rootText = Format::sixDigits(*outcome.x);
+    }
+    for (const std::string& line : reportLines(outcome)) {
+        result.report.append(result.report.empty() ? "" : "; ").append(cp1251ToUtf8(line));
+    }
+    return result;
+}
+
+template <typename Format, typename Equation>
+PageRow StepsRun<Format, Equation>::pageRowOf(const Kept& chord) const {
+    const Step& step = chord.step;
+    PageRow row;
+    row.number = chord.number;
+    row.chord = drawnChordOf(chord);
+    const char* const dash = "&#8211;";
+    row.values = {Format::shown(step.a),
+                  Format::shown(step.b),
+                  Format::shownWork(step.fa) + (step.faScaled ? "*" : ""),
+                  Format::shownWork(step.fb) + (step.fbScaled ? "*" : ""),
+                  step.x ? Format::shown(*step.x) : dash,
+                  step.x && !step.undefined ? Format::shown(step.fx) : dash};
+    row.replaced = step.replaced == ChordEnd::A ? "a" : step.replaced == ChordEnd::B ? "b" : dash;
+    if (modified()) {
+        row.scale = step.scale ? Format::shownWork(*step.scale) : "";
+    }
+    row.estimates = chord.estimates;
+    row.note = pageText(noteWords(chord.notes));
+    row.flagged = chord.notes.fixedEndReplaced;
+    return row;
+}
+
+// What every page of the run says first: the equation, the heading and the
+// inputs.
+template <typename Format, typename Equation>
+PageFacts StepsRun<Format, Equation>::pageFactsStart(const HeadLines& head) {
+    PageFacts facts;
+    facts.equation = pictureEquation();
+    facts.style = pictureStyle(true);
+    if constexpr (Equation::dialogF) {
+        facts.heading = pageText(head.title);
+    } else {
+        facts.heading = pageText(head.title + equation_.text + " = 0");
+    }
+    facts.inputs = {pageText(head.inputs)};
+    if (head.computedIn) {
+        facts.inputs.push_back(pageText(*head.computedIn));
+    }
+    facts.title = facts.equation.heading + "Xib = " + facts.equation.aText + ", Xie = " + facts.equation.bText;
+    return facts;
+}
+
+template <typename Format, typename Equation>
+PageFacts StepsRun<Format, Equation>::pageFacts(const std::vector<Kept>& chords, const Outcome& outcome) {
+    const HeadLines head = headLines();
+    PageFacts facts = pageFactsStart(head);
+    facts.result = pictureResult(outcome);
+    facts.title += cp1251ToUtf8(text(TextCaptionAccuracy)) + endText(epsilon_);
+    for (const std::string& line : reportLines(outcome)) {
+        facts.report.append(facts.report.empty() ? "" : " ").append(pageText(line));
+    }
+    if (Equation::dialogF) {
+        facts.report += ' ';  // the dialog's report ends its last line too
+    }
+    if (outcome.x) {
+        facts.lastX = Format::shown(*outcome.x) + ", F = " + Format::shown(outcome.fx);
+    }
+    facts.chords = kept_.chords;
+    const WalkEnd end = walkEndOf(kept_, chords, outcome.found, parsed_.stop, parsed_.limit);
+    facts.stop = pageText(stopReason(end, false));
+    facts.fixedEnd = pageText(head.fixedEnd);
+    facts.bound = pageText(head.slope);
+    for (const std::string& line : head.legend) {
+        facts.legend.push_back(pageText(line));
+    }
+    if (kept_.idleLast > 0) {
+        facts.idleRow = pageText(stopReason(end, true));
+    }
+    return facts;
+}
+
+// A refused interval: the reason, and the picture and page of F over the
+// interval when they are asked for (an end beyond the format has none).
+template <typename Format, typename Equation>
+int StepsRun<Format, Equation>::refuse(const std::string& reason) {
+    showError(console_, reason);
+    if (!Format::finite(a_) || !Format::finite(b_)) {
+        return ExitRefused;
+    }
+    writeRefusedFiles(
+        console_, parsed_,
+        [&] { return pictureOfRejection(pictureEquation(), escapedReason(reason), pictureStyle(false)); },
+        [&] { return rejectionPageText(pageFactsStart(headLines()), cp1251ToUtf8(reason)); });
+    return ExitRefused;
+}
+
+// A chord's row: the dialog's model and method in the fast rows, their
+// fields kept from row to row; every other as a line.
+template <typename Format, typename Equation>
+void StepsRun<Format, Equation>::showChord(TableOutput& table, std::uint64_t number, const Step& step,
+                                           const ChordEstimates& estimates, const ChordNotes& notes) {
+    if constexpr (std::is_same_v<Numbers, SingleNumbers>) {
+        if (!modified()) {
+            addChordRow(table, rowFormat_, number, step, estimates, notes);
+            return;
+        }
+    }
+    addRow(table, row(number, step, estimates, notes));
+}
+
+template <typename Format, typename Equation>
+void StepsRun<Format, Equation>::startFiles(TableOutput& table) {
+    if (OutputFile& picture = fileOf(files_, OutputKind::Picture); picture.active) {
+        writeOutput(picture, table, startPicture(drawing_, pictureEquation(), pictureStyle(false)));
+    }
+    if (OutputFile& csv = fileOf(files_, OutputKind::Csv); csv.active) {
+        csvRows_.scale = modified();
+        writeOutput(csv, table, csvHeader(modified()));
+    }
+    drawn_ = fileOf(files_, OutputKind::Picture).active || fileOf(files_, OutputKind::Page).active;
+}
+
+template <typename Format, typename Equation>
+void StepsRun<Format, Equation>::showChordElsewhere(TableOutput& table, const Kept& chord) {
+    if (OutputFile& picture = fileOf(files_, OutputKind::Picture); picture.active) {
+        writeOutput(picture, table, pictureChordOf(drawing_, chord.number, drawnChordOf(chord)));
+    }
+    if (OutputFile& csv = fileOf(files_, OutputKind::Csv); csv.active) {
+        writeOutput(csv, table, csvRow(csvRows_, chord.number, chord.step, chord.estimates, chord.notes));
+    }
+    if (fileOf(files_, OutputKind::Page).active) {
+        keepChord(kept_, chord);
+    }
+}
+
+// Closes the picture and writes the page with the outcome, and puts every
+// file in place; false, with the failure said, when one cannot be written.
+template <typename Format, typename Equation>
+bool StepsRun<Format, Equation>::finishFiles(TableOutput& table, const Outcome& outcome) {
+    if (OutputFile& picture = fileOf(files_, OutputKind::Picture); picture.active) {
+        writeOutput(picture, table, finishPicture(drawing_, pictureResult(outcome)));
+    }
+    if (OutputFile& page = fileOf(files_, OutputKind::Page); page.active) {
+        std::vector<PageRow> rows;
+        const std::vector<Kept> chords = keptInOrder(kept_);
+        for (const Kept& chord : chords) {
+            rows.push_back(pageRowOf(chord));
+        }
+        writeOutput(page, table, lessonPageText(rows, pageFacts(chords, outcome)));
+    }
+    if (!commitOutputs(files_, table)) {
+        showOutputFailure(console_, files_);
+        return false;
+    }
+    return true;
+}
+
+template <typename Format, typename Equation>
+int StepsRun<Format, Equation>::run() {
+    a_ = Format::read(parsed_.numberTexts[0], parsed_.xib);
+    b_ = Format::read(parsed_.numberTexts[1], parsed_.xie);
+    epsilon_ = Format::read(parsed_.numberTexts[2], parsed_.epsilon);
+    const Work fa = equation_(a_);
+    const Work fb = equation_(b_);
+    if (const std::optional<std::string> reason = rejection(fa, fb)) {
+        return refuse(*reason);
+    }
+    lesson_ = equation_.lesson(a_, b_, fa, fb);
+    if (parsed_.compare) {
+        return compare();
+    }
+    if (!openOutputs(files_, parsed_)) {
+        showOutputFailure(console_, files_);
+        return ExitRefused;
+    }
+    watchInterrupts();
+    TableOutput table(console_);
+    startFiles(table);
+    tableWanted_ = !anyToOutput(files_);
+    const bool filesWanted = anyActive(files_);
+    table.columns = outputTerminalColumns();
+    table.layout = {chordColumnWidth(parsed_.limit), Format::width, modified()};
+    if (tableWanted_) {
+        showHead(table);
+    }
+    rowFormat_ = rowFormatFor(parsed_.limit);
+    EstimateTrail<Numbers> trail{lesson_.smallestSlope, std::nullopt, std::nullopt};
+    bool lastFlagged = false;
+    const Outcome outcome = walkChords<Numbers>(
+        a_, b_, rulesFor(method_), equation_,
+        observeChords(
+            [&](std::uint64_t number, const Step& step, bool met) {
+                const ChordEstimates estimates = estimateChord(trail, step);
+                const ChordNotes notes = notesOf(step, met, flaggedEnd());
+                lastFlagged = notes.fixedEndReplaced;
+                if (tableWanted_ && !tableRefused(table)) {
+                    showChord(table, number, step, estimates, notes);
+                }
+                if (filesWanted) {
+                    Kept chord{number, step, estimates, notes, std::nullopt, std::nullopt};
+                    if (drawn_) {  // F's own values where the chord starts from scaled ones
+                        if (step.faScaled) {
+                            chord.curveA = Format::plotted(equation_(step.a));
+                        }
+                        if (step.fbScaled) {
+                            chord.curveB = Format::plotted(equation_(step.b));
+                        }
+                    }
+                    showChordElsewhere(table, chord);
+                }
+                if (interruptRequested()) {
+                    return false;
+                }
+                // Once standard output has failed, the files, if any, still want the rest.
+                return filesWanted ? !(!tableWanted_ && tableRefused(table)) : !tableRefused(table);
+            },
+            [&](std::uint64_t first, std::uint64_t last) {
+                if (tableWanted_) {
+                    addLine(table, idleRow(first, last, lastFlagged));
+                }
+                kept_.idleFirst = first;
+                kept_.idleLast = last;
+                kept_.idleFlagged = lastFlagged;
+            }));
+    if (interruptRequested()) {
+        // The table up to its last whole row, and no temporary file left.
+        flushTable(table);
+        discardOutputs(files_);
+        endByInterrupt();
+    }
+    if (tableWanted_) {
+        for (const std::string& line : reportLines(outcome)) {
+            addLine(table, line);
+        }
+    }
+    flushTable(table);
+    const bool tableFailed = tableWanted_ && console_.output.failed;
+    if (tableFailed && !filesWanted) {
+        showError(console_, text(TextOutputFailed));
+        return ExitRefused;
+    }
+    if (!finishFiles(table, outcome)) {
+        return ExitRefused;
+    }
+    if (tableFailed) {
+        showError(console_, text(TextTableCut));
+        return ExitRefused;
+    }
+    return ExitDone;
+}

@@ -1,0 +1,78 @@
+#pragma once
+// An equation a teacher typed, as a chords-steps run sees one: F in the
+// run's format with the last few points remembered (in a one-sided walk
+// each chord's F(a) is the previous chord's F(x), and F at the fixed end
+// never changes), the lesson's facts found soundly by interval evaluation,
+// and F in double for the picture's curve. Built where MPFR is.
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+
+#include "expression/analysis.h"
+#include "expression/evaluate.h"
+#include "steps/lesson_facts.h"
+
+template <typename Format>
+struct TypedEquation {
+    using Storage = typename Format::Storage;
+    using Work = typename Format::Work;
+    static constexpr bool dialogF = false;
+
+    TypedEquation(const Expression& typed, std::string typedText)
+        : expression(typed), text(std::move(typedText)), evaluator(typed, Format::precision) {}
+
+    const Expression& expression;
+    std::string text;  // as typed, in the terminal's own characters
+    Evaluator evaluator;
+    std::optional<Evaluator> plotter;  // F in double for the curve, made when drawn
+    std::array<Storage, 4> points{};
+    std::array<Work, 4> values{};
+    std::size_t kept = 0;
+
+    Work operator()(Storage x) {
+        for (std::size_t i = 0; i < std::min(kept, points.size()); ++i) {
+            if (Format::sameBits(points[i], x)) {
+                return values[i];
+            }
+        }
+        Work value{};
+        if constexpr (Format::precision == Precision::Double) {
+            value = evaluateDouble(evaluator, x);
+        } else {
+            value = evaluateExtended(evaluator, Format::widened(x));
+        }
+        points[kept % points.size()] = x;
+        values[kept % points.size()] = value;
+        ++kept;
+        return value;
+    }
+    std::uint64_t rangeEvents() const { return 0; }  // a typed F reports none
+
+    // The end the method keeps, where F*F'' > 0 with F'' of one sign over
+    // the whole interval, and m1.
+    LessonFacts lesson(Storage a, Storage b, Work fa, Work fb) const {
+        const Work storedFa = Format::widened(Format::stored(fa));
+        const Work zero = Format::work(0.0);
+        const double low = std::min(Format::plotted(Format::widened(a)), Format::plotted(Format::widened(b)));
+        const double high = std::max(Format::plotted(Format::widened(a)), Format::plotted(Format::widened(b)));
+        LessonFacts facts;
+        if (const std::optional<int> curvature = curvatureSign(expression, low, high)) {
+            if (storedFa * Format::work(*curvature) > zero) {
+                facts.fixedEnd = ChordEnd::A;
+            } else if (fb * Format::work(*curvature) > zero) {
+                facts.fixedEnd = ChordEnd::B;
+            }
+        }
+        facts.smallestSlope = smallestSlopeBound(expression, low, high);
+        return facts;
+    }
+
+    double plotted(double x) {
+        if (!plotter) {
+            plotter.emplace(expression, Precision::Double);
+        }
+        return evaluateDouble(*plotter, x);
+    }
+};

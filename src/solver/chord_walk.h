@@ -55,17 +55,15 @@ struct Chord {
 // What the walk carries from one chord to the next.
 template <typename Numbers>
 struct ChordWalk {
-    using Storage = typename Numbers::Storage;
-    using Work = typename Numbers::Work;
-    Storage a{};
-    Storage b{};
-    std::optional<Work> scaledA;  // a modified method's value kept at a
-    std::optional<Work> scaledB;
+    typename Numbers::Storage a{};
+    typename Numbers::Storage b{};
+    std::optional<typename Numbers::Work> scaledA;  // a modified method's value kept at a
+    std::optional<typename Numbers::Work> scaledB;
     ChordEnd lastReplaced = ChordEnd::None;
-    std::uint32_t counter = 0;  // chords that missed the accuracy so far
-    std::optional<Storage> x;   // the last approximation
-    std::optional<Storage> previousX;
-    Storage fx{};  // F at the last approximation, as stored
+    std::uint32_t counter = 0;                    // chords that missed the accuracy so far
+    std::optional<typename Numbers::Storage> x;   // the last approximation
+    std::optional<typename Numbers::Storage> previousX;
+    typename Numbers::Storage fx{};  // F at the last approximation, as stored
 };
 
 template <typename Numbers>

@@ -79,12 +79,10 @@ struct DoubleFormat : DoubleNumbers {
     static std::string exact(double value) { return formats::toChars(value); }
     static std::string exactWork(double value) { return formats::toChars(value); }
     static std::string sixDigits(double value) {
-        if (!std::isfinite(value)) {
-            return formats::dialogForm(std::isinf(value), std::signbit(value));
-        }
         std::array<char, 40> digits{};
-        return {digits.data(),
-                std::to_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::general, 6).ptr};
+        char* const end = std::to_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::general, 6).ptr;
+        return std::isfinite(value) ? std::string(digits.data(), static_cast<std::size_t>(end - digits.data()))
+                                    : formats::dialogForm(std::isinf(value), std::signbit(value));
     }
     static std::string startBeyond() { return text(TextBeyondDouble) + text(TextNoChordThen); }
 };

@@ -405,3 +405,59 @@ TEST_F(SolverTest, EveryChordKeepsTheRootBracketed) {
 }
 
 }  // namespace
+
+namespace {
+
+// An equation in doubles as the walk sees one: x^2 - 2, undefined (NaN)
+// strictly between the two holes.
+struct Square {
+    double holeLow = 0.0;
+    double holeHigh = 0.0;
+    double operator()(double x) const { return holeLow < x && x < holeHigh ? std::nan("") : x * x - 2.0; }
+    std::uint64_t rangeEvents() const { return 0; }
+};
+
+std::vector<Chord<DoubleNumbers>> walkSquare(Square square, ChordRules<DoubleNumbers> rules,
+                                             ChordWalkOutcome<DoubleNumbers>& outcome) {
+    std::vector<Chord<DoubleNumbers>> chords;
+    outcome = walkChords<DoubleNumbers>(1.0, 2.0, rules, square, observeChords([&](std::uint64_t, const auto& chord, bool) {
+                                            chords.push_back(chord);
+                                            return true;
+                                        },
+                                        [](std::uint64_t, std::uint64_t) {}));
+    return chords;
+}
+
+}  // namespace
+
+// The walk over any format and equation: on x^2 - 2 from [1, 2] the first
+// chord lands at 4/3 (F = -2/9) and replaces a; Illinois halves F(b) = 2
+// when a goes a second time, and the next chord starts from 1. The step
+// rule never stops at the first point; a point where F is not defined ends
+// the walk unfound.
+TEST(ChordWalkTest, MethodsStopRulesAndUndefinedPoints) {
+    ChordWalkOutcome<DoubleNumbers> outcome;
+    const auto illinois = walkSquare({}, {1e-300, 3, ChordMethod::Illinois, StopRule::Residual}, outcome);
+    ASSERT_EQ(illinois.size(), 3u);
+    EXPECT_EQ(*illinois[0].x, 4.0 / 3.0);
+    EXPECT_EQ(illinois[0].replaced, ChordEnd::A);
+    EXPECT_FALSE(illinois[0].scale);
+    EXPECT_EQ(illinois[1].replaced, ChordEnd::A);
+    EXPECT_EQ(illinois[1].scale, 0.5);
+    EXPECT_TRUE(illinois[2].fbScaled);
+    EXPECT_EQ(illinois[2].fb, 1.0);
+    EXPECT_EQ(outcome.counter, 3u);
+
+    const auto stepped = walkSquare({}, {0.2, 10, ChordMethod::Plain, StopRule::Step}, outcome);
+    EXPECT_EQ(stepped.size(), 2u);  // |x2 - x1| < 0.2, though nothing is below it at x1
+    EXPECT_TRUE(outcome.found);
+    EXPECT_EQ(outcome.counter, 1u);
+
+    const auto undefined = walkSquare({1.3, 1.4}, {1e-3, 10, ChordMethod::Plain, StopRule::Residual}, outcome);
+    ASSERT_EQ(undefined.size(), 1u);
+    EXPECT_TRUE(undefined[0].undefined);
+    EXPECT_EQ(undefined[0].replaced, ChordEnd::None);
+    EXPECT_FALSE(outcome.found);
+    EXPECT_EQ(*outcome.x, 4.0 / 3.0);
+    EXPECT_EQ(outcome.counter, 0u);
+}

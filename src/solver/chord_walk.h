@@ -165,14 +165,14 @@ Chord<Numbers> drawChord(ChordWalk<Numbers>& walk, Equation& equation, ChordMeth
             const Work fx = Numbers::widened(chord.fx);
             const bool sideOfA = chord.fa * fx > Numbers::work(0.0);
             chord.replaced = sideOfA ? ChordEnd::A : ChordEnd::B;
-            const bool keptTwice = method != ChordMethod::Plain && walk.lastReplaced == chord.replaced;
-            std::optional<Work>& kept = sideOfA ? walk.scaledB : walk.scaledA;
-            if (keptTwice) {
-                chord.scale = keptEndFactor<Numbers>(method, sideOfA ? chord.fa : chord.fb, fx);
-                kept = (sideOfA ? chord.fb : chord.fa) * *chord.scale;
+            if (method != ChordMethod::Plain) {
+                if (walk.lastReplaced == chord.replaced) {  // the other end kept a second time
+                    chord.scale = keptEndFactor<Numbers>(method, sideOfA ? chord.fa : chord.fb, fx);
+                    (sideOfA ? walk.scaledB : walk.scaledA) = (sideOfA ? chord.fb : chord.fa) * *chord.scale;
+                }
+                (sideOfA ? walk.scaledA : walk.scaledB).reset();
             }
             (sideOfA ? walk.a : walk.b) = *chord.x;
-            (sideOfA ? walk.scaledA : walk.scaledB).reset();
             walk.lastReplaced = chord.replaced;
         }
     }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -27,26 +28,32 @@ struct TypedEquation {
     std::string text;  // as typed, in the terminal's own characters
     Evaluator evaluator;
     std::optional<Evaluator> plotter;  // F in double for the curve, made when drawn
+    // The last points asked for, the least recently used replaced: a
+    // chord asks at a, at b and at its new point, and in a one-sided walk
+    // a was the last chord's point and b has stayed.
     std::array<Storage, 4> points{};
     std::array<Work, 4> values{};
-    std::size_t kept = 0;
+    std::array<std::uint64_t, 4> used{};  // when each was last asked for; 0: empty
+    std::uint64_t asked = 0;
 
     Work operator()(Storage x) {
-        for (std::size_t i = 0; i < std::min(kept, points.size()); ++i) {
-            if (Format::sameBits(points[i], x)) {
+        ++asked;
+        std::size_t oldest = 0;
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            if (used[i] != 0 && Format::sameBits(points[i], x)) {
+                used[i] = asked;
                 return values[i];
             }
+            oldest = used[i] < used[oldest] ? i : oldest;
         }
-        Work value{};
         if constexpr (Format::precision == Precision::Double) {
-            value = evaluateDouble(evaluator, x);
+            values[oldest] = evaluateDouble(evaluator, x);
         } else {
-            value = evaluateExtended(evaluator, Format::widened(x));
+            values[oldest] = evaluateExtended(evaluator, Format::widened(x));
         }
-        points[kept % points.size()] = x;
-        values[kept % points.size()] = value;
-        ++kept;
-        return value;
+        points[oldest] = x;
+        used[oldest] = asked;
+        return values[oldest];
     }
     std::uint64_t rangeEvents() const { return 0; }  // a typed F reports none
 

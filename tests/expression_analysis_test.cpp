@@ -128,6 +128,7 @@ TEST(DerivativeTest, EachRuleWrittenOut) {
         {"x^-2", "-(2*x^-3)"},
         {"x^2.0", "2.0*x"},
         {"x^1e1", "1e1*x^9"},
+        {"x^20e-1", "20e-1*x"},
         {"x^0.5", "0.5*x^(0.5 - 1)"},
         {"x^pi", "pi*x^(pi - 1)"},
         {"(2*x)^3", "3*(2*x)^2*2"},
@@ -413,6 +414,18 @@ TEST(IntervalTest, UndefinedWhereFMayBe) {
     }
     EXPECT_FALSE(evaluateInterval(Expression{}, 0, 1).defined);
     EXPECT_FALSE(evaluateInterval(parsed("x"), std::nan(""), 1).defined);
+}
+
+// Past MPFR's own range an end can only go to infinity, or to 0: an exponent
+// too long is cut short, and inf - inf has no value. Enclosures still hold.
+TEST(IntervalTest, EndsPastMpfrsRange) {
+    // 10^(1e11 - 99999999), beyond every double, and its inverse, below all.
+    EXPECT_EQ(evaluateInterval(parsed("1e100000000000*1e-99999999"), 0, 0).high, Infinity);
+    EXPECT_EQ(evaluateInterval(parsed("1e-100000000000*1e99999999"), 0, 0).low, 0);
+    const Interval unknown = evaluateInterval(parsed("x - x"), Infinity, Infinity);
+    EXPECT_TRUE(unknown.defined);
+    EXPECT_EQ(unknown.low, -Infinity);
+    EXPECT_EQ(unknown.high, Infinity);
 }
 
 // min |F'| over a dense grid, by central differences at 200 bits: no

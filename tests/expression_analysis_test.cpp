@@ -18,6 +18,7 @@
 
 #include "expression/analysis.h"
 #include "expression/derivative.h"
+#include "expression/evaluate.h"
 #include "expression/interval.h"
 #include "expression/parse.h"
 
@@ -128,6 +129,11 @@ TEST(DerivativeTest, EachRuleWrittenOut) {
         {"x^-2", "-(2*x^-3)"},
         {"x^2.0", "2.0*x"},
         {"x^1e1", "1e1*x^9"},
+        {"x^20e-1", "20e-1*x"},
+        {"x + cos(x)", "1 - sin(x)"},
+        // Whole coefficients are multiplied out only up to 18 digits.
+        {"1e10*x*1e10", "1e10*1e10"},
+        {"1e10*(1e10*x^2)", "1e10*(20000000000*x)"},
         {"x^0.5", "0.5*x^(0.5 - 1)"},
         {"x^pi", "pi*x^(pi - 1)"},
         {"(2*x)^3", "3*(2*x)^2*2"},
@@ -391,6 +397,7 @@ TEST(IntervalTest, UndefinedWhereFMayBe) {
         {"sqrt(x)", 0, 1, true},
         {"1/x", -1, 1, false},
         {"1/x", 0, 1, false},
+        {"1/x", -1, 0, false},
         {"1/(x - 0.1)", 0.1, 0.2, true},  // 0.1 typed is not the double 0.1
         {"x^-1", 0, 1, false},
         {"x^-2", -1, 1, false},
@@ -413,6 +420,34 @@ TEST(IntervalTest, UndefinedWhereFMayBe) {
     }
     EXPECT_FALSE(evaluateInterval(Expression{}, 0, 1).defined);
     EXPECT_FALSE(evaluateInterval(parsed("x"), std::nan(""), 1).defined);
+}
+
+// Past MPFR's own range an end can only go to infinity, or to 0: an exponent
+// too long is cut short, and inf - inf has no value. Enclosures still hold.
+TEST(IntervalTest, EndsPastMpfrsRange) {
+    // 10^(1e11 - 99999999), beyond every double, and its inverse, below all.
+    EXPECT_EQ(evaluateInterval(parsed("1e100000000000*1e-99999999"), 0, 0).high, Infinity);
+    EXPECT_EQ(evaluateInterval(parsed("1e-100000000000*1e99999999"), 0, 0).low, 0);
+    EXPECT_EQ(evaluateInterval(parsed("0e100000000000"), 0, 0).high, 0);
+    const Interval unknown = evaluateInterval(parsed("x - x"), Infinity, Infinity);
+    EXPECT_TRUE(unknown.defined);
+    EXPECT_EQ(unknown.low, -Infinity);
+    EXPECT_EQ(unknown.high, Infinity);
+}
+
+// Below the normal range a value is rounded once, from the exact value, and
+// read at its own weight.
+TEST(EvaluateTest, SubnormalValues) {
+    // exp just above -708.5 is a subnormal with 52 bits, and its rounding to
+    // 53 bits lies on a midpoint of two: rounded again, it would go up to
+    // the even one.
+    const Expression exponential = parsed("exp(x)");
+    Evaluator inDouble(exponential, Precision::Double);
+    EXPECT_EQ(evaluateDouble(inDouble, -0x1.623ffffffffffp+9), 0x0.e6cf6d0889979p-1022);
+    const Expression absolute = parsed("abs(x)");
+    Evaluator inExtended(absolute, Precision::Wide);
+    const Extended tiny = nearestExtended("1e-4940");
+    EXPECT_TRUE(evaluateExtended(inExtended, tiny) == tiny) << sixSignificantDigits(evaluateExtended(inExtended, tiny));
 }
 
 // min |F'| over a dense grid, by central differences at 200 bits: no

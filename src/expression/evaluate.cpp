@@ -1,9 +1,5 @@
 #include "expression/evaluate.h"
 
-// <stdint.h> first: MPFR declares its uintmax_t functions only after it.
-#include <stdint.h>
-#include <mpfr.h>
-
 #include <algorithm>
 #include <cassert>
 #include <cmath>
@@ -13,20 +9,14 @@
 #include <string>
 #include <type_traits>
 
+#include "expression/mpfr_values.h"
+
 // Two values of MPFR's own, at the precision's width.
 struct MpfrScratch {
-    mpfr_t result;
-    mpfr_t operand;
-    explicit MpfrScratch(mpfr_prec_t bits) {
-        mpfr_init2(result, bits);
-        mpfr_init2(operand, bits);
-    }
-    ~MpfrScratch() {
-        mpfr_clear(result);
-        mpfr_clear(operand);
-    }
-    MpfrScratch(const MpfrScratch&) = delete;
-    MpfrScratch& operator=(const MpfrScratch&) = delete;
+    explicit MpfrScratch(mpfr_prec_t bits) : values(bits) {}
+    MpfrValues<2> values;
+    const mpfr_ptr result = values[0];
+    const mpfr_ptr operand = values[1];
 };
 
 namespace {
@@ -293,20 +283,18 @@ Evaluator::Evaluator(const Expression& typed, Precision chosen)
     // A decimal constant is the nearest double for single and double, the
     // nearest extended value for extended.
     const Format& format = chosen == Precision::Wide ? ExtendedFormat : DoubleFormat;
-    mpfr_t constant;
-    mpfr_init2(constant, format.bits);
+    MpfrValues<1> constant(format.bits);
     doubleConstants.assign(typed.nodes.size(), 0.0);
     extendedConstants.assign(typed.nodes.size(), toExtended(0.0));
     for (std::size_t i = 0; i < typed.nodes.size(); ++i) {
         if (!isConstant(typed.nodes[i])) {
             continue;
         }
-        constantInto(constant, typed.nodes[i], format);
-        doubleConstants[i] = doubleOf(constant);
-        extendedConstants[i] = chosen == Precision::Wide ? extendedOf<Extended>(constant)
+        constantInto(constant[0], typed.nodes[i], format);
+        doubleConstants[i] = doubleOf(constant[0]);
+        extendedConstants[i] = chosen == Precision::Wide ? extendedOf<Extended>(constant[0])
                                                              : toExtended(doubleConstants[i]);
     }
-    mpfr_clear(constant);
 }
 
 Evaluator::~Evaluator() = default;
@@ -343,12 +331,9 @@ namespace {
 
 template <typename Type, typename FromMpfr>
 Type nearestIn(const std::string& decimal, const Format& format, FromMpfr fromMpfr) {
-    mpfr_t value;
-    mpfr_init2(value, format.bits);
-    roundInto(value, mpfr_set_str(value, decimal.c_str(), 10, MPFR_RNDN), format);
-    const Type result = fromMpfr(value);
-    mpfr_clear(value);
-    return result;
+    MpfrValues<1> value(format.bits);
+    roundInto(value[0], mpfr_set_str(value[0], decimal.c_str(), 10, MPFR_RNDN), format);
+    return fromMpfr(value[0]);
 }
 
 }  // namespace
@@ -362,15 +347,13 @@ Extended nearestExtended(const std::string& decimal) {
 }
 
 std::string sixSignificantDigits(Extended value) {
-    mpfr_t wide;
-    mpfr_init2(wide, 64);
-    setMpfr(wide, value);
+    MpfrValues<1> wide(64);
+    setMpfr(wide[0], value);
     char* digits = nullptr;
     std::string text;
-    if (mpfr_asprintf(&digits, "%.6Rg", wide) >= 0) {
+    if (mpfr_asprintf(&digits, "%.6Rg", wide[0]) >= 0) {
         text = digits;
         mpfr_free_str(digits);
     }
-    mpfr_clear(wide);
     return text;
 }

@@ -1,7 +1,5 @@
 #include "expression/interval.h"
 
-#include <mpfr.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -10,43 +8,26 @@
 #include <string>
 #include <utility>
 
+#include "expression/mpfr_values.h"
+
 namespace {
 
 // Wider than double, so that a chain of operations loses less than the
 // final rounding outwards to double.
 constexpr mpfr_prec_t Bits = 64;
 
-// [low, high], or nothing known when not defined.
+// [low, high], or nothing known when not defined. The ends point into the
+// range's own values, which the holder keeps from being copied or moved.
 struct Range {
-    mpfr_t low;
-    mpfr_t high;
+    MpfrValues<2> ends{Bits};
+    const mpfr_ptr low = ends[0];
+    const mpfr_ptr high = ends[1];
     bool defined = true;
-    Range() {
-        mpfr_init2(low, Bits);
-        mpfr_init2(high, Bits);
-    }
-    ~Range() {
-        mpfr_clear(low);
-        mpfr_clear(high);
-    }
-    Range(const Range&) = delete;
-    Range& operator=(const Range&) = delete;
 };
 
+// Room for the candidates of an end: up to four corners.
 struct Scratch {
-    mpfr_t candidates[4];
-    Scratch() {
-        for (mpfr_ptr candidate : candidates) {
-            mpfr_init2(candidate, Bits);
-        }
-    }
-    ~Scratch() {
-        for (mpfr_ptr candidate : candidates) {
-            mpfr_clear(candidate);
-        }
-    }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
+    MpfrValues<4> candidates{Bits};
 };
 
 using Operation = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_srcptr, mpfr_rnd_t);

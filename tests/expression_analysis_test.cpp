@@ -448,6 +448,10 @@ TEST(EvaluateTest, SubnormalValues) {
     Evaluator inExtended(absolute, Precision::Wide);
     const Extended tiny = nearestExtended("1e-4940");
     EXPECT_TRUE(evaluateExtended(inExtended, tiny) == tiny) << sixSignificantDigits(evaluateExtended(inExtended, tiny));
+    // A decimal just past the halfway point 2.5 * 2^-1074 reads as three
+    // units, not two: its first rounding (to 53 bits) must be remembered.
+    EXPECT_EQ(nearestDouble("1.235164114603116360441422e-323"), 3 * 0x1p-1074);
+    EXPECT_EQ(nearestDouble("1.235164114603116e-323"), 2 * 0x1p-1074);  // just below it
 }
 
 // min |F'| over a dense grid, by central differences at 200 bits: no

@@ -49,6 +49,13 @@ void roundInto(mpfr_t value, int ternary, const Format& format) {
     mpfr_set_emax(mpfr_get_emax_max());
 }
 
+// A decimal read to the value's precision, with the direction it was
+// rounded in: subnormal results are rounded once more by roundInto, and a
+// decimal just past a halfway point must not be rounded to even there.
+int readDecimal(mpfr_t target, const std::string& decimal) {
+    return mpfr_strtofr(target, decimal.c_str(), nullptr, 10, MPFR_RNDN);
+}
+
 void setMpfr(mpfr_t target, double value) {
     mpfr_set_d(target, value, MPFR_RNDN);
 }
@@ -183,7 +190,7 @@ void constantInto(mpfr_t target, const Node& node, const Format& format) {
         mpfr_set_ui(target, 1, MPFR_RNDN);
         ternary = mpfr_exp(target, target, MPFR_RNDN);
     } else {
-        ternary = mpfr_set_str(target, node.text.c_str(), 10, MPFR_RNDN);
+        ternary = readDecimal(target, node.text);
     }
     roundInto(target, ternary, format);
 }
@@ -332,7 +339,7 @@ namespace {
 template <typename Type, typename FromMpfr>
 Type nearestIn(const std::string& decimal, const Format& format, FromMpfr fromMpfr) {
     MpfrValues<1> value(format.bits);
-    roundInto(value[0], mpfr_set_str(value[0], decimal.c_str(), 10, MPFR_RNDN), format);
+    roundInto(value[0], readDecimal(value[0], decimal), format);
     return fromMpfr(value[0]);
 }
 

@@ -49,11 +49,33 @@ inline std::string shownExtended(Extended value) {
 
 }  // namespace formats
 
-struct SingleFormat : SingleNumbers {
-    using Numbers = SingleNumbers;
-    static constexpr std::size_t width = 16;
-    static constexpr const CatalogueText& name = TextPrecisionSingle;
-    static constexpr const CatalogueText& beyond = TextInfiniteEnd;
+// What every format's record holds as constants: its numbers, the width of
+// its table columns, its name in the head and its words for an end beyond it.
+template <typename NumbersType, std::size_t Width, const CatalogueText& Name, const CatalogueText& Beyond>
+struct FormatConstants : NumbersType {
+    using Numbers = NumbersType;
+    static constexpr std::size_t width = Width;
+    static constexpr const CatalogueText& name = Name;
+    static constexpr const CatalogueText& beyond = Beyond;
+};
+
+// A format whose values are stored as they are computed: a working value is
+// written as a stored one, and F beyond the format at the start leaves no
+// chord to draw.
+template <typename Format>
+struct StoredAsComputed {
+    template <typename Value>
+    static std::string shownWork(Value value) {
+        return Format::shown(value);
+    }
+    template <typename Value>
+    static std::string exactWork(Value value) {
+        return Format::exact(value);
+    }
+    static std::string startBeyond() { return text(Format::beyond) + text(TextNoChordThen); }
+};
+
+struct SingleFormat : FormatConstants<SingleNumbers, 16, TextPrecisionSingle, TextInfiniteEnd> {
     // The argument as the dialog reads it.
     static float read(const std::string&, float dialogValue) { return dialogValue; }
     static std::string shown(float value) { return formatDigits9(value); }
@@ -67,41 +89,29 @@ struct SingleFormat : SingleNumbers {
     static std::string startBeyond() { return text(TextStartValueTooLarge); }
 };
 
-struct DoubleFormat : DoubleNumbers {
-    using Numbers = DoubleNumbers;
-    static constexpr std::size_t width = 26;
-    static constexpr const CatalogueText& name = TextPrecisionDouble;
-    static constexpr const CatalogueText& beyond = TextBeyondDouble;
+struct DoubleFormat : FormatConstants<DoubleNumbers, 26, TextPrecisionDouble, TextBeyondDouble>,
+                      StoredAsComputed<DoubleFormat> {
     // The nearest double to the argument's decimal digits.
     static double read(const std::string& typed, float) { return nearestDouble(typed); }
     static std::string shown(double value) { return formats::shownDouble(value); }
-    static std::string shownWork(double value) { return formats::shownDouble(value); }
     static std::string exact(double value) { return formats::toChars(value); }
-    static std::string exactWork(double value) { return formats::toChars(value); }
     static std::string sixDigits(double value) {
         std::array<char, 40> digits{};
-        char* const end = std::to_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::general, 6).ptr;
+        char* const end =
+            std::to_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::general, 6).ptr;
         return std::isfinite(value) ? std::string(digits.data(), static_cast<std::size_t>(end - digits.data()))
                                     : formats::dialogForm(std::isinf(value), std::signbit(value));
     }
-    static std::string startBeyond() { return text(TextBeyondDouble) + text(TextNoChordThen); }
 };
 
-struct ExtendedFormat : ExtendedNumbers {
-    using Numbers = ExtendedNumbers;
-    static constexpr std::size_t width = 30;
-    static constexpr const CatalogueText& name = TextPrecisionExtended;
-    static constexpr const CatalogueText& beyond = TextBeyondExtended;
+struct ExtendedFormat : FormatConstants<ExtendedNumbers, 30, TextPrecisionExtended, TextBeyondExtended>,
+                        StoredAsComputed<ExtendedFormat> {
     static Extended read(const std::string& typed, float) { return nearestExtended(typed); }
     static std::string shown(Extended value) { return formats::shownExtended(value); }
-    static std::string shownWork(Extended value) { return formats::shownExtended(value); }
     static std::string exact(Extended value) { return shortestExtendedText(value); }
-    static std::string exactWork(Extended value) { return shortestExtendedText(value); }
+    // Six digits of the value itself, beyond the range of doubles too.
     static std::string sixDigits(Extended value) {
-        if (!isFinite(value)) {
-            return formats::dialogForm(isInfinite(value), signBit(value) && !isNan(value));
-        }
-        return sixSignificantDigits(value);
+        return isFinite(value) ? sixSignificantDigits(value)
+                               : formats::dialogForm(isInfinite(value), signBit(value) && !isNan(value));
     }
-    static std::string startBeyond() { return text(TextBeyondExtended) + text(TextNoChordThen); }
 };

@@ -3,30 +3,23 @@
 #include "console/console.h"
 #include "dialog/catalogue.h"
 #include "solver/equation.h"
+#include "text/number_format.h"
 
-namespace {
-
-// F is computed after the root has been written once.
-void reportRoot(Console& console, float x, std::uint32_t counter) {
-    showCatalogueText(console, TextRoot);
-    writeReal(console, x);
-    const float fx = toFloat(equationF(x));
-    writeRaw(console, TextValueOpen);
-    writeReal(console, x);
-    writeRaw(console, TextValueClose);
-    writeReal(console, fx);
-    endLine(console);
-    showCatalogueText(console, TextIterations);
-    writeCount(console, counter);
+std::vector<std::string> reportLines(bool found, const std::string& root, const std::string& valueAtRoot,
+                                     std::uint32_t counter) {
+    if (!found) {
+        return {TextNotFound.data()};
+    }
+    return {TextRoot.data() + root + TextValueOpen + root + TextValueClose + valueAtRoot,
+            TextIterations.data() + formatCount(counter)};
 }
 
-}  // namespace
-
 void writeReport(Console& console, const ChordOutcome& outcome) {
-    if (outcome.found) {
-        reportRoot(console, *outcome.x, outcome.counter);
-    } else {
-        showCatalogueText(console, TextNotFound);
+    // F at a root is finite, so evaluating it here reports no range event.
+    const std::string root = outcome.found ? formatReal(*outcome.x) : std::string();
+    const std::string valueAtRoot = outcome.found ? formatReal(toFloat(equationF(*outcome.x))) : std::string();
+    for (const std::string& line : reportLines(outcome.found, root, valueAtRoot, outcome.counter)) {
+        showText(console, line.c_str());
+        endLine(console);
     }
-    endLine(console);
 }

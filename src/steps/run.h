@@ -17,6 +17,7 @@
 
 #include "console/console.h"
 #include "dialog/catalogue.h"
+#include "dialog/report.h"
 #include "solver/chord_walk.h"
 #include "steps/arguments.h"
 #include "steps/csv.h"
@@ -255,12 +256,8 @@ std::string StepsRun<Format, Equation>::row(std::uint64_t number, const Step& st
 // The dialog's report, in the format: F at the root is the walk's own F(x).
 template <typename Format, typename Equation>
 std::vector<std::string> StepsRun<Format, Equation>::reportLines(const Outcome& outcome) const {
-    if (!outcome.found) {
-        return {text(TextNotFound)};
-    }
-    const std::string x = Format::sixDigits(*outcome.x);
-    return {text(TextRoot) + x + " F(" + x + ")=" + Format::sixDigits(outcome.fx),
-            text(TextIterations) + std::to_string(outcome.counter)};
+    return ::reportLines(outcome.found, outcome.found ? Format::sixDigits(*outcome.x) : std::string(),
+                         Format::sixDigits(outcome.fx), outcome.counter);
 }
 
 template <typename Format, typename Equation>

@@ -22,19 +22,12 @@ Extended equationF(float x) {
     return toExtended(2.0) * t + point2 * wideX * wideX - toExtended(1.5);
 }
 
-IntervalTest testInterval(float a, float b) {
-    IntervalTest test{IntervalFault::None, equationF(a), equationF(b)};
-    const float storedFa = toFloat(test.fa);
-    if (!std::isfinite(a) || !std::isfinite(b)) {
-        test.fault = IntervalFault::InfiniteEnd;
-    } else if (!std::isfinite(storedFa)) {
-        test.fault = IntervalFault::StartValueTooLarge;
-    } else if (toExtended(storedFa) * test.fb > toExtended(0.0)) {
-        test.fault = IntervalFault::SameSign;
-    }
-    return test;
-}
-
 bool intervalRejected(float a, float b) {
-    return testInterval(a, b).fault != IntervalFault::None;
+    const Extended fa = equationF(a);
+    const Extended fb = equationF(b);
+    const float storedFa = toFloat(fa);
+    // No chord can be drawn from an infinite end or a start value beyond
+    // single precision.
+    return !std::isfinite(a) || !std::isfinite(b) || !std::isfinite(storedFa) ||
+           toExtended(storedFa) * fb > toExtended(0.0);
 }

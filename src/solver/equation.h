@@ -14,24 +14,6 @@ Extended equationF(float x);
 // work a run did.
 std::uint64_t equationEvaluationCount();
 
-// Why an interval cannot be searched, or None when it can.
-enum class IntervalFault {
-    None,
-    InfiniteEnd,        // an end is beyond single precision (typed as infinite)
-    StartValueTooLarge, // F(a) does not fit single precision: no chord from it
-    SameSign,           // F(a), stored in single precision, times F(b) is positive
-};
-
-// The sign test with what it saw: F at both ends, unrounded, evaluated
-// exactly once each, at a first.
-struct IntervalTest {
-    IntervalFault fault = IntervalFault::None;
-    Extended fa;
-    Extended fb;
-};
-
-IntervalTest testInterval(float a, float b);
-
 // True when the interval [a, b] cannot be searched: F(a), stored in single
 // precision, times F(b) at full precision is positive. Also true when an end
 // is infinite or F(a) does not fit single precision, since no chord can be

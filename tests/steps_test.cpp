@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <random>
@@ -562,6 +563,28 @@ TEST(StepsProgramTest, RefusedStandardOutputEndsWithStatusOne) {
     EXPECT_EQ(run.errors,
               asShown("chords-steps: не удалось вывести таблицу: стандартный вывод не "
                       "принимает данные\n"));
+}
+
+// A file's name in any script is the file's name, on Windows too, where
+// the narrow calls would have put it through the ANSI code page; nothing
+// is left under the temporary name, and a message names it as given.
+TEST(StepsProgramTest, FilesAreNamedInAnyScript) {
+    namespace fs = std::filesystem;
+    const std::pair<std::string, fs::path> names[] = {{"хорды.svg", fs::path(u8"хорды.svg")},
+                                                      {"ünïcode.svg", fs::path(u8"ünïcode.svg")}};
+    for (const auto& [given, path] : names) {
+        const ProgramRun run = runSteps({"0", "1", "0.1", "10", "--svg", given});
+        EXPECT_EQ(run.exitStatus, 0) << run.errors;
+        EXPECT_EQ(run.errors, "");
+        EXPECT_TRUE(fs::is_regular_file(path)) << given;
+        EXPECT_FALSE(fs::exists(fs::path(path) += ".part")) << given;
+        fs::remove(path);
+    }
+    EXPECT_FALSE(fs::exists("unicode.svg"));
+    const ProgramRun missing = runSteps({"0", "1", "0.1", "10", "--csv", "нет/хорды.csv"});
+    EXPECT_EQ(missing.exitStatus, 1);
+    EXPECT_EQ(missing.errors, asShown("chords-steps: не удалось записать таблицу CSV в файл нет/хорды.csv: нет "
+                                      "такого файла или каталога\n"));
 }
 
 }  // namespace

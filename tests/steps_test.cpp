@@ -388,6 +388,8 @@ TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
     };
     const std::string usage = "Использование: chords-steps XIB XIE EPS LIMIT [--svg ФАЙЛ] "
                               "[--html ФАЙЛ] [--csv ФАЙЛ] [--animate]\n";
+    const std::string same = "steps_test_same.csv";
+    std::ofstream(same) << "keep";
     const Case cases[] = {
         {{"0", "1", "0.1"}, 2, "chords-steps: не хватает аргумента LIMIT\n" + usage},
         {{"0", "1", "abc", "5"}, 2, "chords-steps: EPS должен быть одним числом\n" + usage},
@@ -412,6 +414,11 @@ TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
          "файла или каталога\n"},
         {{"0", "1", "0.1", "5", "--svg", "."}, 1,
          "chords-steps: не удалось записать рисунок в файл .: это каталог\n"},
+        // One file for two outputs, by its name or by another name of it.
+        {{"3", "4", "0.1", "5", "--html", "p.x", "--csv", "p.x"}, 2,
+         "chords-steps: файл p.x назван для двух выводов: --html и --csv\n"},
+        {{"0", "1", "0.1", "5", "--svg=./" + same, "--csv", same, "--html", "-"}, 2,
+         "chords-steps: файл ./" + same + " назван для двух выводов: --svg и --csv\n"},
     };
     for (const Case& c : cases) {
         const ProgramRun run = runSteps(c.line);
@@ -420,6 +427,9 @@ TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
         EXPECT_EQ(run.errors, asShown(c.message));
     }
     EXPECT_FALSE(exists("./.part"));
+    EXPECT_FALSE(exists("p.x"));
+    EXPECT_EQ(contentsOf(same), "keep");
+    std::remove(same.c_str());
     // A refused interval is still drawn when a picture is asked for: F over
     // it and the reason, the status unchanged.
     const std::string path = "steps_test_refused.svg";

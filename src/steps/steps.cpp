@@ -317,6 +317,9 @@ int runSteps(Console& console, std::span<const std::string> arguments) {
     case StepsAction::Run:
         break;
     }
+    if (showFileNamedTwice(console, parsed)) {
+        return ExitUsage;
+    }
     if (typedWalkWanted(parsed)) {
 #if CHORDS_TYPED_EQUATIONS
         return runTypedSteps(console, parsed);

@@ -86,6 +86,9 @@ inline constexpr CatalogueText TextFileMissing = cp1251Text(": нужно имя
 inline constexpr CatalogueText TextOptionTwice = cp1251Text(": параметр указан дважды");
 inline constexpr CatalogueText TextOutputTwice =
     cp1251Text(": на стандартный вывод (\"-\") можно направить только один файл");
+// The file as given between these two, then the two options and TextAnd.
+inline constexpr CatalogueText TextFileNamedTwice = cp1251Text("файл ");
+inline constexpr CatalogueText TextNamedForTwoOutputs = cp1251Text(" назван для двух выводов: ");
 
 // Rejected intervals.
 inline constexpr CatalogueText TextBadIntervalPrefix = cp1251Text("неудачный интервал: ");

@@ -559,20 +559,27 @@ TEST(StepsProgramTest, PictureIsWrittenToANewFileOnly) {
     std::remove((path + ".part").c_str());
 }
 
-// A table nobody can receive is a failure, not a success.
+// A table, a help or a comparison nobody can receive is a failure, not a
+// success.
 TEST(StepsProgramTest, RefusedStandardOutputEndsWithStatusOne) {
     if (nativePath("/dev/full") != "/dev/full" || !exists("/dev/full")) {
         GTEST_SKIP() << "no /dev/full here";
     }
-    RunOptions options;
-    options.program = STEPS_PROGRAM;
-    options.arguments = {"0", "1", "0.0001", "100"};
-    options.outputFile = "/dev/full";
-    const ProgramRun run = runChords("", options);
-    EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.errors,
-              asShown("chords-steps: не удалось вывести таблицу: стандартный вывод не "
-                      "принимает данные\n"));
+    std::vector<std::vector<std::string>> lines = {{"0", "1", "0.0001", "100"}, {"--help"}, {"--version"}};
+    if (STEPS_TYPED_EQUATIONS) {
+        lines.push_back({"--equation", "x^2 - 2", "0", "2", "1e-9", "50", "--compare"});
+    }
+    for (const std::vector<std::string>& line : lines) {
+        RunOptions options;
+        options.program = STEPS_PROGRAM;
+        options.arguments = line;
+        options.outputFile = "/dev/full";
+        const ProgramRun run = runChords("", options);
+        EXPECT_EQ(run.exitStatus, 1) << line[0];
+        EXPECT_EQ(run.errors,
+                  asShown("chords-steps: не удалось вывести таблицу: стандартный вывод не "
+                          "принимает данные\n"));
+    }
 }
 
 // A file's name in any script is the file's name, on Windows too, where

@@ -306,10 +306,10 @@ int runSteps(Console& console, std::span<const std::string> arguments) {
     switch (parsed.action) {
     case StepsAction::Help:
         showHelp(console);
-        return ExitDone;
+        return outputStatus(console);
     case StepsAction::Version:
         showVersion(console);
-        return ExitDone;
+        return outputStatus(console);
     case StepsAction::Invalid:
         showArgumentFault(console, parsed);
         showErrorText(console, text(TextUsage).c_str());

@@ -619,7 +619,7 @@ int TypedRun<Format>::compare() {
     }
     addLine(table, text(TextCompareOrderNote));
     flushTable(table);
-    return console_.output.failed ? ExitRefused : ExitDone;
+    return outputStatus(console_);
 }
 
 // ---------------------------------------------------------------------------

@@ -220,6 +220,17 @@ TEST(StepsTableTest, RowsFoldToATerminalsWidthAtColumnEdges) {
     EXPECT_EQ(foldRow(line, format.chordWidth, 200), line);
 }
 
+// The help's prose on a terminal: broken at blanks only, the usage's
+// bracketed options kept whole, continuation lines indented.
+TEST(StepsTableTest, ProseFoldsAtBlanksToATerminalsWidth) {
+    EXPECT_EQ(foldProse("aaa bbb ccc", 4, 7), "aaa bbb\n    ccc");
+    EXPECT_EQ(foldProse("  opt   one two", 8, 12), "  opt   one\n        two");
+    EXPECT_EQ(foldProse("u: p [--svg F] [--csv F]", 3, 16), "u: p [--svg F]\n   [--csv F]");
+    EXPECT_EQ(foldProse("longword x", 2, 4), "longword\n  x");
+    EXPECT_EQ(foldProse("unbroken", 0, 4), "unbroken");
+    EXPECT_EQ(foldProse("fits as it is", 2, 13), "fits as it is");
+}
+
 TEST(StepsArgumentsTest, FaultsNameTheArgument) {
     struct Case {
         std::vector<std::string> line;
@@ -386,8 +397,11 @@ TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
         int status;
         std::string message;
     };
-    const std::string usage = "Использование: chords-steps XIB XIE EPS LIMIT [--svg ФАЙЛ] "
-                              "[--html ФАЙЛ] [--csv ФАЙЛ] [--animate]\n";
+    const std::string usage =
+        "Использование: chords-steps XIB XIE EPS LIMIT [--svg ФАЙЛ] [--html ФАЙЛ] [--csv ФАЙЛ] [--animate]\n"
+        "               [--equation ВЫРАЖЕНИЕ] [--precision single|double|extended] [--compare]\n"
+        "               [--method chords|illinois|pegasus|anderson-bjorck] [--stop residual|step]\n"
+        "          или: chords-steps --help | --version\n";
     const std::string same = "steps_test_same.csv";
     std::ofstream(same) << "keep";
     const Case cases[] = {

@@ -89,13 +89,23 @@ void showVersion(Console& console) {
     flushTable(version);
 }
 
+// On a terminal each line is folded at blanks to its width, a line that
+// starts with blanks (an option, an example) going on under the
+// descriptions' column, as the usage does.
 void showHelp(Console& console) {
     TableOutput help{console};
-    addLine(help, text(TextUsage));
-    addLine(help, text(TextHelpPurpose));
-    addLine(help, "  " + text(TextEquation));
-    for (const CatalogueText& line : TextHelpArguments) {
-        addLine(help, text(line));
+    help.columns = outputTerminalColumns();
+    const auto line = [&help](const std::string& cp1251Line, bool usage) {
+        const std::size_t indent = usage || cp1251Line.starts_with(' ') ? HelpColumn : 0;
+        addLine(help, help.columns ? foldProse(cp1251Line, indent, *help.columns) : cp1251Line);
+    };
+    for (const CatalogueText& usage : TextUsage) {
+        line(text(usage), true);
+    }
+    line(text(TextHelpPurpose), false);
+    line("  " + text(TextEquation), false);
+    for (const CatalogueText& argument : TextHelpArguments) {
+        line(text(argument), false);
     }
     flushTable(help);
 }
@@ -312,7 +322,9 @@ int runSteps(Console& console, std::span<const std::string> arguments) {
         return outputStatus(console);
     case StepsAction::Invalid:
         showArgumentFault(console, parsed);
-        showErrorText(console, text(TextUsage).c_str());
+        for (const CatalogueText& usage : TextUsage) {
+            showErrorText(console, usage.data());
+        }
         return ExitUsage;
     case StepsAction::Run:
         break;

@@ -95,17 +95,13 @@ void showVersion(Console& console) {
 void showHelp(Console& console) {
     TableOutput help{console};
     help.columns = outputTerminalColumns();
-    const auto line = [&help](const std::string& cp1251Line, bool usage) {
-        const std::size_t indent = usage || cp1251Line.starts_with(' ') ? HelpColumn : 0;
-        addLine(help, help.columns ? foldProse(cp1251Line, indent, *help.columns) : cp1251Line);
-    };
     for (const CatalogueText& usage : TextUsage) {
-        line(text(usage), true);
+        addProse(help, usage.data(), HelpColumn);
     }
-    line(text(TextHelpPurpose), false);
-    line("  " + text(TextEquation), false);
-    for (const CatalogueText& argument : TextHelpArguments) {
-        line(text(argument), false);
+    addProse(help, text(TextHelpPurpose));
+    addProse(help, "  " + text(TextEquation), HelpColumn);
+    for (const CatalogueText& line : TextHelpArguments) {
+        addProse(help, line.data(), line[0] == ' ' ? HelpColumn : 0);
     }
     flushTable(help);
 }
@@ -193,12 +189,12 @@ bool finishOutputs(Outputs& outputs, TableOutput& table, const ChordParameters& 
 }
 
 void showTableHead(TableOutput& table, const ChordParameters& parameters, const Lesson& lesson) {
-    addLine(table, titleLine());
-    addLine(table, inputsLine(parameters));
-    addLine(table, fixedEndLine(parameters, lesson.fixedEnd));
-    addLine(table, slopeLine(parameters, lesson.smallestSlope));
-    addLine(table, legendLine());
-    addLine(table, countsLine());
+    addProse(table, titleLine());
+    addProse(table, inputsLine(parameters));
+    addProse(table, fixedEndLine(parameters, lesson.fixedEnd));
+    addProse(table, slopeLine(parameters, lesson.smallestSlope));
+    addProse(table, legendLine());
+    addProse(table, countsLine());
     const std::string header = columnHeader(parameters.limit);
     addLine(table, table.columns ? foldRow(header, table.chordWidth, *table.columns) : header);
 }

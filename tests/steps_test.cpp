@@ -226,6 +226,7 @@ TEST(StepsTableTest, ProseFoldsAtBlanksToATerminalsWidth) {
     EXPECT_EQ(foldProse("aaa bbb ccc", 4, 7), "aaa bbb\n    ccc");
     EXPECT_EQ(foldProse("  opt   one two", 8, 12), "  opt   one\n        two");
     EXPECT_EQ(foldProse("u: p [--svg F] [--csv F]", 3, 16), "u: p [--svg F]\n   [--csv F]");
+    EXPECT_EQ(foldProse("x] [b c]", 0, 6), "x]\n[b c]");  // a stray "]" opens no bracket
     EXPECT_EQ(foldProse("longword x", 2, 4), "longword\n  x");
     EXPECT_EQ(foldProse("unbroken", 0, 4), "unbroken");
     EXPECT_EQ(foldProse("fits as it is", 2, 13), "fits as it is");

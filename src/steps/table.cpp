@@ -414,7 +414,7 @@ std::string foldProse(std::string_view line, std::size_t indent, std::size_t col
         std::size_t cut = None;
         int depth = 0;
         for (std::size_t at = line.find_first_not_of(' ', from); at < line.size(); ++at) {
-            depth += line[at] == '[' ? 1 : line[at] == ']' ? -1 : 0;
+            depth += line[at] == '[' ? 1 : line[at] == ']' && depth > 0 ? -1 : 0;
             if (line[at] != ' ' || depth > 0) {
                 continue;
             }

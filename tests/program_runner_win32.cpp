@@ -41,13 +41,25 @@ std::string contentsOf(const std::string& path) {
     return contents.str();
 }
 
+// The tests' texts are UTF-8; the program gets its command line in UTF-16,
+// as from a shell, whatever the ANSI code page.
+std::wstring wideOf(const std::string& utf8) {
+    const int size = static_cast<int>(utf8.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
+    return wide;
+}
+
 // Detached: no console, as for a program whose output is redirected. Under
 // an emulator a start can fail while it is busy; a few tries ride that out.
-bool startDetached(const std::string& program, std::string& commandLine, STARTUPINFOA& startup,
+bool startDetached(const std::string& program, const std::string& commandLine, STARTUPINFOW& startup,
                    PROCESS_INFORMATION& process) {
     constexpr int Tries = 5;
+    const std::wstring wideProgram = wideOf(program);
+    std::wstring wideCommandLine = wideOf(commandLine);
     for (int attempt = 1; attempt <= Tries; ++attempt) {
-        if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+        if (CreateProcessW(wideProgram.c_str(), wideCommandLine.data(), nullptr, nullptr, TRUE,
                            DETACHED_PROCESS, nullptr, nullptr, &startup, &process)) {
             return true;
         }
@@ -77,7 +89,7 @@ ProgramRun runChords(std::string_view input, const RunOptions& options) {
         CloseHandle(reader);  // gone before the program starts
     }
 
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = in;

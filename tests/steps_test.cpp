@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -237,6 +238,18 @@ TEST(StepsTableTest, RowsFoldToATerminalsWidthAtColumnEdges) {
     EXPECT_TRUE(std::equal(std::istream_iterator<std::string>(before), {}, std::istream_iterator<std::string>(after)));
 }
 
+// The help's prose on a terminal: broken at blanks only, the usage's
+// bracketed options kept whole, continuation lines indented.
+TEST(StepsTableTest, ProseFoldsAtBlanksToATerminalsWidth) {
+    EXPECT_EQ(foldProse("aaa bbb ccc", 4, 7), "aaa bbb\n    ccc");
+    EXPECT_EQ(foldProse("  opt   one two", 8, 12), "  opt   one\n        two");
+    EXPECT_EQ(foldProse("u: p [--svg F] [--csv F]", 3, 16), "u: p [--svg F]\n   [--csv F]");
+    EXPECT_EQ(foldProse("x] [b c]", 0, 6), "x]\n[b c]");  // a stray "]" opens no bracket
+    EXPECT_EQ(foldProse("longword x", 2, 4), "longword\n  x");
+    EXPECT_EQ(foldProse("unbroken", 0, 4), "unbroken");
+    EXPECT_EQ(foldProse("fits as it is", 2, 13), "fits as it is");
+}
+
 TEST(StepsArgumentsTest, FaultsNameTheArgument) {
     struct Case {
         std::vector<std::string> line;
@@ -403,8 +416,13 @@ TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
         int status;
         std::string message;
     };
-    const std::string usage = "Использование: chords-steps XIB XIE EPS LIMIT [--svg ФАЙЛ] "
-                              "[--html ФАЙЛ] [--csv ФАЙЛ] [--animate]\n";
+    const std::string usage =
+        "Использование: chords-steps XIB XIE EPS LIMIT [--svg ФАЙЛ] [--html ФАЙЛ] [--csv ФАЙЛ] [--animate]\n"
+        "               [--equation ВЫРАЖЕНИЕ] [--precision single|double|extended] [--compare]\n"
+        "               [--method chords|illinois|pegasus|anderson-bjorck] [--stop residual|step]\n"
+        "          или: chords-steps --help | --version\n";
+    const std::string same = "steps_test_same.csv";
+    std::ofstream(same) << "keep";
     const Case cases[] = {
         {{"0", "1", "0.1"}, 2, "chords-steps: не хватает аргумента LIMIT\n" + usage},
         {{"0", "1", "abc", "5"}, 2, "chords-steps: EPS должен быть одним числом\n" + usage},
@@ -429,6 +447,11 @@ TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
          "файла или каталога\n"},
         {{"0", "1", "0.1", "5", "--svg", "."}, 1,
          "chords-steps: не удалось записать рисунок в файл .: это каталог\n"},
+        // One file for two outputs, by its name or by another name of it.
+        {{"3", "4", "0.1", "5", "--html", "p.x", "--csv", "p.x"}, 2,
+         "chords-steps: файл p.x назван для двух выводов: --html и --csv\n"},
+        {{"0", "1", "0.1", "5", "--svg=./" + same, "--csv", same, "--html", "-"}, 2,
+         "chords-steps: файл ./" + same + " назван для двух выводов: --svg и --csv\n"},
     };
     for (const Case& c : cases) {
         const ProgramRun run = runSteps(c.line);
@@ -437,6 +460,9 @@ TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
         EXPECT_EQ(run.errors, asShown(c.message));
     }
     EXPECT_FALSE(exists("./.part"));
+    EXPECT_FALSE(exists("p.x"));
+    EXPECT_EQ(contentsOf(same), "keep");
+    std::remove(same.c_str());
     // A refused interval is still drawn when a picture is asked for: F over
     // it and the reason, the status unchanged.
     const std::string path = "steps_test_refused.svg";
@@ -566,20 +592,49 @@ TEST(StepsProgramTest, PictureIsWrittenToANewFileOnly) {
     std::remove((path + ".part").c_str());
 }
 
-// A table nobody can receive is a failure, not a success.
+// A table, a help or a comparison nobody can receive is a failure, not a
+// success.
 TEST(StepsProgramTest, RefusedStandardOutputEndsWithStatusOne) {
     if (nativePath("/dev/full") != "/dev/full" || !exists("/dev/full")) {
         GTEST_SKIP() << "no /dev/full here";
     }
-    RunOptions options;
-    options.program = STEPS_PROGRAM;
-    options.arguments = {"0", "1", "0.0001", "100"};
-    options.outputFile = "/dev/full";
-    const ProgramRun run = runChords("", options);
-    EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.errors,
-              asShown("chords-steps: не удалось вывести таблицу: стандартный вывод не "
-                      "принимает данные\n"));
+    std::vector<std::vector<std::string>> lines = {{"0", "1", "0.0001", "100"}, {"--help"}, {"--version"}};
+    if (STEPS_TYPED_EQUATIONS) {
+        lines.push_back({"--equation", "x^2 - 2", "0", "2", "1e-9", "50", "--compare"});
+    }
+    for (const std::vector<std::string>& line : lines) {
+        RunOptions options;
+        options.program = STEPS_PROGRAM;
+        options.arguments = line;
+        options.outputFile = "/dev/full";
+        const ProgramRun run = runChords("", options);
+        EXPECT_EQ(run.exitStatus, 1) << line[0];
+        EXPECT_EQ(run.errors,
+                  asShown("chords-steps: не удалось вывести таблицу: стандартный вывод не "
+                          "принимает данные\n"));
+    }
+}
+
+// A file's name in any script is the file's name, on Windows too, where
+// the narrow calls would have put it through the ANSI code page; nothing
+// is left under the temporary name, and a message names it as given.
+TEST(StepsProgramTest, FilesAreNamedInAnyScript) {
+    namespace fs = std::filesystem;
+    const std::pair<std::string, fs::path> names[] = {{"хорды.svg", fs::path(u8"хорды.svg")},
+                                                      {"ünïcode.svg", fs::path(u8"ünïcode.svg")}};
+    for (const auto& [given, path] : names) {
+        const ProgramRun run = runSteps({"0", "1", "0.1", "10", "--svg", given});
+        EXPECT_EQ(run.exitStatus, 0) << run.errors;
+        EXPECT_EQ(run.errors, "");
+        EXPECT_TRUE(fs::is_regular_file(path)) << given;
+        EXPECT_FALSE(fs::exists(fs::path(path) += ".part")) << given;
+        fs::remove(path);
+    }
+    EXPECT_FALSE(fs::exists("unicode.svg"));
+    const ProgramRun missing = runSteps({"0", "1", "0.1", "10", "--csv", "нет/хорды.csv"});
+    EXPECT_EQ(missing.exitStatus, 1);
+    EXPECT_EQ(missing.errors, asShown("chords-steps: не удалось записать таблицу CSV в файл нет/хорды.csv: нет "
+                                      "такого файла или каталога\n"));
 }
 
 }  // namespace

@@ -73,9 +73,11 @@ void writeErrorText(Console& console, const char* cp1251Text) {
 }
 
 void writeErrorBytes(Console& console, std::string_view bytes) {
-    if (console.messages.write != nullptr) {
-        writeBytes(console.messages, bytes);
+    if (console.messages.write == nullptr) {
+        return;
     }
+    writeBytes(console.messages,
+               console.convertGiven != nullptr ? console.convertGiven(console.converter, bytes) : std::string(bytes));
 }
 
 void showErrorText(Console& console, const char* cp1251Text) {

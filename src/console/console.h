@@ -31,6 +31,10 @@ struct Console {
     // is a file, or the other way round.
     OutputStream messages;
     ConvertText convertMessage = nullptr;
+    // What the user gave (a file's name, an argument as typed) on its way to
+    // standard error: from the program's own characters, UTF-8 on Windows,
+    // into the device's; none where the bytes go out as they are.
+    ConvertText convertGiven = nullptr;
     // Standard error once more, as raw bytes, for the range messages' error
     // line: no conversion, no failed state, the answer ignored.
     WriteBytes writeError = nullptr;
@@ -73,8 +77,8 @@ std::string shownText(Console& console, std::string_view cp1251Text);
 // device shows: messages of a program whose standard output carries only
 // results. Nothing is written when the console has no message stream.
 void showErrorText(Console& console, const char* cp1251Text);
-// The same in parts: a text without the line break, and bytes as they are
-// (a file name as it was given).
+// The same in parts: a text without the line break, and what the user gave
+// (a file name, an argument as typed) in the characters standard error shows.
 void writeErrorText(Console& console, const char* cp1251Text);
 void writeErrorBytes(Console& console, std::string_view bytes);
 

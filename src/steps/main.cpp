@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "console/console.h"
+#include "console/files.h"
 #include "numeric/precision.h"
 #include "steps/steps.h"
 
@@ -14,7 +15,9 @@ int main(int argc, char** argv) {
     // close with the program: its help (without arguments) or its table
     // stays until a key. From a command interpreter nothing changes.
     const bool alone = waitsBeforeClosing(consoleProcessCount());
-    std::vector<std::string> arguments(argv + 1, argv + argc);
+    // On Windows in UTF-8 from the UTF-16 command line: file names in any
+    // script, not only in the ANSI code page's.
+    std::vector<std::string> arguments = programArguments(argc, argv);
     if (alone && arguments.empty()) {
         arguments.push_back("--help");
     }

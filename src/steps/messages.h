@@ -14,3 +14,13 @@ inline constexpr int ExitUsage = 2;    // a faulty command line or expression
 inline void showError(Console& console, const std::string& cp1251Message) {
     showErrorText(console, (std::string(ProgramName) + ": " + cp1251Message).c_str());
 }
+
+// How a run that only writes to standard output (the help, the version, the
+// comparison) ends: status 1 and the table's message when it was refused.
+inline int outputStatus(Console& console) {
+    if (!console.output.failed) {
+        return ExitDone;
+    }
+    showError(console, text(TextOutputFailed));
+    return ExitRefused;
+}

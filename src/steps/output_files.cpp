@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "console/files.h"
 #include "steps/messages.h"
 #include "steps/texts.h"
 
@@ -124,6 +125,29 @@ void showOutputFailure(Console& console, OutputFiles& outputs) {
         writeErrorText(console, (": " + reasonOf(output.file.error)).c_str());
     }
     writeErrorBytes(console, "\n");
+}
+
+bool showFileNamedTwice(Console& console, const StepsArguments& parsed) {
+    const auto fileFor = [&parsed](OutputKind kind) -> const std::optional<std::string>& {
+        return parsed.files[static_cast<std::size_t>(kind)];
+    };
+    for (std::size_t first = 0; first < OutputKinds; ++first) {
+        for (std::size_t second = first + 1; second < OutputKinds; ++second) {
+            const std::optional<std::string>& one = fileFor(AllOutputs[first]);
+            const std::optional<std::string>& other = fileFor(AllOutputs[second]);
+            if (!one || !other || *one == "-" || *other == "-" ||
+                (*one != *other && !sameFile(pathOfName(*one), pathOfName(*other)))) {
+                continue;
+            }
+            writeErrorText(console, (std::string(ProgramName) + ": " + text(TextFileNamedTwice)).c_str());
+            writeErrorBytes(console, *one);
+            writeErrorText(console, (text(TextNamedForTwoOutputs) + outputOptionName(AllOutputs[first]) +
+                                     text(TextAnd) + outputOptionName(AllOutputs[second]) + "\n")
+                                        .c_str());
+            return true;
+        }
+    }
+    return false;
 }
 
 void writeRefusedFiles(Console& console, const StepsArguments& parsed, const std::function<std::string()>& picture,

@@ -45,6 +45,11 @@ bool commitOutputs(OutputFiles& outputs, TableOutput& table);
 // name as it was given.
 void showOutputFailure(Console& console, OutputFiles& outputs);
 
+// One file named for two outputs ("--html x --csv x", or two names of one
+// existing file): said in one line, true, before anything is written. "-"
+// is not a file; the command line takes it only once.
+bool showFileNamedTwice(Console& console, const StepsArguments& parsed);
+
 // A refused interval still gets its picture and page, when asked for: F
 // over the interval and the reason; no CSV, since there are no chords. Each
 // text is made only when its file is wanted.

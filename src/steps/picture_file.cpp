@@ -1,7 +1,8 @@
 #include "steps/picture_file.h"
 
 #include <cerrno>
-#include <filesystem>
+
+#include "console/files.h"
 
 namespace fs = std::filesystem;
 
@@ -11,37 +12,31 @@ std::error_code lastError() {
     return {errno != 0 ? errno : EIO, std::generic_category()};
 }
 
-// A name beside the target that nothing has: "x" refuses an existing name,
-// a link planted under it included (C runtimes that do not know "x" get the
-// check before). A name left by an interrupted run, or taken by a run beside
-// this one, moves on to the next.
-bool openTemporary(PictureFile& file, const std::string& beside) {
+// A name beside the target that nothing has: a name that is there, a link
+// planted under it included, is refused by the creation itself. A name left
+// by an interrupted run, or taken by a run beside this one, moves on to the
+// next.
+bool openTemporary(PictureFile& file, const fs::path& beside) {
     constexpr int Attempts = 100;
-    std::error_code ignored;
     for (int attempt = 1; attempt <= Attempts; ++attempt) {
-        file.written = beside + ".part" + (attempt > 1 ? std::to_string(attempt) : "");
-        if (fs::exists(fs::symlink_status(file.written, ignored))) {
-            continue;
-        }
-        errno = 0;
-        file.stream = std::fopen(file.written.c_str(), "wbx");
-        if (file.stream != nullptr || errno != EEXIST) {
+        file.written = beside;
+        file.written += ".part" + (attempt > 1 ? std::to_string(attempt) : "");
+        file.error.clear();
+        file.stream = createFile(file.written, file.error);
+        if (file.stream != nullptr || file.error != std::errc::file_exists) {
             break;
         }
     }
     if (file.stream == nullptr) {
-        file.error = lastError();
         return false;
     }
     file.replaced = beside;
     return true;
 }
 
-bool openInPlace(PictureFile& file, const std::string& path, const char* mode) {
-    errno = 0;
-    file.stream = std::fopen(path.c_str(), mode);
+bool openInPlace(PictureFile& file, const fs::path& path, bool append) {
+    file.stream = openForWriting(path, append, file.error);
     if (file.stream == nullptr) {
-        file.error = lastError();
         return false;
     }
     file.written = path;
@@ -51,35 +46,36 @@ bool openInPlace(PictureFile& file, const std::string& path, const char* mode) {
 // Reached through /proc (as /dev/stdout and /dev/fd/N are on Linux): an
 // open stream of some process, not a file of its own to replace.
 bool isStreamAlias(const fs::path& resolved) {
-    const std::string text = resolved.generic_string();
-    return text.starts_with("/proc/") || text.starts_with("/dev/");
+    const std::u8string text = resolved.generic_u8string();
+    return text.starts_with(u8"/proc/") || text.starts_with(u8"/dev/");
 }
 
 }  // namespace
 
 bool openPictureFile(PictureFile& file, const std::string& target) {
     file.target = target;
+    const fs::path path = pathOfName(target);
     std::error_code error;
-    const fs::file_status status = fs::status(target, error);  // follows links
+    const fs::file_status status = fs::status(path, error);  // follows links
     if (fs::is_directory(status)) {
         file.error = std::make_error_code(std::errc::is_a_directory);
         return false;
     }
     if (fs::exists(status) && !fs::is_regular_file(status)) {
-        return openInPlace(file, target, "wb");  // a device or FIFO: nothing to truncate
+        return openInPlace(file, path, false);  // a device or FIFO: nothing to truncate
     }
     if (!fs::exists(status)) {
-        return openTemporary(file, target);
+        return openTemporary(file, path);
     }
-    const fs::path resolved = fs::canonical(target, error);
+    const fs::path resolved = fs::canonical(path, error);
     if (error) {
         file.error = error;
         return false;
     }
     if (isStreamAlias(resolved)) {
-        return openInPlace(file, target, "ab");  // never cut what is already there
+        return openInPlace(file, path, true);  // never cut what is already there
     }
-    if (!openTemporary(file, resolved.string())) {
+    if (!openTemporary(file, resolved)) {
         return false;
     }
     fs::permissions(file.written, status.permissions(), error);
@@ -98,8 +94,7 @@ void discardPictureFile(PictureFile& file) {
         file.stream = nullptr;
     }
     if (!file.replaced.empty()) {
-        std::error_code ignored;
-        fs::remove(file.written, ignored);
+        removeFile(file.written);
     }
 }
 
@@ -111,7 +106,7 @@ bool commitPictureFile(PictureFile& file) {
         file.error = lastError();
     }
     if (!file.error && !file.replaced.empty()) {
-        fs::rename(file.written, file.replaced, file.error);
+        replaceFile(file.written, file.replaced, file.error);
     }
     if (file.error) {
         discardPictureFile(file);

@@ -9,16 +9,17 @@
 // never replaced.
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <system_error>
 
 struct PictureFile {
     std::FILE* stream = nullptr;
-    std::string target;     // as given
-    std::string written;    // the file the bytes go to (temporary or in place)
-    std::string replaced;   // the file the temporary one is renamed to; empty in place
-    std::error_code error;  // the first failure
+    std::string target;              // as given
+    std::filesystem::path written;   // the file the bytes go to (temporary or in place)
+    std::filesystem::path replaced;  // the file the temporary one is renamed to; empty in place
+    std::error_code error;           // the first failure
 };
 
 // Opens the file the picture is written to; false, with the reason in

@@ -208,22 +208,23 @@ typename StepsRun<Format, Equation>::HeadLines StepsRun<Format, Equation>::headL
 template <typename Format, typename Equation>
 void StepsRun<Format, Equation>::showHead(TableOutput& table) const {
     const HeadLines head = headLines();
+    // On a terminal the prose folds at blanks.
     if constexpr (Equation::dialogF) {
-        addLine(table, head.title);
+        addProse(table, head.title);
     } else {
         addBytes(table, shownText(table.console, head.title));
         addBytes(table, equation_.text);  // as typed, in the terminal's own characters
         addLine(table, " = 0");
     }
-    addLine(table, head.inputs);
+    addProse(table, head.inputs);
     if (head.computedIn) {
-        addLine(table, *head.computedIn);
+        addProse(table, *head.computedIn);
     }
     for (const std::string* line : {&head.fixedEnd, &head.slope}) {
-        addLine(table, *line);
+        addProse(table, *line);
     }
     for (const std::string& line : head.legend) {
-        addLine(table, line);
+        addProse(table, line);
     }
     addRow(table, columnHeader(table.layout));
 }
@@ -301,7 +302,7 @@ int StepsRun<Format, Equation>::compare() {
     }
     addLine(table, text(TextCompareOrderNote));
     flushTable(table);
-    return console_.output.failed ? ExitRefused : ExitDone;
+    return outputStatus(console_);
 }
 
 // ---------------------------------------------------------------------------

@@ -76,13 +76,19 @@ void showVersion(Console& console) {
     flushTable(version);
 }
 
+// On a terminal each line is folded at blanks to its width, a line that
+// starts with blanks (an option, an example) going on under the
+// descriptions' column, as the usage does.
 void showHelp(Console& console) {
     TableOutput help{console};
-    addLine(help, text(TextUsage));
-    addLine(help, text(TextHelpPurpose));
-    addLine(help, "  " + text(TextEquation));
+    help.columns = outputTerminalColumns();
+    for (const CatalogueText& usage : TextUsage) {
+        addProse(help, usage.data(), HelpColumn);
+    }
+    addProse(help, text(TextHelpPurpose));
+    addProse(help, "  " + text(TextEquation), HelpColumn);
     for (const CatalogueText& line : TextHelpArguments) {
-        addLine(help, text(line));
+        addProse(help, line.data(), line[0] == ' ' ? HelpColumn : 0);
     }
     flushTable(help);
 }
@@ -144,16 +150,21 @@ int runSteps(Console& console, std::span<const std::string> arguments) {
     switch (parsed.action) {
     case StepsAction::Help:
         showHelp(console);
-        return ExitDone;
+        return outputStatus(console);
     case StepsAction::Version:
         showVersion(console);
-        return ExitDone;
+        return outputStatus(console);
     case StepsAction::Invalid:
         showArgumentFault(console, parsed);
-        showErrorText(console, text(TextUsage).c_str());
+        for (const CatalogueText& usage : TextUsage) {
+            showErrorText(console, usage.data());
+        }
         return ExitUsage;
     case StepsAction::Run:
         break;
+    }
+    if (showFileNamedTwice(console, parsed)) {
+        return ExitUsage;
     }
     if (typedWalkWanted(parsed)) {
 #if CHORDS_TYPED_EQUATIONS

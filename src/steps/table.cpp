@@ -403,6 +403,42 @@ std::string foldRow(std::string_view row, const TableColumns& layout, std::size_
     return folded.append(indent, ' ').append(row.substr(from));
 }
 
+std::string foldProse(std::string_view line, std::size_t indent, std::size_t columns) {
+    constexpr auto None = std::string_view::npos;
+    std::string folded;
+    std::size_t from = 0;
+    std::size_t margin = 0;  // the blanks the piece from `from` on starts with
+    while (margin + line.size() - from > columns) {
+        // The last blank that leaves the piece within the width, or the
+        // first after a word too long for it; none inside brackets, nor in
+        // the line's own indentation.
+        std::size_t cut = None;
+        int depth = 0;
+        for (std::size_t at = line.find_first_not_of(' ', from); at < line.size(); ++at) {
+            depth += line[at] == '[' ? 1 : line[at] == ']' && depth > 0 ? -1 : 0;
+            if (line[at] != ' ' || depth > 0) {
+                continue;
+            }
+            if (margin + at - from > columns && cut != None) {
+                break;
+            }
+            cut = at;
+            if (margin + at - from > columns) {
+                break;
+            }
+        }
+        const std::size_t next = cut == None ? None : line.find_first_not_of(' ', cut);
+        if (next == None) {
+            break;  // one word, or only blanks after it
+        }
+        const std::string_view piece = line.substr(from, line.find_last_not_of(' ', cut) + 1 - from);
+        folded.append(margin, ' ').append(piece).append("\n");
+        from = next;
+        margin = indent;
+    }
+    return folded.append(margin, ' ').append(line.substr(from));
+}
+
 std::string idleRow(std::uint64_t first, std::uint64_t last, bool fixedEndReplaced) {
     return text(TextIdleFrom) + std::to_string(first) + text(TextIdleTo) + std::to_string(last) +
            text(TextIdleRepeat) + std::to_string(first - 1) + text(TextIdleReason) +

@@ -110,6 +110,12 @@ std::vector<ColumnName> columnNames(bool scale);
 // The header line over the rows, each name where its column ends.
 std::string columnHeader(const TableColumns& layout);
 
+// A line of prose in Windows-1251 (a byte a letter) for a terminal of
+// `columns` columns: where it is wider, it goes on in further lines, each
+// `indent` blanks in, broken at blanks only, never inside [...]. A word
+// wider than a line stays whole, for the terminal to wrap.
+std::string foldProse(std::string_view line, std::size_t indent, std::size_t columns);
+
 // A number as the estimate columns write it: three significant digits, the
 // style of printf's %.3g; "-" for none.
 std::string formatEstimate(std::optional<double> value);

@@ -124,6 +124,14 @@ void addLine(TableOutput& table, std::string_view cp1251Line) {
     addBytes(table, "\n");
 }
 
+void addProse(TableOutput& table, std::string_view cp1251Line, std::size_t indent) {
+    if (table.columns) {
+        addLine(table, foldProse(cp1251Line, indent, *table.columns));
+    } else {
+        addLine(table, cp1251Line);
+    }
+}
+
 void flushTable(TableOutput& table) {
     if (table.writer) {
         waitUntilWritten(*table.writer);

@@ -45,6 +45,9 @@ void rowAdded(TableOutput& table, std::size_t bytes);
 void addBytes(TableOutput& table, std::string_view bytes);
 // A Windows-1251 line and its line break, in the output device's characters.
 void addLine(TableOutput& table, std::string_view cp1251Line);
+// The same for a line of prose: on a terminal folded at blanks to its
+// width (foldProse), the lines after the first `indent` blanks in.
+void addProse(TableOutput& table, std::string_view cp1251Line, std::size_t indent = 0);
 
 // A chord's row, made in place at the end of the block; a row with a note
 // in words goes through the conversion, a row wider than the terminal is

@@ -12,8 +12,15 @@ inline std::string text(const CatalogueText& catalogueText) {
     return catalogueText.data();
 }
 
-inline constexpr CatalogueText TextUsage = cp1251Text(
-    "Использование: chords-steps XIB XIE EPS LIMIT [--svg ФАЙЛ] [--html ФАЙЛ] [--csv ФАЙЛ] [--animate]");
+// Every option, in lines under the program's name; the help's descriptions
+// start in the same column.
+inline constexpr CatalogueText TextUsage[] = {
+    cp1251Text("Использование: chords-steps XIB XIE EPS LIMIT [--svg ФАЙЛ] [--html ФАЙЛ] [--csv ФАЙЛ] [--animate]"),
+    cp1251Text("               [--equation ВЫРАЖЕНИЕ] [--precision single|double|extended] [--compare]"),
+    cp1251Text("               [--method chords|illinois|pegasus|anderson-bjorck] [--stop residual|step]"),
+    cp1251Text("          или: chords-steps --help | --version"),
+};
+inline constexpr std::size_t HelpColumn = 15;
 inline constexpr CatalogueText TextHelpPurpose =
     cp1251Text("Показывает каждую хорду метода хорд для уравнения F(x) = 0, где");
 inline constexpr CatalogueText TextEquation =
@@ -86,6 +93,9 @@ inline constexpr CatalogueText TextFileMissing = cp1251Text(": нужно имя
 inline constexpr CatalogueText TextOptionTwice = cp1251Text(": параметр указан дважды");
 inline constexpr CatalogueText TextOutputTwice =
     cp1251Text(": на стандартный вывод (\"-\") можно направить только один файл");
+// The file as given between these two, then the two options and TextAnd.
+inline constexpr CatalogueText TextFileNamedTwice = cp1251Text("файл ");
+inline constexpr CatalogueText TextNamedForTwoOutputs = cp1251Text(" назван для двух выводов: ");
 
 // Rejected intervals.
 inline constexpr CatalogueText TextBadIntervalPrefix = cp1251Text("неудачный интервал: ");

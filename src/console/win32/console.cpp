@@ -92,18 +92,29 @@ void* converterOf(UINT codePage) {
     return reinterpret_cast<void*>(static_cast<std::uintptr_t>(codePage));
 }
 
-std::string toRedirectedCodePage(void* converter, std::string_view cp1251Text) {
-    const auto codePage = static_cast<UINT>(reinterpret_cast<std::uintptr_t>(converter));
-    const int size = static_cast<int>(cp1251Text.size());
-    const int wideLength = MultiByteToWideChar(TextCodePage, 0, cp1251Text.data(), size, nullptr, 0);
+// A text from one code page into another, through UTF-16.
+std::string recoded(UINT from, UINT to, std::string_view text) {
+    const int size = static_cast<int>(text.size());
+    const int wideLength = MultiByteToWideChar(from, 0, text.data(), size, nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-    MultiByteToWideChar(TextCodePage, 0, cp1251Text.data(), size, wide.data(), wideLength);
-    const int length =
-        WideCharToMultiByte(codePage, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    MultiByteToWideChar(from, 0, text.data(), size, wide.data(), wideLength);
+    const int length = WideCharToMultiByte(to, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
     std::string converted(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), wideLength, converted.data(), length, nullptr,
-                        nullptr);
+    WideCharToMultiByte(to, 0, wide.data(), wideLength, converted.data(), length, nullptr, nullptr);
     return converted;
+}
+
+UINT codePageOf(void* converter) {
+    return static_cast<UINT>(reinterpret_cast<std::uintptr_t>(converter));
+}
+
+std::string toRedirectedCodePage(void* converter, std::string_view cp1251Text) {
+    return recoded(TextCodePage, codePageOf(converter), cp1251Text);
+}
+
+// A name the user gave, read from the UTF-16 command line as UTF-8.
+std::string givenToRedirectedCodePage(void* converter, std::string_view utf8Text) {
+    return recoded(CP_UTF8, codePageOf(converter), utf8Text);
 }
 
 // The console's own keyboard input, also when standard input is redirected;
@@ -236,6 +247,7 @@ Console openConsole() {
         .converter = converterOf(redirectedCodePage),
         .messages = {errorsAreConsole ? writeToConsole : writeToFile, errors},
         .convertMessage = errorsAreConsole ? convertToUtf8 : toRedirectedCodePage,
+        .convertGiven = errorsAreConsole ? nullptr : givenToRedirectedCodePage,
         .writeError = writeRawToHandle,
         .errorDevice = errors,
     };

@@ -41,19 +41,19 @@ void showArgumentFault(Console& console, const StepsArguments& parsed) {
              "", parsed.typed.find(',') != std::string::npos ? text(TextDecimalPoint) : "");
         break;
     case ArgumentFault::Extra:
-        line(text(TextExtraArgument), parsed.typed, text(TextClosingQuote));
-        break;
     case ArgumentFault::UnknownOption:
-        line(text(TextUnknownOption), parsed.typed, text(TextClosingQuote));
+        // The argument itself in quotes.
+        line(text(parsed.fault == ArgumentFault::Extra ? TextExtraArgument : TextUnknownOption), parsed.typed,
+             text(TextClosingQuote));
         break;
     case ArgumentFault::FileMissing:
-        line(parsed.typed + text(TextFileMissing), "", "");
-        break;
     case ArgumentFault::OptionTwice:
-        line(parsed.typed + text(TextOptionTwice), "", "");
-        break;
     case ArgumentFault::OutputTwice:
-        line(parsed.typed + text(TextOutputTwice), "", "");
+        // The option, then what is wrong with it.
+        line(parsed.typed + text(parsed.fault == ArgumentFault::FileMissing   ? TextFileMissing
+                                 : parsed.fault == ArgumentFault::OptionTwice ? TextOptionTwice
+                                                                               : TextOutputTwice),
+             "", "");
         break;
     case ArgumentFault::ValueMissing:
         line(parsed.option + text(TextValueMissing), "", "");

@@ -235,6 +235,14 @@ TEST(StepsTableTest, RowsFoldToATerminalsWidthAtColumnEdges) {
     std::istringstream before(wide);
     std::istringstream after(whole);
     EXPECT_TRUE(std::equal(std::istream_iterator<std::string>(before), {}, std::istream_iterator<std::string>(after)));
+
+    // A row that just fits is not folded. Narrower, no line ends in an empty
+    // field's blanks (here the end replaced's), and the three estimates go
+    // on under the chord column as every continuation does.
+    EXPECT_EQ(foldRow(line, {format.chordWidth}, line.size()), line);
+    const std::string narrow = foldRow(line, {format.chordWidth}, 50);
+    EXPECT_EQ(narrow.find(" \n"), std::string::npos) << narrow;
+    EXPECT_EQ(narrow.substr(narrow.rfind('\n') + 1), std::string(format.chordWidth, ' ') + line.substr(line.size() - 33));
 }
 
 TEST(StepsArgumentsTest, FaultsNameTheArgument) {

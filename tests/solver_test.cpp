@@ -82,7 +82,7 @@ std::vector<DialogChord> traceChords(const ChordParameters& parameters, ChordOut
                 steps.push_back(step);
                 return true;
             },
-            [](std::uint64_t, std::uint64_t) {}));
+            [](std::uint64_t first, std::uint64_t last) { EXPECT_LE(first, last); }));
     outcome = {walked.found, walked.x, walked.counter, walked.a, walked.b};
     return steps;
 }
@@ -329,6 +329,9 @@ TEST_F(SolverTest, PointPastTheRootMovesThePositiveEnd) {
     EXPECT_EQ(outcome.b, *steps[1].x);
     EXPECT_FALSE(outcome.found);
     EXPECT_EQ(outcome.counter, 20u);
+    // The limit reached by the chord that repeats: no idle stretch after it.
+    EXPECT_EQ(traceChords({2.5f, 2.6f, 0.0f, 3}, outcome).size(), 3u);
+    EXPECT_EQ(outcome.counter, 3u);
 }
 
 TEST_F(SolverTest, HugeValueAtTheEndFreezesTheStart) {
@@ -452,6 +455,14 @@ TEST(ChordWalkTest, MethodsStopRulesAndUndefinedPoints) {
     EXPECT_EQ(stepped.size(), 2u);  // |x2 - x1| < 0.2, though nothing is below it at x1
     EXPECT_TRUE(outcome.found);
     EXPECT_EQ(outcome.counter, 1u);
+    // Only a step below EPS meets it, not one equal to it; and a step onto a
+    // point where F is not defined meets nothing.
+    walkSquare({}, {*stepped[1].x - *stepped[0].x, 10, ChordMethod::Plain, StopRule::Step}, outcome);
+    EXPECT_EQ(outcome.counter, 2u);
+    const auto intoHole = walkSquare({1.39, 1.41}, {0.2, 10, ChordMethod::Plain, StopRule::Step}, outcome);
+    ASSERT_EQ(intoHole.size(), 2u);
+    EXPECT_TRUE(intoHole[1].undefined);
+    EXPECT_FALSE(outcome.found);
 
     const auto undefined = walkSquare({1.3, 1.4}, {1e-3, 10, ChordMethod::Plain, StopRule::Residual}, outcome);
     ASSERT_EQ(undefined.size(), 1u);
@@ -460,4 +471,13 @@ TEST(ChordWalkTest, MethodsStopRulesAndUndefinedPoints) {
     EXPECT_FALSE(outcome.found);
     EXPECT_EQ(*outcome.x, 4.0 / 3.0);
     EXPECT_EQ(outcome.counter, 0u);
+
+    // Where its own factor would not shrink the kept value, a modified
+    // method halves it: Pegasus on an exact root (0/0), Anderson-Bjorck
+    // where 1 - F(x)/F(replaced) is 0 (F as flat as at the end replaced) or
+    // below; otherwise that factor.
+    EXPECT_EQ(keptEndFactor<DoubleNumbers>(ChordMethod::Pegasus, 0.0, 0.0), 0.5);
+    EXPECT_EQ(keptEndFactor<DoubleNumbers>(ChordMethod::AndersonBjorck, -0.25, -0.25), 0.5);
+    EXPECT_EQ(keptEndFactor<DoubleNumbers>(ChordMethod::AndersonBjorck, -0.25, -0.5), 0.5);
+    EXPECT_EQ(keptEndFactor<DoubleNumbers>(ChordMethod::AndersonBjorck, -0.5, -0.125), 0.75);
 }

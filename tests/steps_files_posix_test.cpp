@@ -115,6 +115,11 @@ TEST(StepsFileTest, PictureIsCompletedWhenTheTablesReaderIsGone) {
     EXPECT_EQ(run.errors, "chords-steps: таблица выведена не полностью: стандартный вывод "
                           "перестал принимать данные\n");
     EXPECT_EQ(contentsOf(target), contentsOf(STEPS_DOCS_PICTURE));
+    // Also when the table is cut long before the walk ends.
+    const std::string csv = scratch / "c.csv";
+    options.arguments = {"1", "-18", "0", "3000", "--csv", csv};
+    EXPECT_EQ(runChords("", options).exitStatus, 1);
+    EXPECT_NE(contentsOf(csv).find("\r\n3000,0.99982125,-18,"), std::string::npos);
 }
 
 // Ctrl+C in a long run: the table up to its last whole row, no temporary
@@ -124,6 +129,7 @@ TEST(StepsFileTest, InterruptedRunLeavesNoTemporaryPicture) {
     const std::string table = scratch / "table.txt";
     const std::string target = scratch / "big.svg";
     for (const int signalNumber : {SIGINT, SIGTERM}) {
+        fs::remove(table);  // the last run's rows would let the signal come before this run starts
         const pid_t child = ::fork();
         if (child == 0) {
             const int output = ::open(table.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);

@@ -236,6 +236,14 @@ TEST(StepsTableTest, RowsFoldToATerminalsWidthAtColumnEdges) {
     std::istringstream before(wide);
     std::istringstream after(whole);
     EXPECT_TRUE(std::equal(std::istream_iterator<std::string>(before), {}, std::istream_iterator<std::string>(after)));
+
+    // A row that just fits is not folded. Narrower, no line ends in an empty
+    // field's blanks (here the end replaced's), and the three estimates go
+    // on under the chord column as every continuation does.
+    EXPECT_EQ(foldRow(line, {format.chordWidth}, line.size()), line);
+    const std::string narrow = foldRow(line, {format.chordWidth}, 50);
+    EXPECT_EQ(narrow.find(" \n"), std::string::npos) << narrow;
+    EXPECT_EQ(narrow.substr(narrow.rfind('\n') + 1), std::string(format.chordWidth, ' ') + line.substr(line.size() - 33));
 }
 
 // The help's prose on a terminal: broken at blanks only, the usage's
@@ -341,13 +349,30 @@ TEST(StepsProgramTest, FixedEndFollowsTheRuleAndRoundingIsFlagged) {
         }
         EXPECT_EQ(run.output.find(flag), std::string::npos);
     }
-    const ProgramRun rounded = runSteps({"2.5", "2.6", "0", "20"});
+    const std::string page = "steps_test_rounded.html";
+    const std::string csv = "steps_test_rounded.csv";
+    const ProgramRun rounded = runSteps({"2.5", "2.6", "0", "20", "--html", page, "--csv", csv});
     const Table table = readTable(rounded.output);
     ASSERT_EQ(table.rowLines.size(), 3u);
     EXPECT_EQ(table.rowLines[0].find(flag), std::string::npos);
     EXPECT_NE(table.rowLines[1].find(flag), std::string::npos);
     EXPECT_NE(table.rowLines[2].find(flag), std::string::npos);
     EXPECT_NE(rounded.output.find(asShown("каждая заменяет неподвижный конец")), std::string::npos);
+    // The page and the CSV flag the same rows; the page's idle row says why
+    // the chords repeat, its summary only that they do.
+    const std::string html = contentsOf(page);
+    EXPECT_EQ(html.find("<tr data-chord=\"1\" class=\"flagged\""), std::string::npos);
+    EXPECT_NE(html.find("<tr data-chord=\"2\" class=\"flagged\""), std::string::npos);
+    EXPECT_NE(html.find("<tr data-chord=\"3\" class=\"flagged\""), std::string::npos);
+    EXPECT_NE(html.find("a и b больше не меняются; каждая заменяет неподвижный конец из-за округления</td></tr>"),
+              std::string::npos);
+    EXPECT_NE(html.find("<dd>Хорды с 4 по 20 повторяют хорду 3: a и b больше не меняются</dd>"), std::string::npos);
+    const std::string rows = contentsOf(csv);
+    EXPECT_EQ(rows.find(",fixed end replaced\r\n2,"), std::string::npos);
+    EXPECT_NE(rows.find(",fixed end replaced\r\n3,"), std::string::npos);
+    EXPECT_TRUE(rows.ends_with(",fixed end replaced\r\n"));
+    std::remove(page.c_str());
+    std::remove(csv.c_str());
 }
 
 // Random valid inputs: the closing lines are chords' report for the same
@@ -681,6 +706,16 @@ TEST(StepsTypedTest, PublishedIteratesAndTheModifiedMethodsCounts) {
               (std::vector<int>{19, 7, 6, 6}));
     EXPECT_EQ(drawn({"--equation", "x^2 - 2", "0", "10", "1e-10", "200", "--compare"}),
               (std::vector<int>{89, 10, 9, 9}));
+    // A modified method's chord that leaves both ends as they were is no
+    // repetition: the kept value goes on halving (chord 12), and a step of
+    // 0 has no ratio after it.
+    runSteps({"--equation", "x^2 - 2", "1", "2", "0", "12", "--method", "illinois", "--csv", "stall.csv"});
+    EXPECT_TRUE(contentsOf("stall.csv")
+                    .ends_with("\r\n11,1.414213562373095,1.4142135623730951,-4.440892098500626e-16,4.440892098500626e-16,"
+                               "1.414213562373095,-4.440892098500626e-16,a,0.5,0,0,2.220446049250313e-16,\r\n"
+                               "12,1.414213562373095,1.4142135623730951,-4.440892098500626e-16,2.220446049250313e-16,"
+                               "1.4142135623730951,4.440892098500626e-16,b,,2.220446049250313e-16,,2.220446049250313e-16,\r\n"));
+    std::remove("stall.csv");
 }
 
 // A faulty expression: one line saying what was expected, the expression
@@ -727,22 +762,38 @@ TEST(StepsTypedTest, AChordIsToldAlikeInEveryOutput) {
     const ProgramRun idle =
         runSteps({"--equation", "2*exp(-x)+0.2*x^2-1.5", "--precision", "single", "2.5", "2.6", "0", "20"});
     EXPECT_NE(idle.output.find(asShown("каждая заменяет неподвижный конец из-за округления")), std::string::npos);
-    for (const auto& [precision, x] : {std::pair{"single", "0.400000036"}, std::pair{"double", "0.3999999999999999"}}) {
+    for (const auto& [precision, x, width] : {std::tuple{"single", "0.400000036", 16u},
+                                              std::tuple{"double", "0.3999999999999999", 26u},
+                                              std::tuple{"extended", "0.4000000000000000001", 30u}}) {
         const ProgramRun run = runSteps({"--equation", "x - 0.4 + 0*sqrt(x^2 - 0.25)", "-2", "3", "1e-6", "20",
                                          "--precision", precision, "--csv", "u.csv", "--html", "u.html"});
         const std::string row = readTable(run.output).rowLines.at(0);
+        // x ends the fifth value column, each as wide as the precision's.
+        EXPECT_EQ(row.find(x) + std::string(x).size(), 5 + 5 * std::size_t{width}) << row;
         // x, then no F(x) and no end replaced.
         const std::string after = row.substr(row.find(x) + std::string(x).size());
         EXPECT_EQ(after.substr(after.find_first_not_of(' '), 4), "-  -") << row;
         EXPECT_NE(row.find(asShown("F не определена в x")), std::string::npos) << row;
         const std::string csv = contentsOf("u.csv");
         EXPECT_NE(csv.find(",,,,,undefined\r\n"), std::string::npos) << csv;
-        EXPECT_NE(contentsOf("u.html").find("&#8211;</td><td>&#8211;</td><td></td><td></td><td></td><td class=\"note\">F "
-                                            "не определена в x"),
+        const std::string page = contentsOf("u.html");
+        EXPECT_NE(page.find("&#8211;</td><td>&#8211;</td><td></td><td></td><td></td><td class=\"note\">F "
+                            "не определена в x"),
                   std::string::npos);
+        EXPECT_NE(page.find("<dt>Почему остановились</dt><dd>F не определена в x</dd>"), std::string::npos);
         std::remove("u.csv");
         std::remove("u.html");
     }
+    // Where F overflows to no value in doubles though m1 is known, x has no
+    // bound either. An end on the root: the walk starts there, F(b) = 0 is
+    // written, and the point where F is 0 replaces b, as any where F(a)*F(x)
+    // is not positive.
+    const std::string header = "chord,a,b,F(a),F(b),x,F(x),replaced,step,ratio,bound,note\r\n";
+    runSteps({"--equation", "x - 0.1 + 0*exp(800 - 1000*x^2)", "-2", "3", "1e-6", "20", "--csv", "o.csv"});
+    EXPECT_EQ(contentsOf("o.csv"), header + "1,-2,3,-2.1,2.9,0.10000000000000009,,,,,,undefined\r\n");
+    runSteps({"--equation", "x - 0.5", "-0.5", "0.5", "0", "5", "--csv", "o.csv"});
+    EXPECT_EQ(contentsOf("o.csv"), header + "1,-0.5,0.5,-1,0,0.5,0,b,,,0,\r\n");
+    std::remove("o.csv");
 }
 
 }  // namespace

@@ -781,6 +781,7 @@ TEST(StepsTypedTest, AChordIsToldAlikeInEveryOutput) {
                             "не определена в x"),
                   std::string::npos);
         EXPECT_NE(page.find("<dt>Почему остановились</dt><dd>F не определена в x</dd>"), std::string::npos);
+        EXPECT_NE(page.find(std::string(x) + ", F = &#8211;</dd>"), std::string::npos);
         std::remove("u.csv");
         std::remove("u.html");
     }

@@ -436,7 +436,8 @@ PageFacts StepsRun<Format, Equation>::pageFacts(const std::vector<Kept>& chords,
         facts.report += ' ';  // the dialog's report ends its last line too
     }
     if (outcome.x) {
-        facts.lastX = Format::shown(*outcome.x) + ", F = " + Format::shown(outcome.fx);
+        const bool undefined = !chords.empty() && chords.back().step.undefined;
+        facts.lastX = Format::shown(*outcome.x) + ", F = " + (undefined ? "&#8211;" : Format::shown(outcome.fx));
     }
     facts.chords = kept_.chords;
     const WalkEnd end = walkEndOf(kept_, chords, outcome.found, parsed_.stop, parsed_.limit);
@@ -542,11 +543,13 @@ int StepsRun<Format, Equation>::run() {
     if (parsed_.compare) {
         return compare();
     }
+    // Interrupts are watched before any temporary file exists, so that none
+    // is left behind by one that comes while the files are being opened.
+    watchInterrupts();
     if (!openOutputs(files_, parsed_)) {
         showOutputFailure(console_, files_);
         return ExitRefused;
     }
-    watchInterrupts();
     TableOutput table(console_);
     startFiles(table);
     tableWanted_ = !anyToOutput(files_);

@@ -83,11 +83,11 @@ void corners(Range& r, const Range& a, const Range& b, Operation operation, Scra
     const mpfr_srcptr xs[2] = {a.low, a.high};
     const mpfr_srcptr ys[2] = {b.low, b.high};
     // A point operand has one end, not two: half the corners, or a quarter.
-    const int columns = mpfr_equal_p(b.low, b.high) ? 1 : 2;
-    const int count = (mpfr_equal_p(a.low, a.high) ? 1 : 2) * columns;
+    const std::size_t columns = mpfr_equal_p(b.low, b.high) ? 1 : 2;
+    const std::size_t count = (mpfr_equal_p(a.low, a.high) ? 1 : 2) * columns;
     for (const mpfr_rnd_t rounding : {MPFR_RNDD, MPFR_RNDU}) {
         bool unknown = false;
-        for (int corner = 0; corner < count; ++corner) {
+        for (std::size_t corner = 0; corner < count; ++corner) {
             operation(scratch.candidates[corner], xs[corner / columns], ys[corner % columns], rounding);
             unknown = unknown || mpfr_nan_p(scratch.candidates[corner]);
         }
@@ -97,7 +97,7 @@ void corners(Range& r, const Range& a, const Range& b, Operation operation, Scra
             continue;
         }
         mpfr_set(end, scratch.candidates[0], MPFR_RNDN);
-        for (int corner = 1; corner < count; ++corner) {
+        for (std::size_t corner = 1; corner < count; ++corner) {
             const bool beyond = rounding == MPFR_RNDD ? mpfr_less_p(scratch.candidates[corner], end)
                                                       : mpfr_greater_p(scratch.candidates[corner], end);
             if (beyond) {

@@ -22,11 +22,6 @@
 
 namespace formats {
 
-// The table's and the page's form of a value that is not finite.
-inline std::string dialogForm(bool infinite, bool negative) {
-    return nonFiniteText(infinite, negative);
-}
-
 template <typename Number>
 std::string toChars(Number value) {
     std::array<char, 48> digits{};
@@ -35,14 +30,14 @@ std::string toChars(Number value) {
 
 inline std::string shownDouble(double value) {
     if (!std::isfinite(value)) {
-        return dialogForm(std::isinf(value), std::signbit(value) && !std::isnan(value));
+        return nonFiniteText(std::isinf(value), std::signbit(value) && !std::isnan(value));
     }
     return toChars(value);
 }
 
 inline std::string shownExtended(Extended value) {
     if (!isFinite(value)) {
-        return dialogForm(isInfinite(value), signBit(value) && !isNan(value));
+        return nonFiniteText(isInfinite(value), signBit(value) && !isNan(value));
     }
     return shortestExtendedText(value);
 }
@@ -100,7 +95,7 @@ struct DoubleFormat : FormatConstants<DoubleNumbers, 26, TextPrecisionDouble, Te
         char* const end =
             std::to_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::general, 6).ptr;
         return std::isfinite(value) ? std::string(digits.data(), static_cast<std::size_t>(end - digits.data()))
-                                    : formats::dialogForm(std::isinf(value), std::signbit(value));
+                                    : nonFiniteText(std::isinf(value), std::signbit(value));
     }
 };
 
@@ -112,6 +107,6 @@ struct ExtendedFormat : FormatConstants<ExtendedNumbers, 30, TextPrecisionExtend
     // Six digits of the value itself, beyond the range of doubles too.
     static std::string sixDigits(Extended value) {
         return isFinite(value) ? sixSignificantDigits(value)
-                               : formats::dialogForm(isInfinite(value), signBit(value) && !isNan(value));
+                               : nonFiniteText(isInfinite(value), signBit(value) && !isNan(value));
     }
 };

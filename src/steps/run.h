@@ -40,10 +40,6 @@ std::string capitalName(ChordMethod method);
 // The order p with s_(k+1) ~ C s_k^p from the steps of a walk; none with
 // fewer than three shrinking steps.
 std::optional<double> observedOrder(const std::vector<double>& steps);
-// The reason as the picture and the page write it.
-inline std::string escapedReason(const std::string& cp1251Reason) {
-    return escapedPageText(cp1251ToUtf8(cp1251Reason));
-}
 
 // A place on the x axis in double: an extended value beyond the range of
 // doubles at the farthest place a picture can take.
@@ -463,7 +459,7 @@ int StepsRun<Format, Equation>::refuse(const std::string& reason) {
     }
     writeRefusedFiles(
         console_, parsed_,
-        [&] { return pictureOfRejection(pictureEquation(), escapedReason(reason), pictureStyle(false)); },
+        [&] { return pictureOfRejection(pictureEquation(), pageText(reason), pictureStyle(false)); },
         [&] { return rejectionPageText(pageFactsStart(headLines()), cp1251ToUtf8(reason)); });
     return ExitRefused;
 }

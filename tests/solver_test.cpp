@@ -74,9 +74,9 @@ double withHighWord(std::uint32_t high, std::uint32_t low) {
 std::vector<DialogChord> traceChords(const ChordParameters& parameters, ChordOutcome& outcome) {
     std::vector<DialogChord> steps;
     DialogEquation equation;
-    const ChordWalkOutcome<SingleNumbers> walked = walkChords<SingleNumbers>(
+    const WalkOutcome<SingleNumbers> walked = walkChords<SingleNumbers>(
         parameters.a, parameters.b, dialogRules(parameters), equation,
-        observeChords(
+        observeSteps(
             [&](std::uint64_t number, const DialogChord& step, bool) {
                 EXPECT_EQ(number, steps.size() + 1);
                 steps.push_back(step);
@@ -421,9 +421,9 @@ struct Square {
 };
 
 std::vector<Chord<DoubleNumbers>> walkSquare(Square square, ChordRules<DoubleNumbers> rules,
-                                             ChordWalkOutcome<DoubleNumbers>& outcome) {
+                                             WalkOutcome<DoubleNumbers>& outcome) {
     std::vector<Chord<DoubleNumbers>> chords;
-    outcome = walkChords<DoubleNumbers>(1.0, 2.0, rules, square, observeChords([&](std::uint64_t, const auto& chord, bool) {
+    outcome = walkChords<DoubleNumbers>(1.0, 2.0, rules, square, observeSteps([&](std::uint64_t, const auto& chord, bool) {
                                             chords.push_back(chord);
                                             return true;
                                         },
@@ -439,8 +439,8 @@ std::vector<Chord<DoubleNumbers>> walkSquare(Square square, ChordRules<DoubleNum
 // rule never stops at the first point; a point where F is not defined ends
 // the walk unfound.
 TEST(ChordWalkTest, MethodsStopRulesAndUndefinedPoints) {
-    ChordWalkOutcome<DoubleNumbers> outcome;
-    const auto illinois = walkSquare({}, {1e-300, 3, ChordMethod::Illinois, StopRule::Residual}, outcome);
+    WalkOutcome<DoubleNumbers> outcome;
+    const auto illinois = walkSquare({}, {1e-300, 3, Method::Illinois, StopRule::Residual}, outcome);
     ASSERT_EQ(illinois.size(), 3u);
     EXPECT_EQ(*illinois[0].x, 4.0 / 3.0);
     EXPECT_EQ(illinois[0].replaced, ChordEnd::A);
@@ -451,20 +451,20 @@ TEST(ChordWalkTest, MethodsStopRulesAndUndefinedPoints) {
     EXPECT_EQ(illinois[2].fb, 1.0);
     EXPECT_EQ(outcome.counter, 3u);
 
-    const auto stepped = walkSquare({}, {0.2, 10, ChordMethod::Plain, StopRule::Step}, outcome);
+    const auto stepped = walkSquare({}, {0.2, 10, Method::Chords, StopRule::Step}, outcome);
     EXPECT_EQ(stepped.size(), 2u);  // |x2 - x1| < 0.2, though nothing is below it at x1
     EXPECT_TRUE(outcome.found);
     EXPECT_EQ(outcome.counter, 1u);
     // Only a step below EPS meets it, not one equal to it; and a step onto a
     // point where F is not defined meets nothing.
-    walkSquare({}, {*stepped[1].x - *stepped[0].x, 10, ChordMethod::Plain, StopRule::Step}, outcome);
+    walkSquare({}, {*stepped[1].x - *stepped[0].x, 10, Method::Chords, StopRule::Step}, outcome);
     EXPECT_EQ(outcome.counter, 2u);
-    const auto intoHole = walkSquare({1.39, 1.41}, {0.2, 10, ChordMethod::Plain, StopRule::Step}, outcome);
+    const auto intoHole = walkSquare({1.39, 1.41}, {0.2, 10, Method::Chords, StopRule::Step}, outcome);
     ASSERT_EQ(intoHole.size(), 2u);
     EXPECT_TRUE(intoHole[1].undefined);
     EXPECT_FALSE(outcome.found);
 
-    const auto undefined = walkSquare({1.3, 1.4}, {1e-3, 10, ChordMethod::Plain, StopRule::Residual}, outcome);
+    const auto undefined = walkSquare({1.3, 1.4}, {1e-3, 10, Method::Chords, StopRule::Residual}, outcome);
     ASSERT_EQ(undefined.size(), 1u);
     EXPECT_TRUE(undefined[0].undefined);
     EXPECT_EQ(undefined[0].replaced, ChordEnd::None);
@@ -476,8 +476,8 @@ TEST(ChordWalkTest, MethodsStopRulesAndUndefinedPoints) {
     // method halves it: Pegasus on an exact root (0/0), Anderson-Bjorck
     // where 1 - F(x)/F(replaced) is 0 (F as flat as at the end replaced) or
     // below; otherwise that factor.
-    EXPECT_EQ(keptEndFactor<DoubleNumbers>(ChordMethod::Pegasus, 0.0, 0.0), 0.5);
-    EXPECT_EQ(keptEndFactor<DoubleNumbers>(ChordMethod::AndersonBjorck, -0.25, -0.25), 0.5);
-    EXPECT_EQ(keptEndFactor<DoubleNumbers>(ChordMethod::AndersonBjorck, -0.25, -0.5), 0.5);
-    EXPECT_EQ(keptEndFactor<DoubleNumbers>(ChordMethod::AndersonBjorck, -0.5, -0.125), 0.75);
+    EXPECT_EQ(keptEndFactor<DoubleNumbers>(Method::Pegasus, 0.0, 0.0), 0.5);
+    EXPECT_EQ(keptEndFactor<DoubleNumbers>(Method::AndersonBjorck, -0.25, -0.25), 0.5);
+    EXPECT_EQ(keptEndFactor<DoubleNumbers>(Method::AndersonBjorck, -0.25, -0.5), 0.5);
+    EXPECT_EQ(keptEndFactor<DoubleNumbers>(Method::AndersonBjorck, -0.5, -0.125), 0.75);
 }

@@ -4,12 +4,12 @@
 #include "solver/chord.h"
 
 ChordRules<SingleNumbers> dialogRules(const ChordParameters& parameters) {
-    return {parameters.epsilon, parameters.limit, ChordMethod::Plain, StopRule::Residual};
+    return {parameters.epsilon, parameters.limit, Method::Chords, StopRule::Residual};
 }
 
 ChordOutcome chordIterate(const ChordParameters& parameters) {
     DialogEquation equation;
-    const ChordWalkOutcome<SingleNumbers> walked =
+    const WalkOutcome<SingleNumbers> walked =
         walkChords<SingleNumbers>(parameters.a, parameters.b, dialogRules(parameters), equation, NoObserver{});
     return {walked.found, walked.x, walked.counter, walked.a, walked.b};
 }

@@ -22,9 +22,7 @@
 #include <optional>
 
 #include "numeric/number_formats.h"
-
-enum class ChordMethod { Plain, Illinois, Pegasus, AndersonBjorck };
-enum class StopRule { Residual, Step };
+#include "solver/method.h"
 
 // Which end of the interval a chord's point replaced.
 enum class ChordEnd { None, A, B };
@@ -70,42 +68,32 @@ template <typename Numbers>
 struct ChordRules {
     typename Numbers::Storage epsilon{};
     std::uint32_t limit = 0;
-    ChordMethod method = ChordMethod::Plain;
+    Method method = Method::Chords;
     StopRule stop = StopRule::Residual;
-};
-
-template <typename Numbers>
-struct ChordWalkOutcome {
-    bool found = false;  // the last chord met the stopping test
-    std::optional<typename Numbers::Storage> x;  // none when no chord was drawn
-    typename Numbers::Storage fx{};
-    std::uint32_t counter = 0;  // chords that missed the accuracy
-    typename Numbers::Storage a{};  // the interval as the walk left it
-    typename Numbers::Storage b{};
 };
 
 // The modified methods' factor for the value kept at an end that stays a
 // second time: `replaced` is F at the end just replaced (the newest point
 // before this chord), `fx` F at the new point.
 template <typename Numbers>
-typename Numbers::Work keptEndFactor(ChordMethod method, typename Numbers::Work replaced,
+typename Numbers::Work keptEndFactor(Method method, typename Numbers::Work replaced,
                                      typename Numbers::Work fx) {
     using Work = typename Numbers::Work;
     const Work half = Numbers::work(0.5);
     switch (method) {
-    case ChordMethod::Illinois:
+    case Method::Illinois:
         return half;
-    case ChordMethod::Pegasus: {
+    case Method::Pegasus: {
         // Both zero only where the walk sits on an exact root (EPS 0):
         // Illinois' half, as Anderson-Bjorck falls back to, not 0/0.
         const Work sum = replaced + fx;
         return sum == Numbers::work(0.0) ? half : replaced / sum;
     }
-    case ChordMethod::AndersonBjorck: {
+    case Method::AndersonBjorck: {
         const Work m = Numbers::work(1.0) - fx / replaced;
         return m > Numbers::work(0.0) ? m : half;
     }
-    case ChordMethod::Plain:
+    default:
         break;
     }
     return Numbers::work(1.0);
@@ -143,7 +131,7 @@ ChordWalk<Numbers> startWalk(typename Numbers::Storage a, typename Numbers::Stor
 // Where the method keeps an end a second time, its value is scaled for the
 // chords that follow. The counter is the caller's.
 template <typename Numbers, typename Equation>
-Chord<Numbers> drawChord(ChordWalk<Numbers>& walk, Equation& equation, ChordMethod method) {
+Chord<Numbers> drawChord(ChordWalk<Numbers>& walk, Equation& equation, Method method) {
     using Work = typename Numbers::Work;
     const std::uint64_t eventsBefore = equation.rangeEvents();
     Chord<Numbers> chord;
@@ -165,7 +153,7 @@ Chord<Numbers> drawChord(ChordWalk<Numbers>& walk, Equation& equation, ChordMeth
             const Work fx = Numbers::widened(chord.fx);
             const bool sideOfA = chord.fa * fx > Numbers::work(0.0);
             chord.replaced = sideOfA ? ChordEnd::A : ChordEnd::B;
-            if (method != ChordMethod::Plain) {
+            if (method != Method::Chords) {
                 if (walk.lastReplaced == chord.replaced) {  // the other end kept a second time
                     chord.scale = keptEndFactor<Numbers>(method, sideOfA ? chord.fa : chord.fb, fx);
                     (sideOfA ? walk.scaledB : walk.scaledA) = (sideOfA ? chord.fb : chord.fa) * *chord.scale;
@@ -186,17 +174,12 @@ template <typename Numbers>
 bool limitReached(const ChordWalk<Numbers>& walk, std::uint32_t limit) {
     return walk.counter >= limit;
 }
-// |F(x)| below EPS.
+// |x_n - x_(n-1)| below EPS (or EPS*|x_n|); never for the first approximation.
 template <typename Numbers>
-bool residualMet(typename Numbers::Storage fx, typename Numbers::Storage epsilon) {
-    return Numbers::magnitudeOf(Numbers::widened(fx)) < Numbers::widened(epsilon);
-}
-// |x_n - x_(n-1)| below EPS; never for the first approximation.
-template <typename Numbers>
-bool stepMet(const ChordWalk<Numbers>& walk, typename Numbers::Storage epsilon) {
+bool stepMet(const ChordWalk<Numbers>& walk, typename Numbers::Storage epsilon, StopRule rule) {
     return walk.x && walk.previousX &&
-           Numbers::magnitudeOf(Numbers::widened(*walk.x) - Numbers::widened(*walk.previousX)) <
-               Numbers::widened(epsilon);
+           stepLengthMet<Numbers>(Numbers::magnitudeOf(Numbers::widened(*walk.x) - Numbers::widened(*walk.previousX)),
+                                  *walk.x, epsilon, rule);
 }
 // The chord landed where F is defined and met the rule's test.
 template <typename Numbers>
@@ -205,14 +188,14 @@ bool chordMeets(const Chord<Numbers>& chord, const ChordWalk<Numbers>& walk, con
         return false;
     }
     return rules.stop == StopRule::Residual ? residualMet<Numbers>(chord.fx, rules.epsilon)
-                                            : stepMet(walk, rules.epsilon);
+                                            : stepMet(walk, rules.epsilon, rules.stop);
 }
 // A plain chord that left both ends exactly as they were and reported no
 // range event: every later chord would be the same one, with the same
 // outcome. A modified method cannot repeat, its kept value keeps changing.
 template <typename Numbers>
-bool chordRepeats(const Chord<Numbers>& chord, const ChordWalk<Numbers>& walk, ChordMethod method) {
-    return method == ChordMethod::Plain && chord.x && !chord.rangeReported &&
+bool chordRepeats(const Chord<Numbers>& chord, const ChordWalk<Numbers>& walk, Method method) {
+    return method == Method::Chords && chord.x && !chord.rangeReported &&
            Numbers::sameBits(chord.a, walk.a) && Numbers::sameBits(chord.b, walk.b);
 }
 
@@ -223,12 +206,12 @@ bool chordRepeats(const Chord<Numbers>& chord, const ChordWalk<Numbers>& walk, C
 // chord), when the counter reaches the limit (not found), or when a chord
 // cannot be drawn or lands where F is not defined (not found). Once a chord
 // repeats itself, the rest are counted up to the limit without being drawn.
-//   observer.chord(number, chord, met), answering whether to go on (a
+//   observer.step(number, chord, met), answering whether to go on (a
 //   reader that has gone away needs no more chords);
 //   observer.idle(first, last) when chords first..last would repeat chord
 //   first - 1.
 template <typename Numbers, typename Equation, typename Observer>
-ChordWalkOutcome<Numbers> walkChords(typename Numbers::Storage a, typename Numbers::Storage b,
+WalkOutcome<Numbers> walkChords(typename Numbers::Storage a, typename Numbers::Storage b,
                                      const ChordRules<Numbers>& rules, Equation& equation, Observer&& observer) {
     ChordWalk<Numbers> walk = startWalk<Numbers>(a, b);
     bool found = false;
@@ -236,7 +219,7 @@ ChordWalkOutcome<Numbers> walkChords(typename Numbers::Storage a, typename Numbe
         const std::uint64_t number = std::uint64_t{walk.counter} + 1;
         const Chord<Numbers> chord = drawChord(walk, equation, rules.method);
         found = chordMeets(chord, walk, rules);
-        if (!observer.chord(number, chord, found) || !chord.x || chord.undefined || found) {
+        if (!observer.step(number, chord, found) || !chord.x || chord.undefined || found) {
             break;
         }
         if (chordRepeats(chord, walk, rules.method)) {
@@ -250,29 +233,3 @@ ChordWalkOutcome<Numbers> walkChords(typename Numbers::Storage a, typename Numbe
     }
     return {found, walk.x, walk.fx, walk.counter, walk.a, walk.b};
 }
-
-// An observer made of two functions: onChord(number, chord, met) -> bool,
-// onIdle(first, last).
-template <typename OnChord, typename OnIdle>
-struct ChordObserver {
-    OnChord onChord;
-    OnIdle onIdle;
-    template <typename Chord>
-    bool chord(std::uint64_t number, const Chord& chord, bool met) {
-        return onChord(number, chord, met);
-    }
-    void idle(std::uint64_t first, std::uint64_t last) { onIdle(first, last); }
-};
-template <typename OnChord, typename OnIdle>
-ChordObserver<OnChord, OnIdle> observeChords(OnChord onChord, OnIdle onIdle) {
-    return {onChord, onIdle};
-}
-
-// An observer that wants nothing: the walk alone.
-struct NoObserver {
-    template <typename Chord>
-    bool chord(std::uint64_t, const Chord&, bool) const {
-        return true;
-    }
-    void idle(std::uint64_t, std::uint64_t) const {}
-};

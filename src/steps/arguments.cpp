@@ -27,7 +27,7 @@ struct ValueOption {
 };
 
 std::optional<ValueOption> valueOption(const std::string& argument) {
-    for (const char* name : {"--equation", "--precision", "--method", "--stop"}) {
+    for (const char* name : {"--equation", "--precision", "--method", "--stop", "--x0", "--phi"}) {
         const std::string option = name;
         if (argument == option || argument.starts_with(option + "=")) {
             return ValueOption{option};
@@ -39,6 +39,14 @@ std::optional<ValueOption> valueOption(const std::string& argument) {
 bool takeValue(StepsArguments& parsed, const std::string& option, const std::string& value) {
     if (option == "--equation") {
         parsed.equation = value;
+        return true;
+    }
+    if (option == "--x0") {
+        parsed.start = value;
+        return true;
+    }
+    if (option == "--phi") {
+        parsed.phi = value;
         return true;
     }
     if (option == "--precision") {
@@ -53,10 +61,11 @@ bool takeValue(StepsArguments& parsed, const std::string& option, const std::str
         return false;
     }
     if (option == "--method") {
-        const std::pair<const char*, ChordMethod> names[] = {{"chords", ChordMethod::Plain},
-                                                             {"illinois", ChordMethod::Illinois},
-                                                             {"pegasus", ChordMethod::Pegasus},
-                                                             {"anderson-bjorck", ChordMethod::AndersonBjorck}};
+        const std::pair<const char*, Method> names[] = {
+            {"chords", Method::Chords},       {"illinois", Method::Illinois},   {"pegasus", Method::Pegasus},
+            {"anderson-bjorck", Method::AndersonBjorck}, {"bisection", Method::Bisection},
+            {"newton", Method::Newton},       {"secant", Method::Secant},       {"combined", Method::Combined},
+            {"iteration", Method::Iteration}};
         for (const auto& [name, method] : names) {
             if (value == name) {
                 parsed.method = method;
@@ -65,9 +74,14 @@ bool takeValue(StepsArguments& parsed, const std::string& option, const std::str
         }
         return false;
     }
-    if (value == "residual" || value == "step") {
-        parsed.stop = value == "step" ? StopRule::Step : StopRule::Residual;
-        return true;
+    const std::pair<const char*, StopRule> rules[] = {
+        {"residual", StopRule::Residual}, {"step", StopRule::Step}, {"relative", StopRule::Relative}};
+    for (const auto& [name, rule] : rules) {
+        if (value == name) {
+            parsed.stop = rule;
+            parsed.stopGiven = true;
+            return true;
+        }
     }
     return false;
 }
@@ -75,8 +89,12 @@ bool takeValue(StepsArguments& parsed, const std::string& option, const std::str
 }  // namespace
 
 bool typedWalkWanted(const StepsArguments& parsed) {
+    if (!isChordMethod(parsed.method) && !parsed.equation && !parsed.phi &&
+        parsed.precision.value_or(Precision::Single) == Precision::Single) {
+        return false;  // the dialog's F in its own model
+    }
     return parsed.equation || (parsed.precision && *parsed.precision != Precision::Single) ||
-           parsed.method != ChordMethod::Plain || parsed.stop != StopRule::Residual || parsed.compare;
+           parsed.method != Method::Chords || parsed.stop != StopRule::Residual || parsed.compare || parsed.phi;
 }
 
 const char* outputOptionName(OutputKind kind) {

@@ -42,8 +42,11 @@ struct StepsArguments {
     // and with all three at their defaults, the fixed equation's own walk.
     std::optional<std::string> equation;
     std::optional<Precision> precision;  // default: single without --equation, else double
-    ChordMethod method = ChordMethod::Plain;
+    Method method = Method::Chords;
     StopRule stop = StopRule::Residual;
+    bool stopGiven = false;  // --stop named (the combined method has its own rule)
+    std::optional<std::string> start;  // --x0: Newton's and simple iteration's x_0, as typed
+    std::optional<std::string> phi;    // --phi: simple iteration's phi(x), as typed
     bool compare = false;  // --compare: one row per method instead of the table
     std::string numberTexts[4];  // the four numbers as typed, for the wider formats
     std::string option;  // for ValueMissing and UnknownValue: the option
@@ -55,8 +58,9 @@ struct StepsArguments {
 };
 
 // Whether the run goes through the typed walk: an equation typed, or a
-// precision, method, stopping rule or comparison other than the fixed
-// equation's own.
+// precision, chord method, stopping rule or comparison other than the fixed
+// equation's own. The methods beside the chords take the dialog's F in its
+// own model unless an equation, phi or a wider precision is typed.
 bool typedWalkWanted(const StepsArguments& parsed);
 
 // "--svg", "--html", "--csv".

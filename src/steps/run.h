@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "dialog/catalogue.h"
 #include "dialog/report.h"
 #include "solver/chord_walk.h"
+#include "solver/method_walk.h"
 #include "steps/arguments.h"
 #include "steps/csv.h"
 #include "steps/estimates.h"
@@ -26,6 +28,7 @@
 #include "steps/lesson_facts.h"
 #include "steps/lesson_page.h"
 #include "steps/messages.h"
+#include "steps/method_table.h"
 #include "steps/output_files.h"
 #include "steps/picture.h"
 #include "steps/table.h"
@@ -35,8 +38,9 @@
 
 // The run's words that do not depend on its format.
 std::string padded(const std::string& field, std::size_t width);
-const CatalogueText& methodName(ChordMethod method);
-std::string capitalName(ChordMethod method);
+const CatalogueText& methodName(Method method);
+struct MethodEstimates;
+std::string capitalName(Method method);
 // The order p with s_(k+1) ~ C s_k^p from the steps of a walk; none with
 // fewer than three shrinking steps.
 std::optional<double> observedOrder(const std::vector<double>& steps);
@@ -49,6 +53,20 @@ double placeOf(typename Format::Storage value) {
     return std::clamp(Format::plotted(Format::widened(value)), -Farthest, Farthest);
 }
 
+// The equation as the methods beside the chords see it: F and F' as the
+// equation gives them, phi typed or x - F(x)/k.
+template <typename Format, typename Equation>
+struct MethodEquation {
+    using Storage = typename Format::Storage;
+    using Work = typename Format::Work;
+    Equation& f;
+    const std::optional<Work>& divisor;
+    const std::function<Work(Storage)>& phi;
+    Work operator()(Storage x) { return f(x); }
+    Work slope(Storage x) { return f.slope(x); }
+    Work map(Storage x) { return phi ? phi(x) : Format::widened(x) - f(x) / *divisor; }
+};
+
 template <typename Format, typename Equation>
 class StepsRun {
 public:
@@ -57,12 +75,18 @@ public:
     using Work = typename Format::Work;
     using Step = Chord<Numbers>;
     using Kept = PageChord<Numbers>;
-    using Outcome = ChordWalkOutcome<Numbers>;
+    using Outcome = WalkOutcome<Numbers>;
 
     StepsRun(Console& console, const StepsArguments& parsed, Equation& equation)
         : console_(console), parsed_(parsed), equation_(equation), method_(parsed.method) {}
 
     int run();
+    // Simple iteration's phi as typed, with q = max |phi'| where it is known.
+    void usePhi(std::function<Work(Storage)> phi, std::string typed, std::optional<double> contraction) {
+        phi_ = std::move(phi);
+        phiText_ = std::move(typed);
+        contraction_ = contraction;
+    }
 
 private:
     // The lines above the table, in Windows-1251.
@@ -75,11 +99,11 @@ private:
         std::vector<std::string> legend;
     };
 
-    bool modified() const { return method_ != ChordMethod::Plain; }
+    bool modified() const { return method_ != Method::Chords; }
     // The end whose replacement a row flags: the plain method's alone, for
     // a modified method moves that end by design.
     std::optional<ChordEnd> flaggedEnd() const { return modified() ? std::nullopt : lesson_.fixedEnd; }
-    ChordRules<Numbers> rulesFor(ChordMethod method) const { return {epsilon_, parsed_.limit, method, parsed_.stop}; }
+    ChordRules<Numbers> rulesFor(Method method) const { return {epsilon_, parsed_.limit, method, parsed_.stop}; }
     // An end or EPS in the head: the dialog's F as typed, a typed one as held.
     static std::string endText(Storage value) {
         if constexpr (Equation::dialogF) {
@@ -109,11 +133,27 @@ private:
     void startFiles(TableOutput& table);
     void showChordElsewhere(TableOutput& table, const Kept& chord);
     bool finishFiles(TableOutput& table, const Outcome& outcome);
+    int finishRun(TableOutput& table, const Outcome& outcome);
+
+    // The methods beside the chords (method_run.h).
+    int runMethod();
+    const CatalogueText& stopText() const;
+    std::optional<std::string> methodRefusal();
+    std::vector<std::string> methodHead() const;
+    std::string contractionLine() const;
+    MethodEstimates methodEstimates(const MethodStep<Numbers>& step) const;
+    MethodNotes methodNotes(const MethodStep<Numbers>& step, bool met) const;
+    std::vector<std::string> methodFields(const MethodStep<Numbers>& step, const MethodEstimates& estimates,
+                                          bool exact) const;
+    std::string methodRow(std::uint64_t number, const std::vector<std::string>& fields,
+                          const MethodNotes& notes) const;
+    std::string methodHeader() const;
+    MethodWalk<Numbers> methodStart(Method method);
 
     Console& console_;
     const StepsArguments& parsed_;
     Equation& equation_;
-    ChordMethod method_;
+    Method method_;
     Storage a_{};
     Storage b_{};
     Storage epsilon_{};
@@ -126,6 +166,13 @@ private:
     PictureDrawing drawing_;
     KeptChords<Kept> kept_;
     CsvRows<Format> csvRows_;
+    // The methods beside the chords: x_0, and simple iteration's phi.
+    Storage start_{};
+    std::optional<Work> divisor_;  // k of the default phi(x) = x - F(x)/k
+    std::function<Work(Storage)> phi_;
+    std::string phiText_;
+    std::optional<double> contraction_;  // q
+    MethodEquation<Format, Equation> methodEquation_{equation_, divisor_, phi_};
 };
 
 // The sign test in the format: an end beyond it, F undefined or beyond it
@@ -269,13 +316,13 @@ int StepsRun<Format, Equation>::compare() {
     addLine(table, text(TextCompareHeader) + std::string(26 - text(TextCompareHeader).size(), ' ') +
                        padded(text(TextCompareChords), 8) + padded(text(TextCompareRoot), Format::width) +
                        padded(text(TextCompareResidual), Format::width) + padded(text(TextCompareOrder), 10));
-    for (const ChordMethod method :
-         {ChordMethod::Plain, ChordMethod::Illinois, ChordMethod::Pegasus, ChordMethod::AndersonBjorck}) {
+    for (const Method method :
+         {Method::Chords, Method::Illinois, Method::Pegasus, Method::AndersonBjorck}) {
         std::vector<double> steps;  // |x_n - x_(n-1)|, for the observed order
         std::uint64_t chords = 0;
         EstimateTrail<Numbers> trail;
         const Outcome outcome = walkChords<Numbers>(
-            a_, b_, rulesFor(method), equation_, observeChords(
+            a_, b_, rulesFor(method), equation_, observeSteps(
                                                      [&](std::uint64_t, const Step& step, bool) {
                                                          ++chords;
                                                          if (const auto moved = estimateChord(trail, step).step) {
@@ -539,6 +586,9 @@ int StepsRun<Format, Equation>::run() {
     if (parsed_.compare) {
         return compare();
     }
+    if (!isChordMethod(method_)) {
+        return runMethod();
+    }
     // Interrupts are watched before any temporary file exists, so that none
     // is left behind by one that comes while the files are being opened.
     watchInterrupts();
@@ -560,7 +610,7 @@ int StepsRun<Format, Equation>::run() {
     bool lastFlagged = false;
     const Outcome outcome = walkChords<Numbers>(
         a_, b_, rulesFor(method_), equation_,
-        observeChords(
+        observeSteps(
             [&](std::uint64_t number, const Step& step, bool met) {
                 const ChordEstimates estimates = estimateChord(trail, step);
                 const ChordNotes notes = notesOf(step, met, flaggedEnd());
@@ -594,6 +644,14 @@ int StepsRun<Format, Equation>::run() {
                 kept_.idleLast = last;
                 kept_.idleFlagged = lastFlagged;
             }));
+    return finishRun(table, outcome);
+}
+
+// After the walk: the report, and every file put in place; or the files
+// dropped when an interrupt came.
+template <typename Format, typename Equation>
+int StepsRun<Format, Equation>::finishRun(TableOutput& table, const Outcome& outcome) {
+    const bool filesWanted = anyActive(files_);
     if (interruptRequested()) {
         // The table up to its last whole row, and no temporary file left.
         flushTable(table);
@@ -620,3 +678,5 @@ int StepsRun<Format, Equation>::run() {
     }
     return ExitDone;
 }
+
+#include "steps/method_run.h"

@@ -12,6 +12,7 @@
 #include "steps/formats.h"
 #include "steps/lesson_facts.h"
 #include "steps/messages.h"
+#include "steps/method_texts.h"
 #include "steps/run.h"
 #include "steps/table_output.h"
 #include "steps/texts.h"
@@ -100,15 +101,25 @@ std::string padded(const std::string& field, std::size_t width) {
     return line.append(field);
 }
 
-const CatalogueText& methodName(ChordMethod method) {
+const CatalogueText& methodName(Method method) {
     switch (method) {
-    case ChordMethod::Illinois:
+    case Method::Illinois:
         return TextMethodIllinois;
-    case ChordMethod::Pegasus:
+    case Method::Pegasus:
         return TextMethodPegasus;
-    case ChordMethod::AndersonBjorck:
+    case Method::AndersonBjorck:
         return TextMethodAndersonBjorck;
-    case ChordMethod::Plain:
+    case Method::Bisection:
+        return TextMethodBisection;
+    case Method::Newton:
+        return TextMethodNewton;
+    case Method::Secant:
+        return TextMethodSecant;
+    case Method::Combined:
+        return TextMethodCombined;
+    case Method::Iteration:
+        return TextMethodIteration;
+    case Method::Chords:
         break;
     }
     return TextMethodPlain;
@@ -116,7 +127,7 @@ const CatalogueText& methodName(ChordMethod method) {
 
 // "Метод Пегас": the method's name with its first letter a capital
 // (Windows-1251 keeps the Russian capitals 0x20 below the small letters).
-std::string capitalName(ChordMethod method) {
+std::string capitalName(Method method) {
     std::string name = text(methodName(method));
     name[0] = static_cast<char>(name[0] - 0x20);
     return name;

@@ -12,8 +12,19 @@
 #include <string>
 
 #include "expression/analysis.h"
+#include "expression/derivative.h"
 #include "expression/evaluate.h"
 #include "steps/lesson_facts.h"
+
+// An expression at x in the format's working precision.
+template <typename Format>
+typename Format::Work evaluatedIn(Evaluator& evaluator, typename Format::Storage x) {
+    if constexpr (Format::precision == Precision::Double) {
+        return evaluateDouble(evaluator, x);
+    } else {
+        return evaluateExtended(evaluator, Format::widened(x));
+    }
+}
 
 template <typename Format>
 struct TypedEquation {
@@ -28,6 +39,8 @@ struct TypedEquation {
     std::string text;  // as typed, in the terminal's own characters
     Evaluator evaluator;
     std::optional<Evaluator> plotter;  // F in double for the curve, made when drawn
+    Expression slopeExpression;        // F', made when a tangent is drawn
+    std::optional<Evaluator> slopeEvaluator;
     // The last points asked for, the least recently used replaced: a
     // chord asks at a, at b and at its new point, and in a one-sided walk
     // a was the last chord's point and b has stayed.
@@ -46,16 +59,21 @@ struct TypedEquation {
             }
             oldest = used[i] < used[oldest] ? i : oldest;
         }
-        if constexpr (Format::precision == Precision::Double) {
-            values[oldest] = evaluateDouble(evaluator, x);
-        } else {
-            values[oldest] = evaluateExtended(evaluator, Format::widened(x));
-        }
+        values[oldest] = evaluatedIn<Format>(evaluator, x);
         points[oldest] = x;
         used[oldest] = asked;
         return values[oldest];
     }
     std::uint64_t rangeEvents() const { return 0; }  // a typed F reports none
+
+    // F'(x) from the symbolic derivative, evaluated as F is.
+    Work slope(Storage x) {
+        if (!slopeEvaluator) {
+            slopeExpression = derivativeOf(expression);
+            slopeEvaluator.emplace(slopeExpression, Format::precision);
+        }
+        return evaluatedIn<Format>(*slopeEvaluator, x);
+    }
 
     // The end the method keeps, where F*F'' > 0 with F'' of one sign over
     // the whole interval, and m1.
@@ -65,7 +83,8 @@ struct TypedEquation {
         const double low = std::min(Format::plotted(Format::widened(a)), Format::plotted(Format::widened(b)));
         const double high = std::max(Format::plotted(Format::widened(a)), Format::plotted(Format::widened(b)));
         LessonFacts facts;
-        if (const std::optional<int> curvature = curvatureSign(expression, low, high)) {
+        facts.curvatureSign = curvatureSign(expression, low, high);
+        if (const std::optional<int> curvature = facts.curvatureSign) {
             if (storedFa * Format::work(*curvature) > zero) {
                 facts.fixedEnd = ChordEnd::A;
             } else if (fb * Format::work(*curvature) > zero) {

@@ -19,6 +19,7 @@ struct SingleNumbers {
     using Storage = float;
     using Work = Extended;
     static constexpr Precision precision = Precision::Single;
+    static constexpr double unit = 0x1p-23;  // the gap from 1 to the next value stored
     static float stored(Extended value) { return toFloat(value); }
     static Extended widened(float value) { return toExtended(value); }
     static Extended work(double value) { return toExtended(value); }
@@ -36,6 +37,7 @@ struct DoubleNumbers {
     using Storage = double;
     using Work = double;
     static constexpr Precision precision = Precision::Double;
+    static constexpr double unit = 0x1p-52;
     static double stored(double value) { return value; }
     static double widened(double value) { return value; }
     static double work(double value) { return value; }
@@ -52,6 +54,7 @@ struct ExtendedNumbers {
     using Storage = Extended;
     using Work = Extended;
     static constexpr Precision precision = Precision::Wide;
+    static constexpr double unit = 0x1p-63;
     static Extended stored(Extended value) { return value; }
     static Extended widened(Extended value) { return value; }
     static Extended work(double value) { return toExtended(value); }

@@ -82,3 +82,13 @@ inline constexpr CatalogueText TextMetZero = cp1251Text("F(x) = 0");
 inline constexpr CatalogueText TextFlat = cp1251Text("F' = 0: касательную не провести");
 inline constexpr CatalogueText TextNoPoint = cp1251Text("новую точку не найти");
 inline constexpr CatalogueText TextOutside = cp1251Text("x вне [Xib, Xie]");
+
+// The comparison.
+inline constexpr CatalogueText TextCompareSteps = cp1251Text("Шагов");
+inline constexpr CatalogueText TextCompareStop = cp1251Text("Остановка");
+inline constexpr CatalogueText TextCompareNone = cp1251Text("—");
+inline constexpr CatalogueText TextCompareLimit = cp1251Text("предел итераций");
+inline constexpr CatalogueText TextCompareEvaluations =
+    cp1251Text("F, F', phi - сколько значений вычислил метод (повторно использованное не считается)");
+inline constexpr CatalogueText TextCompareOrderUnknown =
+    cp1251Text("Порядок \"—\": последних шагов мало для оценки, или корень не найден");

@@ -40,6 +40,7 @@
 std::string padded(const std::string& field, std::size_t width);
 const CatalogueText& methodName(Method method);
 struct MethodEstimates;
+struct CompareRow;
 std::string capitalName(Method method);
 // The order p with s_(k+1) ~ C s_k^p from the steps of a walk; none with
 // fewer than three shrinking steps.
@@ -120,6 +121,8 @@ private:
                     const ChordNotes& notes) const;
     std::vector<std::string> reportLines(const Outcome& outcome) const;
     int compare();
+    CompareRow compareChords(Method method);
+    CompareRow compareMethod(Method method);
     PictureEquation pictureEquation();
     PictureStyle pictureStyle(bool inPage) const;
     DrawnChord drawnChordOf(const Kept& chord) const;
@@ -302,50 +305,6 @@ template <typename Format, typename Equation>
 std::vector<std::string> StepsRun<Format, Equation>::reportLines(const Outcome& outcome) const {
     return ::reportLines(outcome.found, outcome.found ? Format::sixDigits(*outcome.x) : std::string(),
                          Format::sixDigits(outcome.fx), outcome.counter);
-}
-
-template <typename Format, typename Equation>
-int StepsRun<Format, Equation>::compare() {
-    TableOutput table(console_);
-    addBytes(table, shownText(table.console, text(TextCompareTitle)));
-    if constexpr (!Equation::dialogF) {
-        addBytes(table, equation_.text);
-    }
-    addLine(table, "");
-    addLine(table, headLines().inputs);
-    addLine(table, text(TextCompareHeader) + std::string(26 - text(TextCompareHeader).size(), ' ') +
-                       padded(text(TextCompareChords), 8) + padded(text(TextCompareRoot), Format::width) +
-                       padded(text(TextCompareResidual), Format::width) + padded(text(TextCompareOrder), 10));
-    for (const Method method :
-         {Method::Chords, Method::Illinois, Method::Pegasus, Method::AndersonBjorck}) {
-        std::vector<double> steps;  // |x_n - x_(n-1)|, for the observed order
-        std::uint64_t chords = 0;
-        EstimateTrail<Numbers> trail;
-        const Outcome outcome = walkChords<Numbers>(
-            a_, b_, rulesFor(method), equation_, observeSteps(
-                                                     [&](std::uint64_t, const Step& step, bool) {
-                                                         ++chords;
-                                                         if (const auto moved = estimateChord(trail, step).step) {
-                                                             steps.push_back(*moved);
-                                                         }
-                                                         return true;
-                                                     },
-                                                     [](std::uint64_t, std::uint64_t) {}));
-        const std::string name = text(methodName(method));
-        std::string line =
-            name + std::string(26 - std::min<std::size_t>(26, name.size()), ' ') + padded(std::to_string(chords), 8);
-        if (outcome.found) {
-            line += padded(Format::shown(*outcome.x), Format::width) + padded(Format::shown(outcome.fx), Format::width);
-        } else {
-            line += padded(text(TextCompareNotFound), Format::width) + padded("-", Format::width);
-        }
-        const std::optional<double> order = observedOrder(steps);
-        line += padded(order ? formatEstimate(order) : "-", 10);
-        addLine(table, line);
-    }
-    addLine(table, text(TextCompareOrderNote));
-    flushTable(table);
-    return outputStatus(console_);
 }
 
 // ---------------------------------------------------------------------------
@@ -679,4 +638,5 @@ int StepsRun<Format, Equation>::finishRun(TableOutput& table, const Outcome& out
     return ExitDone;
 }
 
+#include "steps/compare_run.h"
 #include "steps/method_run.h"

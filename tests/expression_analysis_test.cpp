@@ -535,6 +535,73 @@ TEST(SmallestSlopeTest, NoneWhereTheSlopeMayVanishOrFMayBeUndefined) {
     }
 }
 
+using Bound = std::optional<double> (*)(const Expression&, double, double);
+using Real = long double (*)(long double);
+
+// max |g| over a dense grid, in long double: no larger than the true
+// maximum but for rounding, and within 1e-7 of it for these g.
+long double sampledLargest(Real g, double low, double high) {
+    long double largest = 0;
+    constexpr int Points = 4000;
+    for (int i = 0; i <= Points; ++i) {
+        largest = std::max(largest, std::fabs(g(low + (static_cast<long double>(high) - low) * i / Points)));
+    }
+    return largest;
+}
+
+// M1 and M2: above the sampled maximum, and within the search's tolerance
+// (1/1024) of it, also where the largest |g| lies inside and where g over
+// the whole interval is far wider (x in several places).
+TEST(LargestBoundTest, SoundAndCloseToTheSampledMaximum) {
+    const struct {
+        Bound bound;
+        const char* f;
+        double low, high;
+        Real g;  // f' or f'', written out here
+    } cases[] = {
+        {largestSlopeBound, "x^3 + 4*x^2 - 10", 1, 2, [](long double x) { return 3 * x * x + 8 * x; }},
+        {largestSlopeBound, FixedF, 0, 3, [](long double x) { return -2 * std::exp(-x) + 0.4L * x; }},
+        {largestSlopeBound, "sin(x)", 1, 4, [](long double x) { return std::cos(x); }},
+        {largestSlopeBound, "tan(x) - 2*x", 1.4, 1, [](long double x) { return std::tan(x) * std::tan(x) - 1; }},
+        {largestSlopeBound, "cos(x)", 0, 1, [](long double x) { return -std::sin(x); }},  // phi of x = cos(x)
+        {largestSlopeBound, "x*exp(-x)", 0, 4, [](long double x) { return (1 - x) * std::exp(-x); }},
+        {largestSlopeBound, "5", 0, 1, [](long double) { return 0.0L; }},
+        {largestCurvatureBound, "cos(x) - x", 0, 1, [](long double x) { return -std::cos(x); }},
+        {largestCurvatureBound, FixedF, 0, 3, [](long double x) { return 2 * std::exp(-x) + 0.4L; }},
+        {largestCurvatureBound, "x^3 - 2*x - 5", -1, 2, [](long double x) { return 6 * x; }},
+        {largestCurvatureBound, "x*exp(-x)", 2.5, 4, [](long double x) { return (x - 2) * std::exp(-x); }},
+        {largestCurvatureBound, "ln(x)", 0.5, 2, [](long double x) { return -1 / (x * x); }},
+    };
+    for (const auto& c : cases) {
+        const std::optional<double> bound = c.bound(parsed(c.f), c.low, c.high);
+        ASSERT_TRUE(bound) << c.f;
+        const long double sampled = sampledLargest(c.g, c.low, c.high);
+        EXPECT_GE(*bound, sampled * (1 - 1e-17L)) << c.f;
+        EXPECT_LE(*bound, sampled * (1 + 1.0L / 1024 + 1e-7L)) << c.f;
+    }
+    // F' = 2x - 2x is 0, but its enclosure over a piece is as wide as the
+    // piece: when the pieces run out, still a bound.
+    const std::optional<double> loose = largestSlopeBound(parsed("x^2 - x^2"), 0, 1);
+    ASSERT_TRUE(loose);
+    EXPECT_LT(*loose, 0.01);
+}
+
+TEST(LargestBoundTest, NoneWhereNoPieceAroundAPointShowsAFiniteBound) {
+    const Box boxes[] = {
+        {"tan(x)", 1, 2},
+        {"1/x", -1, 1},
+        {"sqrt(x)", 0, 1},   // F' = 1/(2*sqrt(x)) has no bound at 0
+        {"abs(x)", -1, 1},   // F' = x/abs(x) has no value at 0
+        {"ln(x)", -2, -1},   // F' = 1/x has values there, F none
+        {"exp(x^2)", 0, 30}, // beyond double
+    };
+    for (const Box& box : boxes) {
+        const Expression f = parsed(box.f);
+        EXPECT_EQ(largestSlopeBound(f, box.low, box.high), std::nullopt) << box.f;
+        EXPECT_EQ(largestCurvatureBound(f, box.low, box.high), std::nullopt) << box.f;
+    }
+}
+
 TEST(CurvatureSignTest, SignOfTheSecondDerivative) {
     const struct {
         const char* f;

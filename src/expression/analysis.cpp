@@ -170,6 +170,28 @@ private:
     double seen = std::numeric_limits<double>::infinity();
 };
 
+// The upper bound of max |g|: the greatest |g| shown over the pieces, and
+// |g| at any point a lower one. Where nothing is shown, infinite.
+class LargestMagnitude {
+public:
+    static double over(const std::optional<Interval>& value) {
+        return value ? greatestMagnitude(*value) : std::numeric_limits<double>::infinity();
+    }
+    static bool useful(double bound) { return std::isfinite(bound); }
+    static bool worse(double a, double b) { return a > b; }
+
+    // False when g at x may be undefined or beyond double.
+    bool note(const Interval& value) {
+        seen = std::max(seen, leastMagnitude(value));
+        return value.defined && std::isfinite(value.low) && std::isfinite(value.high);
+    }
+
+    bool close(double bound) const { return bound <= seen * (1 + BoundTolerance); }
+
+private:
+    double seen = 0;
+};
+
 // Branch and bound: the worst bound over the pieces bounds |g| over the
 // whole interval, and the piece holding it is halved until that bound
 // meets what was found at a point. Goal says which end of |g| is bounded.
@@ -290,6 +312,14 @@ std::optional<int> signKept(const Derivatives& trees, double low, double high) {
 
 std::optional<double> smallestSlopeBound(const Expression& f, double low, double high) {
     return magnitudeBound<SmallestMagnitude>(Derivatives(f, 1), low, high);
+}
+
+std::optional<double> largestSlopeBound(const Expression& f, double low, double high) {
+    return magnitudeBound<LargestMagnitude>(Derivatives(f, 1), low, high);
+}
+
+std::optional<double> largestCurvatureBound(const Expression& f, double low, double high) {
+    return magnitudeBound<LargestMagnitude>(Derivatives(f, 2), low, high);
 }
 
 std::optional<int> curvatureSign(const Expression& f, double low, double high) {

@@ -1,8 +1,9 @@
 #pragma once
 // What the lesson tells about a typed F over the interval typed: m1, the
-// smallest |F'|, which bounds an approximation's error by |F(x_n)|/m1, and
-// the sign of F'', which names the end the method of chords keeps. Both by
-// interval evaluation of the symbolic derivatives over pieces of the
+// smallest |F'|, which bounds an approximation's error by |F(x_n)|/m1; M1
+// and M2, the largest |F'| and |F''|, for the bounds that need them and
+// for q = max |phi'| of simple iteration; and the sign of F'', which names
+// the end the method of chords keeps. All by interval evaluation of the symbolic derivatives over pieces of the
 // interval, so that what is given holds for every point of it, not only for
 // the points tried; where that cannot be shown, nothing is given.
 
@@ -16,6 +17,17 @@
 // f or f' may be undefined somewhere there, or when that could not be ruled
 // out within the pieces.
 std::optional<double> smallestSlopeBound(const Expression& f, double low, double high);
+
+// An upper bound of max |f'| over [low, high] (either order): about 0.1 %
+// above the true maximum at most, unless the search runs out of pieces to
+// cut first, when it is higher but still a bound. None when f or f' may be
+// undefined somewhere there, f' beyond double, or unbounded (then no piece
+// around the pole ever gives a finite bound). For q of simple iteration,
+// pass phi as f.
+std::optional<double> largestSlopeBound(const Expression& f, double low, double high);
+
+// The same for max |f''|, with f, f' and f'' defined over all of it.
+std::optional<double> largestCurvatureBound(const Expression& f, double low, double high);
 
 // +1 or -1 when f'' keeps that sign, never 0, over the whole of [low, high]
 // (either order), with f and f' defined there; none otherwise, or when it

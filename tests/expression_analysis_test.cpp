@@ -636,4 +636,24 @@ TEST(CurvatureSignTest, SignOfTheSecondDerivative) {
     }
 }
 
+TEST(SlopeSignTest, SignOfTheFirstDerivative) {
+    const struct {
+        const char* f;
+        double low, high;
+        std::optional<int> sign;
+    } cases[] = {
+        {"exp(-x) - x", 0, 1, -1},
+        {"x^3 - 2*x - 5", 3, 2, 1},
+        {"x*exp(-x)", 2, 4, -1},  // F' = (1 - x)e^-x: wider than its range over the whole
+        {"tan(x) - x", 1, 1.5, 1},
+        {"x^2 - 2", -1, 2, std::nullopt},
+        {"x^3", -1, 1, std::nullopt},    // F' = 3x^2 >= 0, but 0 at 0
+        {"tan(x) - x", 1, 2, std::nullopt},
+        {"ln(x)", -2, -1, std::nullopt},  // F' = 1/x has values there, F none
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(slopeSign(parsed(c.f), c.low, c.high), c.sign) << c.f << " over [" << c.low << ", " << c.high << "]";
+    }
+}
+
 }  // namespace

@@ -322,6 +322,10 @@ std::optional<double> largestCurvatureBound(const Expression& f, double low, dou
     return magnitudeBound<LargestMagnitude>(Derivatives(f, 2), low, high);
 }
 
+std::optional<int> slopeSign(const Expression& f, double low, double high) {
+    return signKept(Derivatives(f, 1), low, high);
+}
+
 std::optional<int> curvatureSign(const Expression& f, double low, double high) {
     return signKept(Derivatives(f, 2), low, high);
 }

@@ -3,7 +3,7 @@
 // smallest |F'|, which bounds an approximation's error by |F(x_n)|/m1; M1
 // and M2, the largest |F'| and |F''|, for the bounds that need them and
 // for q = max |phi'| of simple iteration; and the sign of F'', which names
-// the end the method of chords keeps. All by interval evaluation of the symbolic derivatives over pieces of the
+// the end the method of chords keeps, and that of F'. All by interval evaluation of the symbolic derivatives over pieces of the
 // interval, so that what is given holds for every point of it, not only for
 // the points tried; where that cannot be shown, nothing is given.
 
@@ -28,6 +28,11 @@ std::optional<double> largestSlopeBound(const Expression& f, double low, double 
 
 // The same for max |f''|, with f, f' and f'' defined over all of it.
 std::optional<double> largestCurvatureBound(const Expression& f, double low, double high);
+
+// +1 or -1 when f' keeps that sign, never 0, over the whole of [low, high]
+// (either order), with f defined there; none otherwise, or when it could
+// not be shown.
+std::optional<int> slopeSign(const Expression& f, double low, double high);
 
 // +1 or -1 when f'' keeps that sign, never 0, over the whole of [low, high]
 // (either order), with f and f' defined there; none otherwise, or when it

@@ -656,4 +656,30 @@ TEST(SlopeSignTest, SignOfTheFirstDerivative) {
     }
 }
 
+TEST(MayBeUnboundedTest, PolesAndPointsWithoutAValue) {
+    const struct {
+        const char* f;
+        double low, high;
+        bool unbounded;
+    } cases[] = {
+        {"tan(x) - x", 4.6, 4.8, true},  // 3pi/2 inside, not a double
+        {"1/x", -1, 1, true},
+        {"1/(x - 2)", 0, 3, true},
+        {"1/x", 1, 0, true},
+        {"ln(x)", 0, 1, true},
+        {"x*ln(x)", 0, 1, true},  // bounded, but no value at 0
+        {"exp(x)", 0, 1000, true},
+        {"x^3 - 2*x - 5", 2, 3, false},
+        {"cos(x) - x", 0, 1, false},
+        {FixedF, 0, 3, false},
+        {"sqrt(x)", 0, 1, false},
+        {"tan(x) - x", 4, 4.7, false},
+        {"1/(x^2 - x + 1)", -1, 2, false},  // over the whole, x^2 - x + 1 may be 0
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(mayBeUnbounded(parsed(c.f), c.low, c.high), c.unbounded)
+            << c.f << " over [" << c.low << ", " << c.high << "]";
+    }
+}
+
 }  // namespace

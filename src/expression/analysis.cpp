@@ -310,6 +310,19 @@ std::optional<int> signKept(const Derivatives& trees, double low, double high) {
 
 }  // namespace
 
+bool mayBeUnbounded(const Expression& f, double low, double high) {
+    const Derivatives trees(f, 0);
+    if (!isInterval(low, high) || !trees.built()) {
+        return true;
+    }
+    const auto settle = [](const std::optional<Interval>& value) {
+        const bool bounded = value && value->defined && std::isfinite(value->low) && std::isfinite(value->high);
+        return bounded ? Verdict::Settled : Verdict::Open;
+    };
+    const auto atPoint = [](const Interval&) { return true; };
+    return settleEachPiece(trees, low, high, settle, atPoint) != Verdict::Settled;
+}
+
 std::optional<double> smallestSlopeBound(const Expression& f, double low, double high) {
     return magnitudeBound<SmallestMagnitude>(Derivatives(f, 1), low, high);
 }

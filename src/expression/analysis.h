@@ -3,13 +3,26 @@
 // smallest |F'|, which bounds an approximation's error by |F(x_n)|/m1; M1
 // and M2, the largest |F'| and |F''|, for the bounds that need them and
 // for q = max |phi'| of simple iteration; and the sign of F'', which names
-// the end the method of chords keeps, and that of F'. All by interval evaluation of the symbolic derivatives over pieces of the
+// the end the method of chords keeps, and that of F'; and whether F may
+// have a pole, where a change of sign need not be a root. All by interval evaluation of the symbolic derivatives over pieces of the
 // interval, so that what is given holds for every point of it, not only for
 // the points tried; where that cannot be shown, nothing is given.
 
 #include <optional>
 
 #include "expression/expression.h"
+
+// False when f is shown defined and bounded over the whole of [low, high]
+// (either order): each piece of it, halved as needed, gives a finite
+// enclosure. True otherwise: at a pole inside (tan(x) - x on [4.6, 4.8]) or
+// at an end (1/x on [0, 1]) the pieces around it never do, down to two
+// neighbouring doubles. Interval evaluation cannot tell a pole from a point
+// where f merely has no value, so that is true as well, an end included:
+// ln(x) on [0, 1], unbounded beside 0, but also x*ln(x) there, bounded
+// beside it. So are values beyond double (exp(x) on [0, 1000]) and an f
+// the search ran out of pieces on. sqrt(x) on [0, 1], defined at 0, is
+// false. Where this is true, a change of sign may be a jump, not a root.
+bool mayBeUnbounded(const Expression& f, double low, double high);
 
 // A lower bound of min |f'| over [low, high] (either order): about 0.1 %
 // below the true minimum at most, unless the search runs out of pieces to

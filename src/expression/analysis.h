@@ -1,12 +1,14 @@
 #pragma once
 // What the lesson tells about a typed F over the interval typed: m1, the
 // smallest |F'|, which bounds an approximation's error by |F(x_n)|/m1; M1
-// and M2, the largest |F'| and |F''|, for the bounds that need them and
-// for q = max |phi'| of simple iteration; and the sign of F'', which names
-// the end the method of chords keeps, and that of F'; and whether F may
-// have a pole, where a change of sign need not be a root. All by interval evaluation of the symbolic derivatives over pieces of the
-// interval, so that what is given holds for every point of it, not only for
-// the points tried; where that cannot be shown, nothing is given.
+// and M2, the largest |F'| and |F''|, for the bounds that need them, and
+// q = max |phi'| of simple iteration; the signs of F' and F'' (the latter
+// names the end the method of chords keeps); and whether F may have a
+// pole, where a change of sign need not be a root. All by interval
+// evaluation of F and its symbolic derivatives over pieces of the
+// interval, so that what is given holds for every point of it, not only
+// for the points tried; where that cannot be shown, nothing is given, and
+// F is not said to be bounded.
 
 #include <optional>
 

@@ -639,47 +639,46 @@ TEST(CurvatureSignTest, SignOfTheSecondDerivative) {
 
 TEST(SlopeSignTest, SignOfTheFirstDerivative) {
     const struct {
-        const char* f;
-        double low, high;
+        Box box;
         std::optional<int> sign;
     } cases[] = {
-        {"exp(-x) - x", 0, 1, -1},
-        {"x^3 - 2*x - 5", 3, 2, 1},
-        {"x*exp(-x)", 2, 4, -1},  // F' = (1 - x)e^-x: wider than its range over the whole
-        {"tan(x) - x", 1, 1.5, 1},
-        {"x^2 - 2", -1, 2, std::nullopt},
-        {"x^3", -1, 1, std::nullopt},    // F' = 3x^2 >= 0, but 0 at 0
-        {"tan(x) - x", 1, 2, std::nullopt},
-        {"ln(x)", -2, -1, std::nullopt},  // F' = 1/x has values there, F none
+        {{"exp(-x) - x", 0, 1}, -1},
+        {{"x^3 - 2*x - 5", 3, 2}, 1},
+        {{"x*exp(-x)", 2, 4}, -1},  // F' = (1 - x)e^-x: wider than its range over the whole
+        {{"tan(x) - x", 1, 1.5}, 1},
+        {{"x^2 - 2", -1, 2}, std::nullopt},
+        {{"x^3", -1, 1}, std::nullopt},  // F' = 3x^2 >= 0, but 0 at 0
+        {{"tan(x) - x", 1, 2}, std::nullopt},
+        {{"ln(x)", -2, -1}, std::nullopt},  // F' = 1/x has values there, F none
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(slopeSign(parsed(c.f), c.low, c.high), c.sign) << c.f << " over [" << c.low << ", " << c.high << "]";
+    for (const auto& [box, sign] : cases) {
+        EXPECT_EQ(slopeSign(parsed(box.f), box.low, box.high), sign)
+            << box.f << " over [" << box.low << ", " << box.high << "]";
     }
 }
 
 TEST(MayBeUnboundedTest, PolesAndPointsWithoutAValue) {
     const struct {
-        const char* f;
-        double low, high;
+        Box box;
         bool unbounded;
     } cases[] = {
-        {"tan(x) - x", 4.6, 4.8, true},  // 3pi/2 inside, not a double
-        {"1/x", -1, 1, true},
-        {"1/(x - 2)", 0, 3, true},
-        {"1/x", 1, 0, true},
-        {"ln(x)", 0, 1, true},
-        {"x*ln(x)", 0, 1, true},  // bounded, but no value at 0
-        {"exp(x)", 0, 1000, true},
-        {"x^3 - 2*x - 5", 2, 3, false},
-        {"cos(x) - x", 0, 1, false},
-        {FixedF, 0, 3, false},
-        {"sqrt(x)", 0, 1, false},
-        {"tan(x) - x", 4, 4.7, false},
-        {"1/(x^2 - x + 1)", -1, 2, false},  // over the whole, x^2 - x + 1 may be 0
+        {{"tan(x) - x", 4.6, 4.8}, true},  // 3pi/2 inside, not a double
+        {{"1/x", -1, 1}, true},
+        {{"1/(x - 2)", 0, 3}, true},
+        {{"1/x", 1, 0}, true},
+        {{"ln(x)", 0, 1}, true},
+        {{"x*ln(x)", 0, 1}, true},  // bounded, but no value at 0
+        {{"exp(x)", 0, 1000}, true},
+        {{"x^3 - 2*x - 5", 2, 3}, false},
+        {{"cos(x) - x", 0, 1}, false},
+        {{FixedF, 0, 3}, false},
+        {{"sqrt(x)", 0, 1}, false},
+        {{"tan(x) - x", 4, 4.7}, false},
+        {{"1/(x^2 - x + 1)", -1, 2}, false},  // over the whole, x^2 - x + 1 may be 0
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(mayBeUnbounded(parsed(c.f), c.low, c.high), c.unbounded)
-            << c.f << " over [" << c.low << ", " << c.high << "]";
+    for (const auto& [box, unbounded] : cases) {
+        EXPECT_EQ(mayBeUnbounded(parsed(box.f), box.low, box.high), unbounded)
+            << box.f << " over [" << box.low << ", " << box.high << "]";
     }
 }
 

@@ -1,7 +1,8 @@
 // F' and F'' as trees, the interval enclosures, and what the lesson takes
 // from them: derivatives printed exactly, enclosures checked against F at
 // random points evaluated by MPFR at 200 bits, m1 against |F'| by central
-// differences at 200 bits on a dense grid.
+// differences at 200 bits on a dense grid, M1 and M2 against F' and F''
+// written out in long double on a dense grid.
 #include <gtest/gtest.h>
 
 #include <mpfr.h>
@@ -535,6 +536,73 @@ TEST(SmallestSlopeTest, NoneWhereTheSlopeMayVanishOrFMayBeUndefined) {
     }
 }
 
+using Bound = std::optional<double> (*)(const Expression&, double, double);
+using Real = long double (*)(long double);
+
+// max |g| over a dense grid, in long double: no larger than the true
+// maximum but for rounding, and within 1e-7 of it for these g.
+long double sampledLargest(Real g, double low, double high) {
+    long double largest = 0;
+    constexpr int Points = 4000;
+    for (int i = 0; i <= Points; ++i) {
+        largest = std::max(largest, std::fabs(g(low + (static_cast<long double>(high) - low) * i / Points)));
+    }
+    return largest;
+}
+
+// M1 and M2: above the sampled maximum, and within the search's tolerance
+// (1/1024) of it, also where the largest |g| lies inside and where g over
+// the whole interval is far wider (x in several places).
+TEST(LargestBoundTest, SoundAndCloseToTheSampledMaximum) {
+    const struct {
+        Bound bound;
+        const char* f;
+        double low, high;
+        Real g;  // f' or f'', written out here
+    } cases[] = {
+        {largestSlopeBound, "x^3 + 4*x^2 - 10", 1, 2, [](long double x) { return 3 * x * x + 8 * x; }},
+        {largestSlopeBound, FixedF, 0, 3, [](long double x) { return -2 * std::exp(-x) + 0.4L * x; }},
+        {largestSlopeBound, "sin(x)", 1, 4, [](long double x) { return std::cos(x); }},
+        {largestSlopeBound, "tan(x) - 2*x", 1.4, 1, [](long double x) { return std::tan(x) * std::tan(x) - 1; }},
+        {largestSlopeBound, "cos(x)", 0, 1, [](long double x) { return -std::sin(x); }},  // phi of x = cos(x)
+        {largestSlopeBound, "x*exp(-x)", 0, 4, [](long double x) { return (1 - x) * std::exp(-x); }},
+        {largestSlopeBound, "5", 0, 1, [](long double) { return 0.0L; }},
+        {largestCurvatureBound, "cos(x) - x", 0, 1, [](long double x) { return -std::cos(x); }},
+        {largestCurvatureBound, FixedF, 0, 3, [](long double x) { return 2 * std::exp(-x) + 0.4L; }},
+        {largestCurvatureBound, "x^3 - 2*x - 5", -1, 2, [](long double x) { return 6 * x; }},
+        {largestCurvatureBound, "x*exp(-x)", 2.5, 4, [](long double x) { return (x - 2) * std::exp(-x); }},
+        {largestCurvatureBound, "ln(x)", 0.5, 2, [](long double x) { return -1 / (x * x); }},
+    };
+    for (const auto& c : cases) {
+        const std::optional<double> bound = c.bound(parsed(c.f), c.low, c.high);
+        ASSERT_TRUE(bound) << c.f;
+        const long double sampled = sampledLargest(c.g, c.low, c.high);
+        EXPECT_GE(*bound, sampled * (1 - 1e-17L)) << c.f;
+        EXPECT_LE(*bound, sampled * (1 + 1.0L / 1024 + 1e-7L)) << c.f;
+    }
+    // F' = 2x - 2x is 0, but its enclosure over a piece is as wide as the
+    // piece: when the pieces run out, still a bound.
+    const std::optional<double> loose = largestSlopeBound(parsed("x^2 - x^2"), 0, 1);
+    ASSERT_TRUE(loose);
+    EXPECT_LT(*loose, 0.01);
+}
+
+TEST(LargestBoundTest, NoneWhereNoPieceAroundAPointShowsAFiniteBound) {
+    const Box boxes[] = {
+        {"tan(x)", 1, 2},
+        {"1/x", -1, 1},
+        {"sqrt(x)", 0, 1},   // F' = 1/(2*sqrt(x)) has no bound at 0
+        {"abs(x)", -1, 1},   // F' = x/abs(x) has no value at 0
+        {"ln(x)", -2, -1},   // F' = 1/x has values there, F none
+        {"exp(x^2)", 0, 30}, // beyond double
+    };
+    for (const Box& box : boxes) {
+        const Expression f = parsed(box.f);
+        EXPECT_EQ(largestSlopeBound(f, box.low, box.high), std::nullopt) << box.f;
+        EXPECT_EQ(largestCurvatureBound(f, box.low, box.high), std::nullopt) << box.f;
+    }
+}
+
 TEST(CurvatureSignTest, SignOfTheSecondDerivative) {
     const struct {
         const char* f;
@@ -566,6 +634,51 @@ TEST(CurvatureSignTest, SignOfTheSecondDerivative) {
     for (const auto& c : cases) {
         EXPECT_EQ(curvatureSign(parsed(c.f), c.low, c.high), c.sign)
             << c.f << " over [" << c.low << ", " << c.high << "]";
+    }
+}
+
+TEST(SlopeSignTest, SignOfTheFirstDerivative) {
+    const struct {
+        Box box;
+        std::optional<int> sign;
+    } cases[] = {
+        {{"exp(-x) - x", 0, 1}, -1},
+        {{"x^3 - 2*x - 5", 3, 2}, 1},
+        {{"x*exp(-x)", 2, 4}, -1},  // F' = (1 - x)e^-x: wider than its range over the whole
+        {{"tan(x) - x", 1, 1.5}, 1},
+        {{"x^2 - 2", -1, 2}, std::nullopt},
+        {{"x^3", -1, 1}, std::nullopt},  // F' = 3x^2 >= 0, but 0 at 0
+        {{"tan(x) - x", 1, 2}, std::nullopt},
+        {{"ln(x)", -2, -1}, std::nullopt},  // F' = 1/x has values there, F none
+    };
+    for (const auto& [box, sign] : cases) {
+        EXPECT_EQ(slopeSign(parsed(box.f), box.low, box.high), sign)
+            << box.f << " over [" << box.low << ", " << box.high << "]";
+    }
+}
+
+TEST(MayBeUnboundedTest, PolesAndPointsWithoutAValue) {
+    const struct {
+        Box box;
+        bool unbounded;
+    } cases[] = {
+        {{"tan(x) - x", 4.6, 4.8}, true},  // 3pi/2 inside, not a double
+        {{"1/x", -1, 1}, true},
+        {{"1/(x - 2)", 0, 3}, true},
+        {{"1/x", 1, 0}, true},
+        {{"ln(x)", 0, 1}, true},
+        {{"x*ln(x)", 0, 1}, true},  // bounded, but no value at 0
+        {{"exp(x)", 0, 1000}, true},
+        {{"x^3 - 2*x - 5", 2, 3}, false},
+        {{"cos(x) - x", 0, 1}, false},
+        {{FixedF, 0, 3}, false},
+        {{"sqrt(x)", 0, 1}, false},
+        {{"tan(x) - x", 4, 4.7}, false},
+        {{"1/(x^2 - x + 1)", -1, 2}, false},  // over the whole, x^2 - x + 1 may be 0
+    };
+    for (const auto& [box, unbounded] : cases) {
+        EXPECT_EQ(mayBeUnbounded(parsed(box.f), box.low, box.high), unbounded)
+            << box.f << " over [" << box.low << ", " << box.high << "]";
     }
 }
 

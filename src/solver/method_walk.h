@@ -40,7 +40,7 @@ struct MethodStep {
     // What the step rule measures: |x_(n+1) - x_n|; bisection's (b - a)/2;
     // the combined method's |x_tangent - x_chord|.
     std::optional<Work> length;
-    bool undefined = false;  // F is not defined at x: the walk ends here
+    bool undefined = false;  // F is not defined at x, or infinite: the walk ends here
     bool flat = false;       // F' = 0 where the tangent was to be drawn: it ends
     bool outside = false;    // x left the interval typed; the walk goes on
 };
@@ -110,7 +110,8 @@ template <typename Numbers, typename Equation>
 typename Numbers::Work land(MethodStep<Numbers>& step, const MethodWalk<Numbers>& walk, Equation& equation) {
     const typename Numbers::Work fx = equation(*step.x);
     step.fx = Numbers::stored(fx);
-    step.undefined = Numbers::undefined(fx);
+    // Infinite where F has a pole: no root there, and nothing to go on from.
+    step.undefined = Numbers::undefined(fx) || !Numbers::finite(Numbers::stored(fx));
     step.outside = Numbers::widened(*step.x) < Numbers::widened(walk.low) ||
                    Numbers::widened(walk.high) < Numbers::widened(*step.x);
     return fx;

@@ -64,7 +64,9 @@ std::optional<std::string> StepsRun<Format, Equation>::methodRefusal() {
             return text(TextStartNeeded);
         }
     }
-    if (method_ == Method::Iteration && !phi_) {
+    if (method_ == Method::Iteration && phi_) {
+        contraction_ = phiContraction_(placeOf<Format>(a_), placeOf<Format>(b_));
+    } else if (method_ == Method::Iteration) {
         if (!lesson_.slopeSign || !lesson_.largestSlope) {
             return text(TextPhiNeeded);
         }
@@ -78,11 +80,11 @@ std::optional<std::string> StepsRun<Format, Equation>::methodRefusal() {
 
 template <typename Format, typename Equation>
 std::vector<std::string> StepsRun<Format, Equation>::methodHead() const {
-    std::string title = capitalName(method_) + text(TextForEquation) + "F(x) = ";
+    std::string title = capitalName(method_) + text(TextForEquation);
     if constexpr (Equation::dialogF) {
         title += text(TextEquation) + " = 0";
     } else {
-        title += equation_.text + " = 0";
+        title += "F(x) = " + equation_.text + " = 0";
     }
     std::vector<std::string> lines{title, headLines().inputs,
                                    text(TextComputedIn) + Format::name.data() + stopText().data()};

@@ -82,11 +82,13 @@ public:
         : console_(console), parsed_(parsed), equation_(equation), method_(parsed.method) {}
 
     int run();
-    // Simple iteration's phi as typed, with q = max |phi'| where it is known.
-    void usePhi(std::function<Work(Storage)> phi, std::string typed, std::optional<double> contraction) {
+    // Simple iteration's phi as typed, and how to bound q = max |phi'| over
+    // an interval.
+    void usePhi(std::function<Work(Storage)> phi, std::string typed,
+                std::function<std::optional<double>(double, double)> contraction) {
         phi_ = std::move(phi);
         phiText_ = std::move(typed);
-        contraction_ = contraction;
+        phiContraction_ = std::move(contraction);
     }
 
 private:
@@ -174,6 +176,7 @@ private:
     std::optional<Work> divisor_;  // k of the default phi(x) = x - F(x)/k
     std::function<Work(Storage)> phi_;
     std::string phiText_;
+    std::function<std::optional<double>(double, double)> phiContraction_;
     std::optional<double> contraction_;  // q
     MethodEquation<Format, Equation> methodEquation_{equation_, divisor_, phi_};
 };

@@ -92,6 +92,10 @@ struct TypedEquation {
             }
         }
         facts.smallestSlope = smallestSlopeBound(expression, low, high);
+        facts.largestSlope = largestSlopeBound(expression, low, high);
+        facts.largestCurvature = largestCurvatureBound(expression, low, high);
+        facts.slopeSign = slopeSign(expression, low, high);
+        facts.mayBeUnbounded = mayBeUnbounded(expression, low, high);
         return facts;
     }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "expression/analysis.h"
 #include "expression/parse.h"
 #include "steps/formats.h"
 #include "steps/messages.h"
@@ -24,9 +25,27 @@ void showExpressionFault(Console& console, const std::string& typed, const Parse
 }
 
 template <typename Format>
-int runIn(Console& console, const StepsArguments& parsed, const Expression& expression, const std::string& typed) {
+int runIn(Console& console, const StepsArguments& parsed, const Expression& expression, const std::string& typed,
+          const Expression* phi) {
     TypedEquation<Format> equation(expression, typed);
-    return StepsRun<Format, TypedEquation<Format>>(console, parsed, equation).run();
+    StepsRun<Format, TypedEquation<Format>> run(console, parsed, equation);
+    std::optional<Evaluator> phiEvaluator;
+    if (phi != nullptr) {
+        phiEvaluator.emplace(*phi, Format::precision);
+        run.usePhi([&phiEvaluator](typename Format::Storage x) { return evaluatedIn<Format>(*phiEvaluator, x); },
+                   *parsed.phi, [phi](double low, double high) { return largestSlopeBound(*phi, low, high); });
+    }
+    return run.run();
+}
+
+// An expression typed for an option, or its fault shown.
+std::optional<Expression> readExpression(Console& console, const std::string& typed) {
+    ParseResult read = parseExpression(typed);
+    if (read.fault != ParseFault::None) {
+        showExpressionFault(console, typed, read);
+        return std::nullopt;
+    }
+    return std::move(read.expression);
 }
 
 }  // namespace
@@ -37,18 +56,19 @@ int runTypedSteps(Console& console, const StepsArguments& parsed) {
         return ExitUsage;
     }
     const std::string typed = parsed.equation.value_or(text(TextFixedEquationText));
-    const ParseResult read = parseExpression(typed);
-    if (read.fault != ParseFault::None) {
-        showExpressionFault(console, typed, read);
+    const std::optional<Expression> read = readExpression(console, typed);
+    std::optional<Expression> phi;
+    if (!read || (parsed.phi && !(phi = readExpression(console, *parsed.phi)))) {
         return ExitUsage;
     }
+    const Expression* const phiRead = phi ? &*phi : nullptr;
     switch (parsed.precision.value_or(parsed.equation ? Precision::Double : Precision::Single)) {
     case Precision::Single:
-        return runIn<SingleFormat>(console, parsed, read.expression, typed);
+        return runIn<SingleFormat>(console, parsed, *read, typed, phiRead);
     case Precision::Double:
-        return runIn<DoubleFormat>(console, parsed, read.expression, typed);
+        return runIn<DoubleFormat>(console, parsed, *read, typed, phiRead);
     case Precision::Wide:
-        return runIn<ExtendedFormat>(console, parsed, read.expression, typed);
+        return runIn<ExtendedFormat>(console, parsed, *read, typed, phiRead);
     }
     return ExitUsage;
 }

@@ -833,3 +833,108 @@ TEST(StepsTypedTest, TablesHaveTheSameBitsOnEveryPlatform) {
 }
 
 }  // namespace
+
+namespace {
+
+// The x column of a CSV, each value as the double it reads back as.
+std::vector<double> csvColumn(const std::string& path, const std::string& name) {
+    std::istringstream lines(contentsOf(path));
+    std::string line;
+    std::getline(lines, line);
+    std::size_t column = 0;
+    for (std::size_t at = 0; line.compare(at, name.size() + 1, name + ",") != 0; ++column) {
+        at = line.find(',', at) + 1;
+    }
+    std::vector<double> values;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string field;
+        for (std::size_t i = 0; i <= column; ++i) {
+            std::getline(fields, field, ',');
+        }
+        values.push_back(std::stod(field));
+    }
+    return values;
+}
+
+std::string decimals(double value, int digits) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.*f", digits, value);
+    return text;
+}
+
+}  // namespace
+
+// Bisection (Burden & Faires, Table 2.1), secants (Table 2.5) and Newton's
+// method (Chapra & Canale, Example 6.2) in binary64, to the digits printed.
+TEST(StepsMethodsTest, PublishedTablesComeOutToTheirPrintedDigits) {
+    if (!STEPS_TYPED_EQUATIONS) {
+        GTEST_SKIP() << "built without MPFR";
+    }
+    struct Published {
+        std::vector<std::string> line;
+        int digits;
+        std::vector<std::pair<std::size_t, const char*>> rows;  // row from 1, x as printed
+    };
+    const Published tables[] = {
+        {{"--equation", "x^3 + 4*x^2 - 10", "--method", "bisection", "1", "2", "1e-12", "13"},
+         9,
+         {{1, "1.500000000"}, {2, "1.250000000"}, {3, "1.375000000"}, {4, "1.312500000"}, {5, "1.343750000"},
+          {6, "1.359375000"}, {7, "1.367187500"}, {8, "1.363281250"}, {9, "1.365234375"}, {13, "1.365112305"}}},
+        {{"--equation", "cos(x) - x", "--method", "secant", "0.5", "0.7853981633974483", "1e-12", "10"},
+         10,
+         {{1, "0.7363841388"}, {2, "0.7390581392"}, {3, "0.7390851493"}, {4, "0.7390851332"}}},
+        {{"--equation", "exp(-x) - x", "--method", "newton", "--x0", "0", "0", "1", "1e-12", "10"},
+         9,
+         {{1, "0.500000000"}, {2, "0.566311003"}, {3, "0.567143165"}, {4, "0.567143290"}}},
+    };
+    for (const Published& table : tables) {
+        std::vector<std::string> line = table.line;
+        line.insert(line.end(), {"--precision", "double", "--csv", "published.csv"});
+        EXPECT_EQ(runSteps(line).exitStatus, 0);
+        const std::vector<double> x = csvColumn("published.csv", "x");
+        for (const auto& [row, printed] : table.rows) {
+            ASSERT_LE(row, x.size()) << line[1];
+            EXPECT_EQ(decimals(x[row - 1], table.digits), printed) << line[1] << " row " << row;
+        }
+    }
+    std::remove("published.csv");
+}
+
+// Each method's conditions: what runs, what is refused and why, the rule a
+// row met, and a pole never taken for a root.
+TEST(StepsMethodsTest, ConditionsAreCheckedAndNamed) {
+    if (!STEPS_TYPED_EQUATIONS) {
+        GTEST_SKIP() << "built without MPFR";
+    }
+    struct Case {
+        std::vector<std::string> line;
+        int status;
+        const char* said;  // in the output or on standard error
+    };
+    const Case cases[] = {
+        // F'' = 6x changes sign: no Fourier end for Newton or the combined method.
+        {{"--equation", "x^3 - 2*x - 5", "--method", "newton", "-1", "3", "1e-9", "20"}, 2, "--x0"},
+        {{"--equation", "x^3 - 2*x - 5", "--method", "combined", "-1", "3", "1e-9", "20"}, 2, "F'' может менять знак"},
+        {{"--equation", "x^2 - 2", "--method", "combined", "--stop", "step", "1", "2", "1e-9", "20"}, 2, "--stop"},
+        // F' = 2x vanishes at 0: no default phi; a typed one runs, and its q is shown.
+        {{"--equation", "x^2 - 2", "--method", "iteration", "-1", "2", "1e-9", "20"}, 2, "--phi"},
+        {{"--equation", "x^2 - 2", "--method", "iteration", "--phi", "x - (x^2 - 2)/3", "1", "2", "1e-9", "60"},
+         0, "q = max |phi'| = 0.333"},
+        {{"--equation", "cos(x) - x", "--method", "iteration", "--phi", "2*x - cos(x)", "0", "1", "1e-9", "5"},
+         0, "q >= 1"},
+        {{"--equation", "x^2 - 2", "--method", "newton", "--stop", "step", "1", "2", "1e-9", "20"}, 0,
+         "шаг меньше EPS\n"},
+        {{"--equation", "x^2 - 2", "--method", "bisection", "1", "2", "1e-3", "20"}, 0, "n = 10,"},
+        // Poles: a warning, and no root reported at one.
+        {{"--equation", "tan(x) - x", "--method", "bisection", "4.6", "4.8", "1e-9", "60"}, 0, "(разрыв)"},
+        {{"--equation", "1/x", "--method", "bisection", "--stop", "step", "-1", "1", "1e-9", "60"}, 0,
+         "Решение не найдено"},
+    };
+    for (const Case& c : cases) {
+        const ProgramRun run = runSteps(c.line);
+        EXPECT_EQ(run.exitStatus, c.status) << c.line[1] << " " << c.line[3];
+        EXPECT_NE((run.output + run.errors).find(c.said), std::string::npos)
+            << c.line[1] << " " << c.line[3] << "\n" << run.output << run.errors;
+    }
+}

@@ -445,6 +445,8 @@ TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
         "Использование: chords-steps XIB XIE EPS LIMIT [--svg ФАЙЛ] [--html ФАЙЛ] [--csv ФАЙЛ] [--animate]\n"
         "               [--equation ВЫРАЖЕНИЕ] [--precision single|double|extended] [--compare]\n"
         "               [--method chords|illinois|pegasus|anderson-bjorck] [--stop residual|step]\n"
+        "          или: chords-steps --separate A B [N] [--equation ВЫРАЖЕНИЕ]\n"
+        "               [--precision single|double|extended] [--svg ФАЙЛ] [--html ФАЙЛ] [--csv ФАЙЛ]\n"
         "          или: chords-steps --help | --version\n";
     const std::string same = "steps_test_same.csv";
     std::ofstream(same) << "keep";
@@ -456,6 +458,10 @@ TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
          "0,5)\n" + usage},
         {{"0", "1", "0.1", "5", "--bogus"}, 2, "chords-steps: неизвестный параметр «--bogus»\n" + usage},
         {{"0", "1", "0.1", "5", "6"}, 2, "chords-steps: лишний аргумент «6»\n" + usage},
+        {{"--separate", "0"}, 2, "chords-steps: не хватает аргумента B\n" + usage},
+        {{"--separate", "0", "3", "0"}, 2, "chords-steps: N должен быть одним целым числом от 1 до 4294967295\n" + usage},
+        {{"--separate", "0", "3", "--method", "chords"}, 2, "chords-steps: --separate не сочетается с --method\n"},
+        {{"--separate", "1", "1"}, 1, "chords-steps: неудачный интервал: A = B = 1, отделять корни не на чем\n"},
         {{"0", "1", "0.1", "5", "--html", "/no/such/folder/p.html"}, 1,
          "chords-steps: не удалось записать страницу в файл /no/such/folder/p.html: нет такого "
          "файла или каталога\n"},
@@ -800,6 +806,31 @@ TEST(StepsTypedTest, AChordIsToldAlikeInEveryOutput) {
 }  // namespace
 
 namespace {
+
+// Root separation: a point where F is not defined is said so, and the
+// interval across it is no change of sign; a point where F is 0 is a root
+// on the grid; the CSV has a row a point, F empty where it is not defined.
+TEST(StepsTypedTest, SeparationTellsUndefinedPointsAndRootsOnTheGrid) {
+    if (!STEPS_TYPED_EQUATIONS) {
+        GTEST_SKIP() << "built without MPFR";
+    }
+    const ProgramRun pole = runSteps({"--equation", "1/x", "--separate", "-1", "1", "4", "--csv", "s.csv"});
+    EXPECT_EQ(pole.exitStatus, 0);
+    EXPECT_NE(pole.output.find(asShown("  2                         0                         -  не определена\n")),
+              std::string::npos)
+        << pole.output;
+    EXPECT_EQ(pole.output.find(asShown("Смена знака")), std::string::npos);
+    EXPECT_TRUE(pole.output.ends_with(asShown("F не определена в точках сетки: 1; интервал рядом с такой точкой "
+                                              "сменой знака не считается\nИнтервалов со сменой знака и корней на "
+                                              "сетке нет; корни могут лежать и между точками (два близких корня, "
+                                              "касание оси): попробуйте большее N или другой интервал\n")));
+    EXPECT_EQ(contentsOf("s.csv"), "x,F(x),sign\r\n-1,-1,-\r\n-0.5,-2,-\r\n0,,\r\n0.5,2,+\r\n1,1,+\r\n");
+    std::remove("s.csv");
+    const ProgramRun square = runSteps({"--equation", "x^2-1", "--separate", "-2", "2", "4"});
+    EXPECT_TRUE(square.output.ends_with(asShown("Корень на сетке: x = -1, F(x) = 0\nКорень на сетке: x = 1, F(x) = "
+                                                "0\nНайдено интервалов со сменой знака: 0; корней на сетке: 2\n")))
+        << square.output;
+}
 
 // The same bits on every platform: each case of tests/typed_tables/cases.txt
 // (a file's name, then the arguments, "_" standing for a blank inside one)

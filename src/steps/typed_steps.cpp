@@ -8,6 +8,7 @@
 #include "steps/formats.h"
 #include "steps/messages.h"
 #include "steps/run.h"
+#include "steps/separation_run.h"
 #include "steps/texts.h"
 #include "steps/typed_equation.h"
 
@@ -26,6 +27,9 @@ void showExpressionFault(Console& console, const std::string& typed, const Parse
 template <typename Format>
 int runIn(Console& console, const StepsArguments& parsed, const Expression& expression, const std::string& typed) {
     TypedEquation<Format> equation(expression, typed);
+    if (parsed.separate) {
+        return SeparationRun<Format, TypedEquation<Format>>(console, parsed, equation).run();
+    }
     return StepsRun<Format, TypedEquation<Format>>(console, parsed, equation).run();
 }
 

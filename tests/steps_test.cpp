@@ -293,6 +293,20 @@ TEST(StepsArgumentsTest, FaultsNameTheArgument) {
     EXPECT_TRUE(parsed.animate);
     EXPECT_EQ(parsed.xib, -1.0f);
     EXPECT_EQ(parsed.limit, 7u);
+    // --separate takes A and B, and N where the next argument is no option;
+    // the four numbers then have no place.
+    const std::vector<std::string> grid{"--separate", "-1", "2", "--csv", "g.csv"};
+    const StepsArguments separated = parseStepsArguments(grid);
+    EXPECT_EQ(separated.action, StepsAction::Run);
+    EXPECT_EQ(separated.xib, -1.0f);
+    EXPECT_EQ(separated.numberTexts[1], "2");
+    EXPECT_EQ(separated.gridSteps, 20u);
+    EXPECT_EQ(parseStepsArguments(std::vector<std::string>{"--separate", "0", "1", "7"}).gridSteps, 7u);
+    const std::vector<std::string> both{"0", "--separate", "0", "1", "7"};
+    EXPECT_EQ(parseStepsArguments(both).fault, ArgumentFault::Extra);
+    EXPECT_EQ(parseStepsArguments(both).position, 1u);
+    const std::vector<std::string> noB{"--separate", "0", "--csv", "g.csv"};
+    EXPECT_EQ(parseStepsArguments(noB).position, SeparateNumbers + 1);
     const std::vector<std::string> help{"x", "--version", "--help"};
     EXPECT_EQ(parseStepsArguments(help).action, StepsAction::Version);
     // The GNU forms: the file attached with "=", and "--" before the numbers.
@@ -603,6 +617,33 @@ TEST(StepsProgramTest, PictureHasOneChordPerRowInsideItsViewBox) {
     EXPECT_EQ(labels, 11u + 12u);  // 0 to 1 across, -0.6 to 0.5 up
     EXPECT_EQ(contentsOf(path), contentsOf(nativePath(STEPS_DOCS_PICTURE)));
     std::remove(path.c_str());
+}
+
+// The separation's picture: a mark and an axis tick a point while they
+// stand 8 pixels apart, the two intervals as bands labelled with their
+// ends, everything inside the view box; N = 200000 keeps the picture
+// small. The page has a row a point and the commands.
+TEST(StepsProgramTest, SeparationPictureMarksThePointsAndTheIntervals) {
+    const std::string path = "steps_test_separation.svg";
+    const ProgramRun run = runSteps({"--separate", "0", "3", "--svg", path, "--html", "s.html"});
+    ASSERT_EQ(run.exitStatus, 0);
+    const std::string svg = contentsOf(path);
+    EXPECT_EQ(occurrences(svg, "stroke=\"#404040\" stroke-width=\"1.5\"/>"), 21u);
+    const std::string bands = svg.substr(svg.find("<g class=\"bands\">"), svg.find("<g class=\"points\">") - svg.find("<g class=\"bands\">"));
+    EXPECT_EQ(occurrences(bands, "<rect"), 2u);
+    EXPECT_NE(svg.find(">[0.15, 0.3]</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">[2.55, 2.7]</text>"), std::string::npos);
+    expectInsideViewBox(svg);
+    if (!std::string(XMLLINT_PROGRAM).empty()) {
+        EXPECT_EQ(std::system((std::string(XMLLINT_PROGRAM) + " --noout " + path).c_str()), 0);
+    }
+    const std::string page = contentsOf("s.html");
+    EXPECT_EQ(occurrences(page, "<th scope=\"row\">"), 21u);
+    EXPECT_NE(page.find("<code>chords-steps 2.55 2.7 EPS LIMIT</code>"), std::string::npos);
+    ASSERT_EQ(runSteps({"--separate", "-10", "10", "200000", "--svg", path}).exitStatus, 0);
+    EXPECT_LT(contentsOf(path).size(), 200000u);
+    std::remove(path.c_str());
+    std::remove("s.html");
 }
 
 // The picture goes to a file of its own: never into a file already under

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr double PointSpacing = 3.0;  // pixels between the marks drawn
+constexpr double PointSpacing = 8.0;  // pixels between the marks drawn, at least
 constexpr double BandLeast = 4.0;     // a band's least width, in pixels
 constexpr double LabelCharacter = 9.0;  // about a character's width at 16 px
 // The caption's lines, as the chords' picture has them.

@@ -15,6 +15,7 @@
 #include "solver/exponential.h"
 #include "numeric/precision.h"
 #include "solver/range_event.h"
+#include "solver/separation.h"
 
 namespace {
 
@@ -481,3 +482,46 @@ TEST(ChordWalkTest, MethodsStopRulesAndUndefinedPoints) {
     EXPECT_EQ(keptEndFactor<DoubleNumbers>(Method::AndersonBjorck, -0.25, -0.5), 0.5);
     EXPECT_EQ(keptEndFactor<DoubleNumbers>(Method::AndersonBjorck, -0.5, -0.125), 0.75);
 }
+
+namespace {
+
+// Root separation: the dialog's F on [0, 3] in twenty steps, its points
+// stored as floats, changes sign around its two roots (0.2997..., 2.5994...)
+// and nowhere else. The points are built from both ends, so that the last
+// is B exactly: in double, where (3*0.1)/3 misses 0.1 by a unit. F beyond
+// the format where the exponential said so still has its sign.
+TEST_F(SolverTest, SeparationFindsTheSignChangesOnTheGrid) {
+    DialogEquation equation;
+    std::vector<GridPoint<SingleNumbers>> points;
+    std::vector<std::pair<float, float>> changes;
+    const SeparationCounts counts = separateRoots<SingleNumbers>(
+        0.0f, 3.0f, 20, equation, [&](const GridPoint<SingleNumbers>& point, const GridPoint<SingleNumbers>* previous, bool change) {
+            points.push_back(point);
+            if (change) {
+                changes.emplace_back(previous->x, point.x);
+            }
+            return true;
+        });
+    ASSERT_EQ(points.size(), 21u);
+    // The nearest floats to 0.15, 0.3, 1.05, 1.95 (from the upper end), 2.55, 2.7 and 3.
+    const std::pair<std::size_t, std::uint32_t> bits[] = {{0, 0u},           {1, 0x3e19999au},  {2, 0x3e99999au},
+                                                          {7, 0x3f866666u},  {13, 0x3ff9999au}, {17, 0x40233333u},
+                                                          {18, 0x402ccccdu}, {20, 0x40400000u}};
+    for (const auto& [i, pattern] : bits) {
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(points[i].x), pattern) << i;
+    }
+    EXPECT_EQ(digits9(points[2].fx), "-0.000363574858");
+    EXPECT_EQ(changes, (std::vector<std::pair<float, float>>{{0.15f, 0.3f}, {2.55f, 2.7f}}));
+    EXPECT_EQ(counts.changes, 2u);
+    EXPECT_EQ(counts.roots + counts.undefined, 0u);
+
+    EXPECT_EQ(gridPointOf<DoubleNumbers>(0.0, 0.1, 3, 3), 0.1);
+
+    separateRoots<SingleNumbers>(-800.0f, -700.0f, 1, equation, [](const GridPoint<SingleNumbers>& point, const auto*, bool) {
+        EXPECT_EQ(point.defined && point.rangeReported, point.index == 0);
+        EXPECT_EQ(signOf(point), 1);
+        return true;
+    });
+}
+
+}  // namespace

@@ -84,4 +84,14 @@ while read -r name line; do
     # shellcheck disable=SC2046
     run "cross-${name%%.*}" "${words[@]}" $(files)
 done <"$cases"
+# Root separation: the fixed F, a pole, roots on the grid, every precision.
+# shellcheck disable=SC2046
+run separate --separate 0 3 $(files)
+run separate-reversed --separate 10 -10 40
+for p in single double extended; do
+    # shellcheck disable=SC2046
+    run "separate-pole-$p" --equation '1/x' --precision "$p" --separate -1 1 4 $(files)
+    run "separate-roots-$p" --equation 'x^2-1' --precision "$p" --separate -2 2 4
+done
+run separate-refused --separate 0 3 --compare
 echo "$n cases in $out"

@@ -72,11 +72,13 @@ def check_csv(program, numbers, folder):
 
 # Pictures a user opens: the lesson's, animated; a refused interval's, whose
 # reason has "<" in it; a typed equation's with a modified method (skipped
-# by a build without typed equations, which refuses it with status 2).
+# by a build without typed equations, which refuses it with status 2); a
+# root separation's.
 PICTURES = [
     ["0", "1", "0.0001", "100", "--animate"],
     ["1", "2", "0.001", "10"],
     ["--equation", "x^2 - 2", "0", "10", "0.1", "100", "--method", "illinois"],
+    ["--separate", "-10", "10", "40"],
 ]
 
 

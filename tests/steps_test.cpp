@@ -293,6 +293,20 @@ TEST(StepsArgumentsTest, FaultsNameTheArgument) {
     EXPECT_TRUE(parsed.animate);
     EXPECT_EQ(parsed.xib, -1.0f);
     EXPECT_EQ(parsed.limit, 7u);
+    // --separate takes A and B, and N where the next argument is no option;
+    // the four numbers then have no place.
+    const std::vector<std::string> grid{"--separate", "-1", "2", "--csv", "g.csv"};
+    const StepsArguments separated = parseStepsArguments(grid);
+    EXPECT_EQ(separated.action, StepsAction::Run);
+    EXPECT_EQ(separated.xib, -1.0f);
+    EXPECT_EQ(separated.numberTexts[1], "2");
+    EXPECT_EQ(separated.gridSteps, 20u);
+    EXPECT_EQ(parseStepsArguments(std::vector<std::string>{"--separate", "0", "1", "7"}).gridSteps, 7u);
+    const std::vector<std::string> both{"0", "--separate", "0", "1", "7"};
+    EXPECT_EQ(parseStepsArguments(both).fault, ArgumentFault::Extra);
+    EXPECT_EQ(parseStepsArguments(both).position, 1u);
+    const std::vector<std::string> noB{"--separate", "0", "--csv", "g.csv"};
+    EXPECT_EQ(parseStepsArguments(noB).position, SeparateNumbers + 1);
     const std::vector<std::string> help{"x", "--version", "--help"};
     EXPECT_EQ(parseStepsArguments(help).action, StepsAction::Version);
     // The GNU forms: the file attached with "=", and "--" before the numbers.
@@ -445,6 +459,8 @@ TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
         "Использование: chords-steps XIB XIE EPS LIMIT [--svg ФАЙЛ] [--html ФАЙЛ] [--csv ФАЙЛ] [--animate]\n"
         "               [--equation ВЫРАЖЕНИЕ] [--precision single|double|extended] [--compare]\n"
         "               [--method chords|illinois|pegasus|anderson-bjorck] [--stop residual|step]\n"
+        "          или: chords-steps --separate A B [N] [--equation ВЫРАЖЕНИЕ]\n"
+        "               [--precision single|double|extended] [--svg ФАЙЛ] [--html ФАЙЛ] [--csv ФАЙЛ]\n"
         "          или: chords-steps --help | --version\n";
     const std::string same = "steps_test_same.csv";
     std::ofstream(same) << "keep";
@@ -456,6 +472,10 @@ TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
          "0,5)\n" + usage},
         {{"0", "1", "0.1", "5", "--bogus"}, 2, "chords-steps: неизвестный параметр «--bogus»\n" + usage},
         {{"0", "1", "0.1", "5", "6"}, 2, "chords-steps: лишний аргумент «6»\n" + usage},
+        {{"--separate", "0"}, 2, "chords-steps: не хватает аргумента B\n" + usage},
+        {{"--separate", "0", "3", "0"}, 2, "chords-steps: N должен быть одним целым числом от 1 до 4294967295\n" + usage},
+        {{"--separate", "0", "3", "--method", "chords"}, 2, "chords-steps: --separate не сочетается с --method\n"},
+        {{"--separate", "1", "1"}, 1, "chords-steps: неудачный интервал: A = B = 1, отделять корни не на чем\n"},
         {{"0", "1", "0.1", "5", "--html", "/no/such/folder/p.html"}, 1,
          "chords-steps: не удалось записать страницу в файл /no/such/folder/p.html: нет такого "
          "файла или каталога\n"},
@@ -597,6 +617,33 @@ TEST(StepsProgramTest, PictureHasOneChordPerRowInsideItsViewBox) {
     EXPECT_EQ(labels, 11u + 12u);  // 0 to 1 across, -0.6 to 0.5 up
     EXPECT_EQ(contentsOf(path), contentsOf(nativePath(STEPS_DOCS_PICTURE)));
     std::remove(path.c_str());
+}
+
+// The separation's picture: a mark and an axis tick a point while they
+// stand 8 pixels apart, the two intervals as bands labelled with their
+// ends, everything inside the view box; N = 200000 keeps the picture
+// small. The page has a row a point and the commands.
+TEST(StepsProgramTest, SeparationPictureMarksThePointsAndTheIntervals) {
+    const std::string path = "steps_test_separation.svg";
+    const ProgramRun run = runSteps({"--separate", "0", "3", "--svg", path, "--html", "s.html"});
+    ASSERT_EQ(run.exitStatus, 0);
+    const std::string svg = contentsOf(path);
+    EXPECT_EQ(occurrences(svg, "stroke=\"#404040\" stroke-width=\"1.5\"/>"), 21u);
+    const std::string bands = svg.substr(svg.find("<g class=\"bands\">"), svg.find("<g class=\"points\">") - svg.find("<g class=\"bands\">"));
+    EXPECT_EQ(occurrences(bands, "<rect"), 2u);
+    EXPECT_NE(svg.find(">[0.15, 0.3]</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">[2.55, 2.7]</text>"), std::string::npos);
+    expectInsideViewBox(svg);
+    if (!std::string(XMLLINT_PROGRAM).empty()) {
+        EXPECT_EQ(std::system((std::string(XMLLINT_PROGRAM) + " --noout " + path).c_str()), 0);
+    }
+    const std::string page = contentsOf("s.html");
+    EXPECT_EQ(occurrences(page, "<th scope=\"row\">"), 21u);
+    EXPECT_NE(page.find("<code>chords-steps 2.55 2.7 EPS LIMIT</code>"), std::string::npos);
+    ASSERT_EQ(runSteps({"--separate", "-10", "10", "200000", "--svg", path}).exitStatus, 0);
+    EXPECT_LT(contentsOf(path).size(), 200000u);
+    std::remove(path.c_str());
+    std::remove("s.html");
 }
 
 // The picture goes to a file of its own: never into a file already under
@@ -800,6 +847,31 @@ TEST(StepsTypedTest, AChordIsToldAlikeInEveryOutput) {
 }  // namespace
 
 namespace {
+
+// Root separation: a point where F is not defined is said so, and the
+// interval across it is no change of sign; a point where F is 0 is a root
+// on the grid; the CSV has a row a point, F empty where it is not defined.
+TEST(StepsTypedTest, SeparationTellsUndefinedPointsAndRootsOnTheGrid) {
+    if (!STEPS_TYPED_EQUATIONS) {
+        GTEST_SKIP() << "built without MPFR";
+    }
+    const ProgramRun pole = runSteps({"--equation", "1/x", "--separate", "-1", "1", "4", "--csv", "s.csv"});
+    EXPECT_EQ(pole.exitStatus, 0);
+    EXPECT_NE(pole.output.find(asShown("  2                         0                         -  не определена\n")),
+              std::string::npos)
+        << pole.output;
+    EXPECT_EQ(pole.output.find(asShown("Смена знака")), std::string::npos);
+    EXPECT_TRUE(pole.output.ends_with(asShown("F не определена в точках сетки: 1; интервал рядом с такой точкой "
+                                              "сменой знака не считается\nИнтервалов со сменой знака и корней на "
+                                              "сетке нет; корни могут лежать и между точками (два близких корня, "
+                                              "касание оси): попробуйте большее N или другой интервал\n")));
+    EXPECT_EQ(contentsOf("s.csv"), "x,F(x),sign\r\n-1,-1,-\r\n-0.5,-2,-\r\n0,,\r\n0.5,2,+\r\n1,1,+\r\n");
+    std::remove("s.csv");
+    const ProgramRun square = runSteps({"--equation", "x^2-1", "--separate", "-2", "2", "4"});
+    EXPECT_TRUE(square.output.ends_with(asShown("Корень на сетке: x = -1, F(x) = 0\nКорень на сетке: x = 1, F(x) = "
+                                                "0\nНайдено интервалов со сменой знака: 0; корней на сетке: 2\n")))
+        << square.output;
+}
 
 // The same bits on every platform: each case of tests/typed_tables/cases.txt
 // (a file's name, then the arguments, "_" standing for a blank inside one)

@@ -26,6 +26,7 @@ struct SingleNumbers {
     static double plotted(Extended value) { return toDouble(value); }
     static bool finite(float value) { return std::isfinite(value); }
     static bool undefined(Extended value) { return isNan(value); }
+    static bool finiteWork(Extended value) { return isFinite(value); }
     static Extended magnitudeOf(Extended value) { return magnitude(value); }
     static bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
     static bool sameWork(Extended a, Extended b) { return !(a < b) && !(b < a) && signBit(a) == signBit(b); }
@@ -44,6 +45,7 @@ struct DoubleNumbers {
     static double plotted(double value) { return value; }
     static bool finite(double value) { return std::isfinite(value); }
     static bool undefined(double value) { return std::isnan(value); }
+    static bool finiteWork(double value) { return std::isfinite(value); }
     static double magnitudeOf(double value) { return std::fabs(value); }
     static bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
     static bool sameWork(double a, double b) { return sameBits(a, b); }
@@ -61,6 +63,7 @@ struct ExtendedNumbers {
     static double plotted(Extended value) { return toDouble(value); }
     static bool finite(Extended value) { return isFinite(value); }
     static bool undefined(Extended value) { return isNan(value); }
+    static bool finiteWork(Extended value) { return isFinite(value); }
     static Extended magnitudeOf(Extended value) { return magnitude(value); }
     // Equal and of the same sign: the extended type has no padding-free
     // bytes to compare, and its values have one encoding each.

@@ -103,7 +103,7 @@ const char* outputOptionName(OutputKind kind) {
 }
 
 const char* numberArgumentName(std::size_t index) {
-    static constexpr const char* Names[] = {"XIB", "XIE", "EPS", "LIMIT"};
+    static constexpr const char* Names[] = {"XIB", "XIE", "EPS", "LIMIT", "A", "B", "N"};
     return Names[index];
 }
 
@@ -156,6 +156,7 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
     };
     float* const reals[] = {&parsed.xib, &parsed.xie, &parsed.epsilon};
     std::size_t numbers = 0;
+    std::size_t firstNumberAt = 0;  // the first of the four numbers' place, counted from 1
     bool optionsEnded = false;
     bool toOutput = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -178,10 +179,32 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
             if (*file == "-" && std::exchange(toOutput, true)) {
                 return refuse(ArgumentFault::OutputTwice, i + 1, name);
             }
-        } else if (!optionsEnded && argument == "--animate") {
-            parsed.animate = true;
-        } else if (!optionsEnded && argument == "--compare") {
-            parsed.compare = true;
+        } else if (!optionsEnded && (argument == "--animate" || argument == "--compare")) {
+            (argument == "--animate" ? parsed.animate : parsed.compare) = true;
+            parsed.walkOption = parsed.walkOption.empty() ? argument : parsed.walkOption;
+        } else if (!optionsEnded && argument == "--separate") {
+            if (std::exchange(parsed.separate, true)) {
+                return refuse(ArgumentFault::OptionTwice, i + 1, argument);
+            }
+            // A and B, then N where the next argument is no option.
+            for (std::size_t k = 0; k < 3; ++k) {
+                const bool given = i + 1 < arguments.size() && !isOption(arguments[i + 1]) && arguments[i + 1] != "--";
+                if (!given) {
+                    if (k < 2) {
+                        return refuse(ArgumentFault::Missing, SeparateNumbers + k, "");
+                    }
+                    break;
+                }
+                const std::string& value = arguments[++i];
+                const bool read = k < 2 ? parseRealArgument(value, *reals[k])
+                                        : parseCountArgument(value, parsed.gridSteps) && parsed.gridSteps > 0;
+                if (!read) {
+                    return refuse(ArgumentFault::NotANumber, SeparateNumbers + k, value);
+                }
+                if (k < 2) {
+                    parsed.numberTexts[k] = value;
+                }
+            }
         } else if (const std::optional<ValueOption> valued = optionsEnded ? std::nullopt : valueOption(argument)) {
             const bool valueAttached = argument.size() > valued->name.size();
             if (!valueAttached && (i + 1 >= arguments.size() || arguments[i + 1].empty())) {
@@ -189,6 +212,9 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
                 return refuse(ArgumentFault::ValueMissing, i + 1, "");
             }
             const std::string value = valueAttached ? argument.substr(valued->name.size() + 1) : arguments[++i];
+            if ((valued->name == "--method" || valued->name == "--stop") && parsed.walkOption.empty()) {
+                parsed.walkOption = valued->name;
+            }
             if (value.empty() || !takeValue(parsed, valued->name, value)) {
                 parsed.option = valued->name;
                 return refuse(value.empty() ? ArgumentFault::ValueMissing : ArgumentFault::UnknownValue, i + 1, value);
@@ -198,6 +224,7 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
         } else if (numbers == 4) {
             return refuse(ArgumentFault::Extra, i + 1, argument);
         } else {
+            firstNumberAt = numbers == 0 ? i + 1 : firstNumberAt;
             const bool read = numbers < 3 ? parseRealArgument(argument, *reals[numbers])
                                           : parseCountArgument(argument, parsed.limit);
             parsed.numberTexts[numbers] = argument;
@@ -207,7 +234,11 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
             ++numbers;
         }
     }
-    if (numbers < 4) {
+    if (parsed.separate && numbers > 0) {
+        // The grid's numbers stand in place of the four.
+        return refuse(ArgumentFault::Extra, firstNumberAt, arguments[firstNumberAt - 1]);
+    }
+    if (numbers < 4 && !parsed.separate) {
         return refuse(ArgumentFault::Missing, numbers, "");
     }
     parsed.action = StepsAction::Run;

@@ -13,7 +13,7 @@ enum class StepsAction { Run, Help, Version, Invalid };
 // Why the command line was refused.
 enum class ArgumentFault {
     None,
-    Missing,      // fewer than four numbers; `position` names the first missing one
+    Missing,      // fewer than four numbers (two after --separate); `position` names the first missing one
     NotANumber,   // a number argument is not one whole number and nothing else
     Extra,        // a fifth number; `position` is its place on the command line
     UnknownOption,
@@ -48,11 +48,20 @@ struct StepsArguments {
     std::optional<std::string> start;  // --x0: Newton's and simple iteration's x_0, as typed
     std::optional<std::string> phi;    // --phi: simple iteration's phi(x), as typed
     bool compare = false;  // --compare: one row per method instead of the table
+    // --separate A B [N]: F tabulated on a grid instead of the chords. A and
+    // B stand in xib, xie and the first two number texts, read as XIB and
+    // XIE are.
+    bool separate = false;
+    std::uint32_t gridSteps = 20;  // N
+    // The first of --method, --stop, --compare and --animate typed, which
+    // the separation refuses; empty when none was.
+    std::string walkOption;
     std::string numberTexts[4];  // the four numbers as typed, for the wider formats
     std::string option;  // for ValueMissing and UnknownValue: the option
     ArgumentFault fault = ArgumentFault::None;
-    // For Missing and NotANumber: the number, 0 to 3 (XIB, XIE, EPS, LIMIT);
-    // for the others: the argument's place, counted from 1.
+    // For Missing and NotANumber: the number, 0 to 3 (XIB, XIE, EPS, LIMIT)
+    // or 4 to 6 (A, B, N of --separate); for the others: the argument's
+    // place, counted from 1.
     std::size_t position = 0;
     std::string typed;  // the argument refused, as typed
 };
@@ -66,7 +75,9 @@ bool typedWalkWanted(const StepsArguments& parsed);
 // "--svg", "--html", "--csv".
 const char* outputOptionName(OutputKind kind);
 
-// The names of the four numbers, as the usage line gives them.
+// The names of the numbers, as the usage gives them: XIB, XIE, EPS, LIMIT,
+// then --separate's A, B, N.
+inline constexpr std::size_t SeparateNumbers = 4;
 const char* numberArgumentName(std::size_t index);
 
 // Reads one argument as the dialog reads a typed number: the same scanner and

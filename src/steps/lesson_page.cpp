@@ -284,6 +284,10 @@ std::string lessonPageText(const std::vector<PageRow>& rows, const PageFacts& fa
     return html + "<script>" + PageScript + "</script>\n</body>\n</html>\n";
 }
 
+std::string pageWithBody(const PageFacts& facts, const std::string& body) {
+    return pageOpening(facts) + body + "</body>\n</html>\n";
+}
+
 std::string rejectionPageText(const PageFacts& facts, const std::string& reasonUtf8) {
     std::string html = pageOpening(facts);
     html += "<p id=\"refusal\"><strong>" + escapedPageText(reasonUtf8) + "</strong></p>\n";

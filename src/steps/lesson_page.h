@@ -90,6 +90,10 @@ std::string lessonPageText(const std::vector<PageRow>& rows, const PageFacts& fa
 // that the teacher still sees where F changes sign, or does not.
 std::string rejectionPageText(const PageFacts& facts, const std::string& reasonUtf8);
 
+// A page of another kind in the same shell: the head, the styles, the
+// heading and the inputs, then the body given (page text).
+std::string pageWithBody(const PageFacts& facts, const std::string& body);
+
 // Page text from the table's Windows-1251 text.
 std::string pageText(const std::string& cp1251);
 std::string escapedPageText(std::string_view utf8);

@@ -334,6 +334,10 @@ std::string fixedEndMark(const PictureFrame& frame, const PictureEquation& equat
 
 }  // namespace
 
+double plotPixelX(const PictureFrame& frame, double x) { return pixelX(frame, x); }
+double plotPixelY(const PictureFrame& frame, double y) { return pixelY(frame, y); }
+std::string pictureCoordinate(double pixel) { return coordinate(pixel); }
+
 std::string pictureOpening(const PictureFrame& frame, const PictureEquation& equation,
                            const PictureStyle& style) {
     const double axisY = pixelY(frame, 0.0);
@@ -347,8 +351,8 @@ std::string pictureOpening(const PictureFrame& frame, const PictureEquation& equ
            (style.inPage ? " id=\"picture\" role=\"img\" aria-labelledby=\"picture-title\"" : "") +
            " viewBox=\"0 0 " + width + " " + height +
            "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"16\">\n"
-           "<title id=\"picture-title\">" + equation.heading + equation.title + ", Xib = " +
-           equation.aText + ", Xie = " + equation.bText + "</title>\n"
+           "<title id=\"picture-title\">" + equation.heading + equation.title + ", " + equation.aName + " = " +
+           equation.aText + ", " + equation.bName + " = " + equation.bText + "</title>\n"
            // Told apart in grey and without red and green: blue chords, dashed
            // vermilion verticals, black curve, a reddish purple fixed end.
            "<style type=\"text/css\">\n"
@@ -379,8 +383,8 @@ std::string pictureOpening(const PictureFrame& frame, const PictureEquation& equ
     svg += "<line class=\"axis\"" + attribute("x1", PlotLeft) + attribute("y1", axisY) +
            attribute("x2", PlotRight) + attribute("y2", axisY) + "/>\n";
     // The interval's ends below the ticks.
-    svg += textElement(pixelX(frame, equation.a), PlotBottom + 40, "middle", "Xib = " + equation.aLabel);
-    svg += textElement(pixelX(frame, equation.b), PlotBottom + 40, "middle", "Xie = " + equation.bLabel);
+    svg += textElement(pixelX(frame, equation.a), PlotBottom + 40, "middle", equation.aName + " = " + equation.aLabel);
+    svg += textElement(pixelX(frame, equation.b), PlotBottom + 40, "middle", equation.bName + " = " + equation.bLabel);
     svg += curvePath(frame, equation);
     if (style.fixedEnd) {
         svg += fixedEndMark(frame, equation, *style.fixedEnd);

@@ -29,6 +29,8 @@ struct PictureEquation {
     std::string bText;
     std::string aLabel;   // the ends below the axis
     std::string bLabel;
+    std::string aName = "Xib";  // what the title and the labels call the ends
+    std::string bName = "Xie";
     std::string inputs;   // the caption's line of the inputs
 };
 
@@ -108,6 +110,12 @@ inline constexpr std::uint64_t AnimatedSteps = 120;
 // the interval, the larger side cut to at most a few times the smaller so
 // that a huge value at one end does not flatten the chords. Evaluates F.
 PictureFrame frameFor(const PictureEquation& equation);
+
+// A point's pixel in the plot, at its edge for a value beyond it; a
+// coordinate as every picture writes it (two decimals).
+double plotPixelX(const PictureFrame& frame, double x);
+double plotPixelY(const PictureFrame& frame, double y);
+std::string pictureCoordinate(double pixel);
 
 // The title, the grid with its ticks at round values, the axes, the curve,
 // and the fixed end marked and named (with where it is, when outside).

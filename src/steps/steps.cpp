@@ -14,6 +14,7 @@
 #include "steps/messages.h"
 #include "steps/method_texts.h"
 #include "steps/run.h"
+#include "steps/separation_run.h"
 #include "steps/table_output.h"
 #include "steps/texts.h"
 #include "steps/typed_steps.h"
@@ -38,7 +39,9 @@ void showArgumentFault(Console& console, const StepsArguments& parsed) {
         break;
     case ArgumentFault::NotANumber:
         line(numberArgumentName(parsed.position) +
-                 text(parsed.position == 3 ? TextNotOneCount : TextNotOneNumber),
+                 text(parsed.position == 3                     ? TextNotOneCount
+                      : parsed.position == SeparateNumbers + 2 ? TextNotOneStepCount
+                                                               : TextNotOneNumber),
              "", parsed.typed.find(',') != std::string::npos ? text(TextDecimalPoint) : "");
         break;
     case ArgumentFault::Extra:
@@ -177,6 +180,10 @@ int runSteps(Console& console, std::span<const std::string> arguments) {
     if (showFileNamedTwice(console, parsed)) {
         return ExitUsage;
     }
+    if (parsed.separate && !parsed.walkOption.empty()) {
+        showError(console, text(TextSeparateWith) + parsed.walkOption);
+        return ExitUsage;
+    }
     if (typedWalkWanted(parsed)) {
 #if CHORDS_TYPED_EQUATIONS
         return runTypedSteps(console, parsed);
@@ -186,6 +193,9 @@ int runSteps(Console& console, std::span<const std::string> arguments) {
 #endif
     }
     FixedEquation equation;
+    if (parsed.separate) {
+        return SeparationRun<SingleFormat, FixedEquation>(console, parsed, equation).run();
+    }
     return StepsRun<SingleFormat, FixedEquation>(console, parsed, equation).run();
 }
 

@@ -18,6 +18,8 @@ inline constexpr CatalogueText TextUsage[] = {
     cp1251Text("Использование: chords-steps XIB XIE EPS LIMIT [--svg ФАЙЛ] [--html ФАЙЛ] [--csv ФАЙЛ] [--animate]"),
     cp1251Text("               [--equation ВЫРАЖЕНИЕ] [--precision single|double|extended] [--compare]"),
     cp1251Text("               [--method chords|illinois|pegasus|anderson-bjorck] [--stop residual|step]"),
+    cp1251Text("          или: chords-steps --separate A B [N] [--equation ВЫРАЖЕНИЕ]"),
+    cp1251Text("               [--precision single|double|extended] [--svg ФАЙЛ] [--html ФАЙЛ] [--csv ФАЙЛ]"),
     cp1251Text("          или: chords-steps --help | --version"),
 };
 inline constexpr std::size_t HelpColumn = 15;
@@ -47,6 +49,10 @@ inline constexpr CatalogueText TextHelpArguments[] = {
     cp1251Text("  --stop residual|step  остановка по |F(x)| < EPS (по умолчанию) или по"),
     cp1251Text("               |x - x предыдущей хорды| < EPS (не раньше второй хорды)"),
     cp1251Text("  --compare    вместо таблицы - строка на каждый метод: хорд, корень, F в корне, порядок"),
+    cp1251Text("  --separate A B [N]  отделение корней вместо метода: F в N + 1 точках сетки от A до B"),
+    cp1251Text("               (N = 20 по умолчанию), знак F в каждой и интервалы [x_i, x_i+1], где F"),
+    cp1251Text("               меняет знак, - с командой метода хорд для каждого; B < A - концы меняются"),
+    cp1251Text("               местами; не сочетается с --method, --stop, --compare и --animate"),
     cp1251Text("  --help       показать эту справку и выйти"),
     cp1251Text("  --version    показать версию и выйти"),
     cp1251Text("Примеры:"),
@@ -54,6 +60,7 @@ inline constexpr CatalogueText TextHelpArguments[] = {
     cp1251Text("  chords-steps --equation 'cos(x) - x' 0.5 0.7853981633974483 1e-10 20"),
     cp1251Text("  chords-steps --equation 'x^3 + 4*x^2 - 10' 1 2 1e-10 100 --compare"),
     cp1251Text("  chords-steps --equation 'x^2 - 2' 0 10 0.1 100 --method illinois --html illinois.html"),
+    cp1251Text("  chords-steps --separate -10 10 40 --svg roots.svg"),
     cp1251Text("Столбцы таблицы:"),
     cp1251Text("  Хорда        номер хорды, строка на каждую проведённую; \"Число итераций\" в"),
     cp1251Text("               итоге считает только хорды, не достигшие точности"),
@@ -82,6 +89,8 @@ inline constexpr CatalogueText TextMissingArgument = cp1251Text("не хвата
 inline constexpr CatalogueText TextNotOneNumber = cp1251Text(" должен быть одним числом");
 inline constexpr CatalogueText TextNotOneCount =
     cp1251Text(" должен быть одним целым числом от 0 до 4294967295");
+inline constexpr CatalogueText TextNotOneStepCount =
+    cp1251Text(" должен быть одним целым числом от 1 до 4294967295");
 inline constexpr CatalogueText TextDecimalPoint =
     cp1251Text(" (дробную часть отделяет точка: 0.5, а не 0,5)");
 // Followed by the argument as typed and the closing quote.
@@ -257,4 +266,39 @@ inline constexpr CatalogueText TextCompareOrderNote = cp1251Text(
     "Порядок p, где Шаг(n+1) ~ C*Шаг(n)^p: по последним шагам, в среднем за три шага");
 inline constexpr CatalogueText TextNoTypedEquations =
     cp1251Text("эта сборка без MPFR: --equation, --precision, --method, --stop и --compare недоступны");
+// Root separation.
+inline constexpr CatalogueText TextSeparateWith = cp1251Text("--separate не сочетается с ");
+inline constexpr CatalogueText TextSeparateEmpty = cp1251Text(", отделять корни не на чем");
+inline constexpr CatalogueText TextSeparateTitle = cp1251Text("Отделение корней: F(x) = ");
+inline constexpr CatalogueText TextSeparateOn = cp1251Text(" на [");
+inline constexpr CatalogueText TextSeparateSteps = cp1251Text("], шагов сетки N = ");
+inline constexpr CatalogueText TextSeparateGrid =
+    cp1251Text("Точки сетки x_i = A + i*h, i = 0, ..., N; h = (B - A)/N = ");
+inline constexpr CatalogueText TextSeparateLegend = cp1251Text("Знак - знак F(x_i): +, - или 0");
+inline constexpr CatalogueText TextSeparateLegendChange =
+    cp1251Text("; где знаки соседних точек разные, между ними лежит корень (или разрыв F)");
+inline constexpr CatalogueText TextColumnSign = cp1251Text("Знак");
+inline constexpr CatalogueText TextSignUndefined = cp1251Text("не определена");
+inline constexpr CatalogueText TextSignChange = cp1251Text("Смена знака на [");
+inline constexpr CatalogueText TextGridRoot = cp1251Text("Корень на сетке: x = ");
+inline constexpr CatalogueText TextSeparateFound = cp1251Text("Найдено интервалов со сменой знака: ");
+inline constexpr CatalogueText TextSeparateRoots = cp1251Text("; корней на сетке: ");
+inline constexpr CatalogueText TextSeparateNone =
+    cp1251Text("Интервалов со сменой знака и корней на сетке нет; корни могут лежать и между точками");
+inline constexpr CatalogueText TextSeparateNoneHint =
+    cp1251Text(" (два близких корня, касание оси): попробуйте большее N или другой интервал");
+inline constexpr CatalogueText TextSeparateUndefined = cp1251Text("F не определена в точках сетки: ");
+inline constexpr CatalogueText TextSeparateUndefinedNote =
+    cp1251Text("; интервал рядом с такой точкой сменой знака не считается");
+inline constexpr CatalogueText TextSeparateMore = cp1251Text("Не показаны здесь, но видны в столбце Знак: ещё ");
+inline constexpr CatalogueText TextSeparateMoreWhat = cp1251Text(" интервалов и корней на сетке");
+inline constexpr CatalogueText TextSeparateCaption = cp1251Text("Отделение корней: ");
+inline constexpr CatalogueText TextSeparatePositive = cp1251Text("F > 0");
+inline constexpr CatalogueText TextSeparateNegative = cp1251Text("F < 0");
+inline constexpr CatalogueText TextSeparateBand = cp1251Text("смена знака");
+inline constexpr CatalogueText TextSeparateRootMark = cp1251Text("корень на сетке");
+inline constexpr CatalogueText TextPageGridName = cp1251Text("Таблица значений F");
+inline constexpr CatalogueText TextPageGridGap = cp1251Text("Точки с ");
+inline constexpr CatalogueText TextPageFound = cp1251Text("Результат");
+inline constexpr CatalogueText TextPageIntervals = cp1251Text("Интервалы для метода");
 inline constexpr CatalogueText TextPressAnyKey = cp1251Text("Нажмите любую клавишу…");

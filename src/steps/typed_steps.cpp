@@ -9,6 +9,7 @@
 #include "steps/formats.h"
 #include "steps/messages.h"
 #include "steps/run.h"
+#include "steps/separation_run.h"
 #include "steps/texts.h"
 #include "steps/typed_equation.h"
 
@@ -28,6 +29,9 @@ template <typename Format>
 int runIn(Console& console, const StepsArguments& parsed, const Expression& expression, const std::string& typed,
           const Expression* phi) {
     TypedEquation<Format> equation(expression, typed);
+    if (parsed.separate) {
+        return SeparationRun<Format, TypedEquation<Format>>(console, parsed, equation).run();
+    }
     StepsRun<Format, TypedEquation<Format>> run(console, parsed, equation);
     std::optional<Evaluator> phiEvaluator;
     if (phi != nullptr) {

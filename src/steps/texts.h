@@ -17,7 +17,9 @@ inline std::string text(const CatalogueText& catalogueText) {
 inline constexpr CatalogueText TextUsage[] = {
     cp1251Text("Использование: chords-steps XIB XIE EPS LIMIT [--svg ФАЙЛ] [--html ФАЙЛ] [--csv ФАЙЛ] [--animate]"),
     cp1251Text("               [--equation ВЫРАЖЕНИЕ] [--precision single|double|extended] [--compare]"),
-    cp1251Text("               [--method chords|illinois|pegasus|anderson-bjorck] [--stop residual|step]"),
+    cp1251Text("               [--method chords|illinois|pegasus|anderson-bjorck|bisection|newton|secant|"),
+    cp1251Text("                         combined|iteration] [--stop residual|step|relative]"),
+    cp1251Text("               [--x0 X] [--phi ВЫРАЖЕНИЕ]"),
     cp1251Text("          или: chords-steps --separate A B [N] [--equation ВЫРАЖЕНИЕ]"),
     cp1251Text("               [--precision single|double|extended] [--svg ФАЙЛ] [--html ФАЙЛ] [--csv ФАЙЛ]"),
     cp1251Text("          или: chords-steps --help | --version"),
@@ -48,7 +50,15 @@ inline constexpr CatalogueText TextHelpArguments[] = {
     cp1251Text("               F(a), F(b) со звёздочкой - такие значения, Множитель - их множитель"),
     cp1251Text("  --stop residual|step  остановка по |F(x)| < EPS (по умолчанию) или по"),
     cp1251Text("               |x - x предыдущей хорды| < EPS (не раньше второй хорды)"),
-    cp1251Text("  --compare    вместо таблицы - строка на каждый метод: хорд, корень, F в корне, порядок"),
+    cp1251Text("               bisection - половинное деление, newton - касательные, secant - секущие,"),
+    cp1251Text("               combined - хорды и касательные вместе, iteration - простая итерация;"),
+    cp1251Text("               у каждого в шапке его условия и оценки, в таблице и CSV его столбцы"),
+    cp1251Text("               (n, точки метода, x, F(x), Шаг, Оценка, Примечание)"),
+    cp1251Text("               relative: |x(n) - x(n-1)| < EPS*|x(n)|"),
+    cp1251Text("  --x0 X       начальное приближение метода касательных и простой итерации"),
+    cp1251Text("  --phi ВЫРАЖЕНИЕ  phi(x) простой итерации x = phi(x); без него x - F(x)/k, k = M1*sign F'"),
+    cp1251Text("  --compare    вместо таблицы - строка на каждый метод: шагов, вычислений F, F', phi,"),
+    cp1251Text("               корень, F в корне, порядок, почему остановился"),
     cp1251Text("  --separate A B [N]  отделение корней вместо метода: F в N + 1 точках сетки от A до B"),
     cp1251Text("               (N = 20 по умолчанию), знак F в каждой и интервалы [x_i, x_i+1], где F"),
     cp1251Text("               меняет знак, - с командой метода хорд для каждого; B < A - концы меняются"),
@@ -226,8 +236,8 @@ inline constexpr CatalogueText TextUnknownValue = cp1251Text("неизвестн
 inline constexpr CatalogueText TextOfOption = cp1251Text("» параметра ");
 inline constexpr CatalogueText TextPrecisionValues = cp1251Text(": допустимы single, double, extended");
 inline constexpr CatalogueText TextMethodValues =
-    cp1251Text(": допустимы chords, illinois, pegasus, anderson-bjorck");
-inline constexpr CatalogueText TextStopValues = cp1251Text(": допустимы residual, step");
+    cp1251Text(": допустимы chords|illinois|pegasus|anderson-bjorck|bisection|newton|secant|combined|iteration");
+inline constexpr CatalogueText TextStopValues = cp1251Text(": допустимы residual, step, relative");
 inline constexpr CatalogueText TextCompareTableOnly =
     cp1251Text("--compare пишет только таблицу сравнения, без --svg, --html и --csv");
 inline constexpr CatalogueText TextMethodPlain = cp1251Text("метод хорд");

@@ -217,6 +217,14 @@ int applyFunction(FunctionName function, mpfr_t result, const mpfr_t operand) {
         return mpfr_cos(result, operand, MPFR_RNDN);
     case FunctionName::Tan:
         return mpfr_tan(result, operand, MPFR_RNDN);
+    case FunctionName::Cot:
+        // MPFR's own cotangent, rounded once: 1/tan would round twice, and
+        // miss the nearest value now and then. cot(+-0) is +-inf, as 1/+-0 is.
+        return mpfr_cot(result, operand, MPFR_RNDN);
+    case FunctionName::Asin:
+        return mpfr_asin(result, operand, MPFR_RNDN);  // NaN outside [-1, 1]
+    case FunctionName::Acos:
+        return mpfr_acos(result, operand, MPFR_RNDN);
     case FunctionName::Atan:
         return mpfr_atan(result, operand, MPFR_RNDN);
     case FunctionName::Sinh:

@@ -84,4 +84,11 @@ while read -r name line; do
     # shellcheck disable=SC2046
     run "cross-${name%%.*}" "${words[@]}" $(files)
 done <"$cases"
+# Ends typed as constant expressions, an expression split by the shell, and
+# the functions by their Russian textbook names.
+for p in single double extended; do
+    run "constant-ends-$p" --equation 'x^2 - 2' 'pi/4' 'sqrt(2) + 1' 1e-9 20 --precision "$p"
+done
+run split-equation --equation 'x^2' - 2 0 10 0.1 100
+run textbook-names --equation 'tg(x/2) - ctg(x) + arcsin(x/4) - arccos(x/4) + arctg(x) - lg(x)' 0.5 1.5 1e-12 60
 echo "$n cases in $out"

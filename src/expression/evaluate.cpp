@@ -342,6 +342,24 @@ Extended evaluateExtended(Evaluator& evaluator, Extended x) {
     return value;
 }
 
+// x is never read: the value of any x will do.
+double constantDouble(const Expression& constant) {
+    if (constant.root < 0) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    Evaluator evaluator(constant, Precision::Double);
+    return evaluateDouble(evaluator, 0.0);
+}
+
+Extended constantExtended(const Expression& constant, Precision precision) {
+    Evaluator evaluator(constant, precision);
+    if (constant.root < 0) {
+        mpfr_set_nan(evaluator.scratch->result);
+        return extendedOf<Extended>(evaluator.scratch->result);  // the one NaN F has
+    }
+    return evaluateExtended(evaluator, toExtended(0.0));
+}
+
 namespace {
 
 template <typename Type, typename FromMpfr>

@@ -118,11 +118,22 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
         }
     }
     StepsArguments parsed;
-    const auto refuse = [&parsed](ArgumentFault fault, std::size_t position,
-                                  const std::string& typed) {
+    // With --equation, XIB and XIE may be constant expressions ("3*pi/2"),
+    // read and checked with the equation; the first end that is no number
+    // waits here. Without --equation it is refused as it always was: as the
+    // first fault of the line, before any fault found after it. So it is
+    // too before a fifth number, which says more likely that the shell split
+    // an expression typed without quotes ("--equation x^2 - 2 0 1 ...").
+    std::optional<std::size_t> endNotNumber;
+    const auto refuse = [&parsed, &endNotNumber](ArgumentFault fault, std::size_t position,
+                                                 const std::string& typed) {
+        if (endNotNumber && (!parsed.equation || fault == ArgumentFault::Extra)) {
+            fault = ArgumentFault::NotANumber;
+            position = *endNotNumber;
+        }
         parsed.fault = fault;
         parsed.position = position;
-        parsed.typed = typed;
+        parsed.typed = fault == ArgumentFault::NotANumber ? parsed.numberTexts[position] : typed;
         return parsed;
     };
     // The output option an argument names, alone or as "--svg=FILE".
@@ -183,14 +194,20 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
             const bool read = numbers < 3 ? parseRealArgument(argument, *reals[numbers])
                                           : parseCountArgument(argument, parsed.limit);
             parsed.numberTexts[numbers] = argument;
-            if (!read) {
+            if (!read && numbers >= 2) {
                 return refuse(ArgumentFault::NotANumber, numbers, argument);
+            }
+            if (!read && !endNotNumber) {
+                endNotNumber = numbers;
             }
             ++numbers;
         }
     }
     if (numbers < 4) {
         return refuse(ArgumentFault::Missing, numbers, "");
+    }
+    if (endNotNumber && !parsed.equation) {
+        return refuse(ArgumentFault::NotANumber, *endNotNumber, "");
     }
     parsed.action = StepsAction::Run;
     return parsed;

@@ -15,6 +15,7 @@ enum class ArgumentFault {
     None,
     Missing,      // fewer than four numbers; `position` names the first missing one
     NotANumber,   // a number argument is not one whole number and nothing else
+                  // (XIB and XIE with --equation: only on a line with a fifth number)
     Extra,        // a fifth number; `position` is its place on the command line
     UnknownOption,
     FileMissing,   // an output option without its file; `typed` names the option
@@ -45,7 +46,9 @@ struct StepsArguments {
     ChordMethod method = ChordMethod::Plain;
     StopRule stop = StopRule::Residual;
     bool compare = false;  // --compare: one row per method instead of the table
-    std::string numberTexts[4];  // the four numbers as typed, for the wider formats
+    // The four numbers as typed, for the wider formats; with --equation XIB
+    // and XIE may be other texts, constant expressions to the typed run.
+    std::string numberTexts[4];
     std::string option;  // for ValueMissing and UnknownValue: the option
     ArgumentFault fault = ArgumentFault::None;
     // For Missing and NotANumber: the number, 0 to 3 (XIB, XIE, EPS, LIMIT);

@@ -212,6 +212,9 @@ inline constexpr CatalogueText TextInsetScale = cp1251Text("последние �
 // Typed equations.
 inline constexpr CatalogueText TextFixedEquationText = cp1251Text("2*exp(-x) + 0.2*x^2 - 1.5");
 inline constexpr CatalogueText TextExpressionFault = cp1251Text("ошибка в выражении: ");
+// Follows the argument's name (XIB, XIE).
+inline constexpr CatalogueText TextArgumentWithX =
+    cp1251Text(" не может зависеть от x: нужно число или выражение без x, например pi/4");
 inline constexpr CatalogueText TextValueMissing = cp1251Text(": нужно значение");
 inline constexpr CatalogueText TextUnknownValue = cp1251Text("неизвестное значение «");
 inline constexpr CatalogueText TextOfOption = cp1251Text("» параметра ");

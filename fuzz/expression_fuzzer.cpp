@@ -22,6 +22,12 @@ bool isUnary(NodeKind kind) {
     return kind == NodeKind::Negate || kind == NodeKind::Function;
 }
 
+// The name a token starts with: its letters and digits ("tg", "log10").
+std::string_view nameAt(std::string_view at) {
+    constexpr std::string_view NameCharacters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    return at.substr(0, at.find_first_not_of(NameCharacters));
+}
+
 // Where the node's token is, the token must say what the node is.
 void checkToken(std::string_view text, const Node& node) {
     const std::string_view at = text.substr(node.column);
@@ -41,7 +47,7 @@ void checkToken(std::string_view text, const Node& node) {
     case NodeKind::Multiply: CHECK(at.starts_with("*")); break;
     case NodeKind::Divide: CHECK(at.starts_with("/")); break;
     case NodeKind::Power: CHECK(at.starts_with("^")); break;
-    case NodeKind::Function: CHECK(at.starts_with(functionName(node.function))); break;
+    case NodeKind::Function: CHECK(functionNamed(nameAt(at)) == node.function); break;
     }
 }
 

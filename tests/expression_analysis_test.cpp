@@ -22,6 +22,7 @@
 #include "expression/evaluate.h"
 #include "expression/interval.h"
 #include "expression/parse.h"
+#include "numeric/extended_digits.h"
 
 namespace {
 
@@ -152,6 +153,9 @@ TEST(DerivativeTest, EachRuleWrittenOut) {
         {"cos(x^2)", "-(sin(x^2)*(2*x))"},
         {"tan(x)", "1 + tan(x)^2"},
         {"atan(x)", "1/(1 + x^2)"},
+        {"cot(x)", "-(1 + cot(x)^2)"},
+        {"asin(x)", "1/sqrt(1 - x^2)"},
+        {"acos(2*x)", "-(2/sqrt(1 - (2*x)^2))"},
         {"sinh(x)", "cosh(x)"},
         {"cosh(x)", "sinh(x)"},
         {"tanh(x)", "1 - tanh(x)^2"},
@@ -262,6 +266,9 @@ private:
         case FunctionName::Sin: mpfr_sin(r, a, MPFR_RNDN); return;
         case FunctionName::Cos: mpfr_cos(r, a, MPFR_RNDN); return;
         case FunctionName::Tan: mpfr_tan(r, a, MPFR_RNDN); return;
+        case FunctionName::Cot: mpfr_cot(r, a, MPFR_RNDN); return;
+        case FunctionName::Asin: mpfr_asin(r, a, MPFR_RNDN); return;
+        case FunctionName::Acos: mpfr_acos(r, a, MPFR_RNDN); return;
         case FunctionName::Atan: mpfr_atan(r, a, MPFR_RNDN); return;
         case FunctionName::Sinh: mpfr_sinh(r, a, MPFR_RNDN); return;
         case FunctionName::Cosh: mpfr_cosh(r, a, MPFR_RNDN); return;
@@ -299,6 +306,8 @@ TEST(IntervalTest, EnclosesTheValuesAtRandomPoints) {
         {"sin(x)*cos(x)", 1.4, 1.8},
         {"cos(x)", 3.1, 3.2},
         {"tan(x) - atan(10*x)", -1.5, 1.5},
+        {"asin(x) + acos(x/2) - cot(x)", 0.1, 0.9},
+        {"ctg(x) + arcsin(x/4)", -3, -0.2},
         {"sinh(x) - cosh(x) + tanh(3*x)", -2, 2},
         {"exp(x^2)/(1 + x^2)", -3, 3},
         {"1/(x - 0.3)", 0.31, 0.5},
@@ -361,6 +370,9 @@ TEST(IntervalTest, TightWhereTheRangeIsKnown) {
         {"cos(x)", 3, 4, -1, std::cos(4.0)},
         {"tan(x)", -1.5, 1.5, std::tan(-1.5), std::tan(1.5)},
         {"tan(x)", 2, 4, std::tan(2.0), std::tan(4.0)},
+        {"cot(x)", 1, 2, 1 / std::tan(2.0), 1 / std::tan(1.0)},
+        {"asin(x)", -1, 0.5, -std::numbers::pi / 2, std::numbers::pi / 6},
+        {"acos(x)", -0.5, 1, 0, 2 * std::numbers::pi / 3},
         {"exp(x)", -1, 1000, std::exp(-1.0), Infinity},
         {"sqrt(x)", 0, 4, 0, 2},
         {"0^x", 1, 2, 0, 0},
@@ -412,6 +424,11 @@ TEST(IntervalTest, UndefinedWhereFMayBe) {
         {"tan(x)", 1.5707963267948966, 1.5707963267948966, true},  // the double below pi/2
         {"tan(x)", -1.5, 1.5, true},
         {"tan(x)", 10, 1e300, false},
+        {"cot(x)", 0, 0, false},
+        {"cot(x)", 3, 3.2, false},
+        {"cot(x)", 0.1, 3.1, true},
+        {"asin(x)", 0.5, 1.0000000000000002, false},
+        {"acos(x)", -1, 1, true},
         {"0*ln(x)", -2, -1, false},
         {"exp(exp(exp(x)))", 0, 100, true},
     };
@@ -453,6 +470,34 @@ TEST(EvaluateTest, SubnormalValues) {
     // units, not two: its first rounding (to 53 bits) must be remembered.
     EXPECT_EQ(nearestDouble("1.235164114603116360441422e-323"), 3 * 0x1p-1074);
     EXPECT_EQ(nearestDouble("1.235164114603116e-323"), 2 * 0x1p-1074);  // just below it
+}
+
+// The new functions correctly rounded in each precision, the expected
+// values computed apart (at 300 bits, rounded once). cot is MPFR's own: at
+// 0.2 in double and at 0.5 in extended, 1/tan rounded twice is one unit
+// below. Outside [-1, 1] acos has no value; cot at +-0 is +-inf, as 1/+-0 is.
+TEST(EvaluateTest, InverseSinesAndCotangentRoundedOnce) {
+    const auto inDouble = [](const char* f, double x) {
+        const Expression tree = parsed(f);
+        Evaluator evaluator(tree, Precision::Double);
+        return evaluateDouble(evaluator, x);
+    };
+    EXPECT_EQ(inDouble("asin(x)", 0.3), 0x1.380159e14f6ffp-2);
+    EXPECT_EQ(inDouble("arccos(x)", -0.7), 0x1.2c501446cd5f1p+1);
+    EXPECT_EQ(inDouble("cot(x)", 0.2), 0x1.3bb8cf3a2fea0p+2);
+    EXPECT_TRUE(std::isnan(inDouble("acos(x)", -0x1.0000000000001p+0)));
+    EXPECT_EQ(inDouble("ctg(x)", 0.0), Infinity);
+    EXPECT_EQ(inDouble("ctg(x)", -0.0), -Infinity);
+    const auto inExtended = [](const char* f, Precision precision, double x) {
+        const Expression tree = parsed(f);
+        Evaluator evaluator(tree, precision);
+        return shortestExtendedText(evaluateExtended(evaluator, toExtended(x)));
+    };
+    EXPECT_EQ(inExtended("arcsin(x)", Precision::Wide, 0.5), "0.52359877559829887307");
+    EXPECT_EQ(inExtended("acos(x)", Precision::Wide, -0.75), "2.4188584057763776274");
+    EXPECT_EQ(inExtended("cot(x)", Precision::Wide, 0.5), "1.8304877217124519193");
+    // single: 0.1 is the nearest double, the sum rounded to extended.
+    EXPECT_EQ(inExtended("cot(x) + 0.1", Precision::Single, 0.5), "1.9304877217124519249");
 }
 
 // min |F'| over a dense grid, by central differences at 200 bits: no
@@ -499,6 +544,8 @@ TEST(SmallestSlopeTest, SoundAndCloseToTheSampledMinimum) {
         {"atan(x) + x^2/10", 1, 3},
         {"ln(x) - 1/x", 0.5, 2},
         {"tan(x) - 2*x", 1, 1.4},
+        {"cot(x) - x", 0.5, 2},
+        {"acos(x) - x", -0.5, 0.5},
         {"sqrt(x + 1) - 2", 0, 3},
         {"x^x - 2", 1, 2},
         {"cosh(x) - 3", 1, 2},
@@ -528,6 +575,7 @@ TEST(SmallestSlopeTest, NoneWhereTheSlopeMayVanishOrFMayBeUndefined) {
         {"sin(x)", 0, 4},
         {"1/x", -1, 1},
         {"5", 0, 1},
+        {"asin(x)", 0, 1},  // F' = 1/sqrt(1 - x^2) has no value at 1
         {"x", 0, Infinity},
     };
     for (const Box& box : boxes) {
@@ -621,6 +669,9 @@ TEST(CurvatureSignTest, SignOfTheSecondDerivative) {
         {"sin(x)", 0.1, 3, -1},
         {"x*exp(-x)", 0, 1.9, -1},
         {"x^4 - x", 0.01, 1, 1},
+        {"asin(x)", 0.1, 0.9, 1},
+        {"acos(x)", 0.1, 0.9, -1},
+        {"cot(x)", -1.5, -0.1, -1},
         {"ln(x)", -1, 1, std::nullopt},
         {"ln(x)", -2, -1, std::nullopt},  // F'' = -1/x^2 has values there, F none
         {"1/x", -1, 1, std::nullopt},

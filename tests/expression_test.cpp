@@ -115,6 +115,9 @@ TEST(ExpressionReadTest, FunctionsAndConstants) {
     expectReads({
         {"exp(ln(log10(sqrt(abs(x)))))", "exp(ln(log10(sqrt(abs(x)))))"},
         {"sin(cos(tan(atan(sinh(cosh(tanh(x)))))))", "sin(cos(tan(atan(sinh(cosh(tanh(x)))))))"},
+        // The names of Russian textbooks are the same functions as the others.
+        {"tg(ctg(arctg(lg(x))))", "tan(cot(atan(log10(x))))"},
+        {"arcsin(asin(arccos(acos(cot(x)))))", "asin(asin(acos(acos(cot(x)))))"},
         {"sin(x+1)", "sin((x+1))"},
         {"sin(x)^2", "(sin(x)^2)"},
         {"2*pi*e", "((2*pi)*e)"},
@@ -182,6 +185,7 @@ TEST(ExpressionReadTest, FaultsWhereTheyAre) {
         {"sin", "ExpectedOpeningParenthesis@3"},
         {"exp+1", "ExpectedOpeningParenthesis@3"},
         {"sinx", "UnknownName@0"},
+        {"2*arctan(x)", "UnknownName@2"},
         {"x2", "UnknownName@0"},
         {"e2", "UnknownName@0"},
         {"2*log(x)", "UnknownName@2"},

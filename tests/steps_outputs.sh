@@ -94,4 +94,11 @@ for p in single double extended; do
     run "separate-roots-$p" --equation 'x^2-1' --precision "$p" --separate -2 2 4
 done
 run separate-refused --separate 0 3 --compare
+# Ends typed as constant expressions, an expression split by the shell, and
+# the functions by their Russian textbook names.
+for p in single double extended; do
+    run "constant-ends-$p" --equation 'x^2 - 2' 'pi/4' 'sqrt(2) + 1' 1e-9 20 --precision "$p"
+done
+run split-equation --equation 'x^2' - 2 0 10 0.1 100
+run textbook-names --equation 'tg(x/2) - ctg(x) + arcsin(x/4) - arccos(x/4) + arctg(x) - lg(x)' 0.5 1.5 1e-12 60
 echo "$n cases in $out"

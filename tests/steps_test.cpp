@@ -317,6 +317,34 @@ TEST(StepsArgumentsTest, FaultsNameTheArgument) {
     EXPECT_EQ(gnuParsed.xib, -1.0f);
 }
 
+// With --equation, wherever it stands, XIB and XIE may be any text, kept
+// for the typed run to read as a constant expression; without it such an
+// end is still the line's first fault, and so it is before a fifth number
+// (an expression split by the shell). EPS and LIMIT stay numbers.
+TEST(StepsArgumentsTest, EndsMayBeExpressionsOnlyWithAnEquation) {
+    const StepsArguments accepted = parseStepsArguments(
+        std::vector<std::string>{"-pi", "--equation", "x", "3*pi/2", "0.1", "5"});
+    EXPECT_EQ(accepted.action, StepsAction::Run);
+    EXPECT_EQ(accepted.numberTexts[0], "-pi");
+    EXPECT_EQ(accepted.numberTexts[1], "3*pi/2");
+    struct Case {
+        std::vector<std::string> line;
+        ArgumentFault fault;
+        std::size_t position;
+    };
+    const Case cases[] = {
+        {{"pi", "1", "0.1", "5", "--bogus"}, ArgumentFault::NotANumber, 0},
+        {{"--equation", "x^2", "-", "2", "0", "10", "0.1"}, ArgumentFault::NotANumber, 0},
+        {{"--equation", "x", "0", "1", "e", "5"}, ArgumentFault::NotANumber, 2},
+        {{"--equation", "x", "pi", "1", "0.1", "5", "--bogus"}, ArgumentFault::UnknownOption, 7},
+    };
+    for (const Case& c : cases) {
+        const StepsArguments parsed = parseStepsArguments(c.line);
+        EXPECT_EQ(parsed.fault, c.fault) << c.line[0];
+        EXPECT_EQ(parsed.position, c.position) << c.line[0];
+    }
+}
+
 TEST(StepsProgramTest, RowsOfZeroToOneAreTheKnownChords) {
     const ProgramRun run = runSteps({"0", "1", "0.0001", "100"});
     EXPECT_EQ(run.exitStatus, 0);
@@ -458,7 +486,9 @@ TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
     const std::string usage =
         "Использование: chords-steps XIB XIE EPS LIMIT [--svg ФАЙЛ] [--html ФАЙЛ] [--csv ФАЙЛ] [--animate]\n"
         "               [--equation ВЫРАЖЕНИЕ] [--precision single|double|extended] [--compare]\n"
-        "               [--method chords|illinois|pegasus|anderson-bjorck] [--stop residual|step]\n"
+        "               [--method chords|illinois|pegasus|anderson-bjorck|bisection|newton|secant|\n"
+        "                         combined|iteration] [--stop residual|step|relative]\n"
+        "               [--x0 X] [--phi ВЫРАЖЕНИЕ]\n"
         "          или: chords-steps --separate A B [N] [--equation ВЫРАЖЕНИЕ]\n"
         "               [--precision single|double|extended] [--svg ФАЙЛ] [--html ФАЙЛ] [--csv ФАЙЛ]\n"
         "          или: chords-steps --help | --version\n";
@@ -796,6 +826,38 @@ TEST(StepsTypedTest, FaultsPointAtTheirColumnAndTheDialogsModelGivesItsReport) {
               0);
     EXPECT_EQ(contentsOf("far.svg").find("nan"), std::string::npos);
     std::remove("far.svg");
+}
+
+// Ends typed as constant expressions, evaluated as F is in each precision
+// (single: in extended, then stored) and shown as the format holds them;
+// the expected values computed apart. One that does not read, or holds x,
+// is refused as a faulty expression is; one beyond the format as a number
+// beyond it.
+TEST(StepsTypedTest, ConstantEndsAreHeldAsTheFormatEvaluatesThem) {
+    if (!STEPS_TYPED_EQUATIONS) {
+        GTEST_SKIP() << "built without MPFR";
+    }
+    for (const auto& [precision, ends] :
+         {std::pair{"single", "Xib = 0.785398185, Xie = 2.41421366;"},
+          std::pair{"double", "Xib = 0.7853981633974483, Xie = 2.414213562373095;"},
+          std::pair{"extended", "Xib = 0.78539816339744830963, Xie = 2.4142135623730950488;"}}) {
+        const ProgramRun run =
+            runSteps({"--equation", "x^2 - 2", "pi/4", "sqrt(2) + 1", "1e-6", "20", "--precision", precision});
+        EXPECT_EQ(run.exitStatus, 0) << precision;
+        EXPECT_NE(run.output.find(asShown("Интервал: ") + ends), std::string::npos) << precision;
+    }
+    const auto refusal = [](const char* end) {
+        const ProgramRun run = runSteps({"--equation", "x^2 - 2", "0", end, "1e-6", "20"});
+        EXPECT_EQ(run.output, "") << end;
+        std::string errors = run.errors;
+        std::erase(errors, '\r');  // standard error in text mode on Windows
+        return std::to_string(run.exitStatus) + " " + errors;
+    };
+    EXPECT_EQ(refusal("sqrt(2"), "2 " + asShown("chords-steps: XIE: ошибка в выражении: ожидалась «)»\n") +
+                                      "  sqrt(2\n        ^\n");
+    EXPECT_EQ(refusal("2*x"), "2 " + asShown("chords-steps: XIE не может зависеть от x: нужно число или "
+                                             "выражение без x, например pi/4\n"));
+    EXPECT_EQ(refusal("1/0"), "1 " + asShown("chords-steps: неудачный интервал: Xie = +INF вне диапазона double\n"));
 }
 
 // What a run says of a chord does not depend on the equation's kind: the

@@ -91,6 +91,7 @@ private:
     std::int32_t copy(std::int32_t at);
     std::int32_t derivePower(const Node& power, std::int32_t du);
     std::int32_t deriveFunction(const Node& function, std::int32_t du);
+    std::int32_t squareRootOfOneMinusSquare(std::int32_t u);
 
     std::int32_t push(Node node) {
         node.column = column;
@@ -335,6 +336,12 @@ std::int32_t Derivation::derivePower(const Node& node, std::int32_t du) {
     return multiply(multiply(copy(v), power(copy(u), lowered)), du);
 }
 
+// sqrt(1 - u^2), the denominator of asin' and acos': 0 at u = +-1, where
+// neither has a derivative, so that F' is undefined there too.
+std::int32_t Derivation::squareRootOfOneMinusSquare(std::int32_t u) {
+    return function(FunctionName::Sqrt, subtract(number("1"), power(copy(u), number("2"))));
+}
+
 std::int32_t Derivation::deriveFunction(const Node& node, std::int32_t du) {
     const std::int32_t u = node.left;
     const auto of = [this, u](FunctionName name) { return function(name, copy(u)); };
@@ -357,6 +364,13 @@ std::int32_t Derivation::deriveFunction(const Node& node, std::int32_t du) {
     case FunctionName::Tan:
         // 1 + tan^2 rather than 1/cos^2: defined exactly where tan is.
         return multiply(add(number("1"), power(of(FunctionName::Tan), number("2"))), du);
+    case FunctionName::Cot:
+        // -(1 + cot^2), as tan's: defined exactly where cot is.
+        return negate(multiply(add(number("1"), power(of(FunctionName::Cot), number("2"))), du));
+    case FunctionName::Asin:
+        return divide(du, squareRootOfOneMinusSquare(u));
+    case FunctionName::Acos:
+        return negate(divide(du, squareRootOfOneMinusSquare(u)));
     case FunctionName::Atan:
         return divide(du, add(number("1"), power(copy(u), number("2"))));
     case FunctionName::Sinh:

@@ -217,6 +217,14 @@ int applyFunction(FunctionName function, mpfr_t result, const mpfr_t operand) {
         return mpfr_cos(result, operand, MPFR_RNDN);
     case FunctionName::Tan:
         return mpfr_tan(result, operand, MPFR_RNDN);
+    case FunctionName::Cot:
+        // MPFR's own cotangent, rounded once: 1/tan would round twice, and
+        // miss the nearest value now and then. cot(+-0) is +-inf, as 1/+-0 is.
+        return mpfr_cot(result, operand, MPFR_RNDN);
+    case FunctionName::Asin:
+        return mpfr_asin(result, operand, MPFR_RNDN);  // NaN outside [-1, 1]
+    case FunctionName::Acos:
+        return mpfr_acos(result, operand, MPFR_RNDN);
     case FunctionName::Atan:
         return mpfr_atan(result, operand, MPFR_RNDN);
     case FunctionName::Sinh:
@@ -332,6 +340,24 @@ Extended evaluateExtended(Evaluator& evaluator, Extended x) {
         return extendedOf<Extended>(evaluator.scratch->result);  // one NaN, whatever made it
     }
     return value;
+}
+
+// x is never read: the value of any x will do.
+double constantDouble(const Expression& constant) {
+    if (constant.root < 0) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    Evaluator evaluator(constant, Precision::Double);
+    return evaluateDouble(evaluator, 0.0);
+}
+
+Extended constantExtended(const Expression& constant, Precision precision) {
+    Evaluator evaluator(constant, precision);
+    if (constant.root < 0) {
+        mpfr_set_nan(evaluator.scratch->result);
+        return extendedOf<Extended>(evaluator.scratch->result);  // the one NaN F has
+    }
+    return evaluateExtended(evaluator, toExtended(0.0));
 }
 
 namespace {

@@ -46,6 +46,13 @@ double evaluateDouble(Evaluator& evaluator, double x);
 // always the same one, whatever operation made it.
 Extended evaluateExtended(Evaluator& evaluator, Extended x);
 
+// An expression without x (an end of the interval typed as "3*pi/2")
+// evaluated once, exactly as F would be in the precision: binary64 for
+// double, extended for single and extended, with single's decimal
+// constants the nearest double. NaN for an empty expression.
+double constantDouble(const Expression& constant);
+Extended constantExtended(const Expression& constant, Precision precision);  // single or extended
+
 // A decimal number, already checked by the dialog's number rules, correctly
 // rounded into binary64 or the extended format, subnormals included.
 double nearestDouble(const std::string& decimal);

@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class NodeKind : std::uint8_t {
@@ -24,7 +26,7 @@ enum class NodeKind : std::uint8_t {
 };
 
 enum class FunctionName : std::uint8_t {
-    Exp, Ln, Log10, Sqrt, Abs, Sin, Cos, Tan, Atan, Sinh, Cosh, Tanh,
+    Exp, Ln, Log10, Sqrt, Abs, Sin, Cos, Tan, Cot, Asin, Acos, Atan, Sinh, Cosh, Tanh,
 };
 
 struct Node {
@@ -42,5 +44,14 @@ struct Expression {
     std::int32_t root = -1;   // the last node
 };
 
-// The names as typed: "exp", "ln", ...
+// Each function's own name: "exp", "ln", ..., "tan", "cot", "asin".
 const char* functionName(FunctionName function);
+
+// The function a word names: its own name, or the name Russian textbooks
+// give it ("tg", "ctg", "arcsin", "arccos", "arctg", "lg"); none for any
+// other word. A second name is the same function, not a node of its own.
+std::optional<FunctionName> functionNamed(std::string_view word);
+
+// Whether x occurs anywhere in the expression: an end of the interval may
+// be typed as an expression, but only as a constant one.
+bool dependsOnX(const Expression& expression);

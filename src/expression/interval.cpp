@@ -113,6 +113,12 @@ void increasing(Range& r, const Range& a, Function function) {
     widenNan(r);
 }
 
+void decreasing(Range& r, const Range& a, Function function) {
+    function(r.low, a.high, MPFR_RNDD);
+    function(r.high, a.low, MPFR_RNDU);
+    widenNan(r);
+}
+
 // abs and cosh: decreasing, then increasing from their least value at 0.
 void even(Range& r, const Range& a, Function function, long atZero, Scratch& scratch) {
     if (mpfr_sgn(a.low) >= 0) {
@@ -185,6 +191,27 @@ void tangent(Range& r, const Range& a, Scratch& scratch) {
     increasing(r, a, mpfr_tan);
 }
 
+// cot decreases between its poles at k*pi.
+void cotangent(Range& r, const Range& a, Scratch& scratch) {
+    if (!isBounded(a) || mayHoldPoint(a, 1, 0.0, scratch)) {
+        setUndefined(r);
+        return;
+    }
+    decreasing(r, a, mpfr_cot);
+}
+
+// asin increases and acos decreases over [-1, 1], and outside it neither
+// has a value.
+void inverseSine(Range& r, const Range& a, bool cosine) {
+    if (mpfr_cmp_si(a.low, -1) < 0 || mpfr_cmp_si(a.high, 1) > 0) {
+        setUndefined(r);
+    } else if (cosine) {
+        decreasing(r, a, mpfr_acos);
+    } else {
+        increasing(r, a, mpfr_asin);
+    }
+}
+
 void applyFunction(Range& r, FunctionName name, const Range& a, Scratch& scratch) {
     switch (name) {
     case FunctionName::Exp: increasing(r, a, mpfr_exp); return;
@@ -211,6 +238,9 @@ void applyFunction(Range& r, FunctionName name, const Range& a, Scratch& scratch
     case FunctionName::Sin: sinusoid(r, a, false, scratch); return;
     case FunctionName::Cos: sinusoid(r, a, true, scratch); return;
     case FunctionName::Tan: tangent(r, a, scratch); return;
+    case FunctionName::Cot: cotangent(r, a, scratch); return;
+    case FunctionName::Asin: inverseSine(r, a, false); return;
+    case FunctionName::Acos: inverseSine(r, a, true); return;
     }
     setUndefined(r);
 }

@@ -13,9 +13,10 @@ struct Interval {
     double high;
     // False when the expression may be undefined somewhere in the interval:
     // ln or log10 of a value <= 0, sqrt of a value < 0, division by an
-    // interval holding 0, tan across a pole, 0 to a power that may be
-    // negative, a negative number to a power not known to be whole. low and
-    // high are then -inf and +inf.
+    // interval holding 0, tan or cot across a pole, asin or acos of a
+    // value outside [-1, 1], 0 to a power that may be negative, a negative
+    // number to a power not known to be whole. low and high are then -inf
+    // and +inf.
     bool defined;
 };
 

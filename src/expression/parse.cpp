@@ -168,16 +168,6 @@ std::int32_t addBinary(Parser& parser, const Token& op, std::int32_t left, std::
     return addNode(parser, binaryKind(op.kind), op.start, left, right);
 }
 
-std::optional<FunctionName> functionNamed(std::string_view word) {
-    for (int i = 0; i <= static_cast<int>(FunctionName::Tanh); ++i) {
-        const auto function = static_cast<FunctionName>(i);
-        if (word == functionName(function)) {
-            return function;
-        }
-    }
-    return std::nullopt;
-}
-
 std::int32_t sum(Parser& parser);
 std::int32_t unary(Parser& parser);
 

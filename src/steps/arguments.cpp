@@ -136,11 +136,24 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
         }
     }
     StepsArguments parsed;
-    const auto refuse = [&parsed](ArgumentFault fault, std::size_t position,
-                                  const std::string& typed) {
+    // With --equation, XIB and XIE may be constant expressions ("3*pi/2"),
+    // read and checked with the equation; the first end that is no number
+    // waits here. Without --equation it is refused as it always was: as the
+    // first fault of the line, before any fault found after it. So it is
+    // too before a fifth number, which says more likely that the shell split
+    // an expression typed without quotes ("--equation x^2 - 2 0 1 ...").
+    std::optional<std::size_t> endNotNumber;
+    const auto refuse = [&parsed, &endNotNumber](ArgumentFault fault, std::size_t position,
+                                                 const std::string& typed) {
+        if (endNotNumber && (!parsed.equation || fault == ArgumentFault::Extra)) {
+            fault = ArgumentFault::NotANumber;
+            position = *endNotNumber;
+        }
         parsed.fault = fault;
         parsed.position = position;
-        parsed.typed = typed;
+        // The four numbers' texts are kept; the separation's are not.
+        const bool kept = fault == ArgumentFault::NotANumber && position < std::size(parsed.numberTexts);
+        parsed.typed = kept ? parsed.numberTexts[position] : typed;
         return parsed;
     };
     // The output option an argument names, alone or as "--svg=FILE".
@@ -228,8 +241,11 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
             const bool read = numbers < 3 ? parseRealArgument(argument, *reals[numbers])
                                           : parseCountArgument(argument, parsed.limit);
             parsed.numberTexts[numbers] = argument;
-            if (!read) {
+            if (!read && numbers >= 2) {
                 return refuse(ArgumentFault::NotANumber, numbers, argument);
+            }
+            if (!read && !endNotNumber) {
+                endNotNumber = numbers;
             }
             ++numbers;
         }
@@ -240,6 +256,9 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
     }
     if (numbers < 4 && !parsed.separate) {
         return refuse(ArgumentFault::Missing, numbers, "");
+    }
+    if (endNotNumber && !parsed.equation) {
+        return refuse(ArgumentFault::NotANumber, *endNotNumber, "");
     }
     parsed.action = StepsAction::Run;
     return parsed;

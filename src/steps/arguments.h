@@ -15,6 +15,7 @@ enum class ArgumentFault {
     None,
     Missing,      // fewer than four numbers (two after --separate); `position` names the first missing one
     NotANumber,   // a number argument is not one whole number and nothing else
+                  // (XIB and XIE with --equation: only on a line with a fifth number)
     Extra,        // a fifth number; `position` is its place on the command line
     UnknownOption,
     FileMissing,   // an output option without its file; `typed` names the option
@@ -56,7 +57,9 @@ struct StepsArguments {
     // The first of --method, --stop, --compare and --animate typed, which
     // the separation refuses; empty when none was.
     std::string walkOption;
-    std::string numberTexts[4];  // the four numbers as typed, for the wider formats
+    // The four numbers as typed, for the wider formats; with --equation XIB
+    // and XIE may be other texts, constant expressions to the typed run.
+    std::string numberTexts[4];
     std::string option;  // for ValueMissing and UnknownValue: the option
     ArgumentFault fault = ArgumentFault::None;
     // For Missing and NotANumber: the number, 0 to 3 (XIB, XIE, EPS, LIMIT)

@@ -14,8 +14,10 @@
 #include <string>
 
 #include "expression/evaluate.h"
+#include "expression/parse.h"
 #include "numeric/extended_digits.h"
 #include "numeric/number_formats.h"
+#include "steps/arguments.h"
 #include "steps/table.h"
 #include "steps/texts.h"
 #include "text/number_format.h"
@@ -73,6 +75,8 @@ struct StoredAsComputed {
 struct SingleFormat : FormatConstants<SingleNumbers, 16, TextPrecisionSingle, TextInfiniteEnd> {
     // The argument as the dialog reads it.
     static float read(const std::string&, float dialogValue) { return dialogValue; }
+    // A constant expression as F is evaluated: in extended precision, stored after.
+    static Extended constant(const Expression& typed) { return constantExtended(typed, Precision::Single); }
     static std::string shown(float value) { return formatDigits9(value); }
     static std::string shownWork(Extended value) { return formatDigits9(value); }
     // The CSV's forms: the shortest that reads back as the value held, a
@@ -88,6 +92,7 @@ struct DoubleFormat : FormatConstants<DoubleNumbers, 26, TextPrecisionDouble, Te
                       StoredAsComputed<DoubleFormat> {
     // The nearest double to the argument's decimal digits.
     static double read(const std::string& typed, float) { return nearestDouble(typed); }
+    static double constant(const Expression& typed) { return constantDouble(typed); }
     static std::string shown(double value) { return formats::shownDouble(value); }
     static std::string exact(double value) { return formats::toChars(value); }
     static std::string sixDigits(double value) {
@@ -102,6 +107,7 @@ struct DoubleFormat : FormatConstants<DoubleNumbers, 26, TextPrecisionDouble, Te
 struct ExtendedFormat : FormatConstants<ExtendedNumbers, 30, TextPrecisionExtended, TextBeyondExtended>,
                         StoredAsComputed<ExtendedFormat> {
     static Extended read(const std::string& typed, float) { return nearestExtended(typed); }
+    static Extended constant(const Expression& typed) { return constantExtended(typed, Precision::Wide); }
     static std::string shown(Extended value) { return formats::shownExtended(value); }
     static std::string exact(Extended value) { return shortestExtendedText(value); }
     // Six digits of the value itself, beyond the range of doubles too.
@@ -110,3 +116,17 @@ struct ExtendedFormat : FormatConstants<ExtendedNumbers, 30, TextPrecisionExtend
                                : nonFiniteText(isInfinite(value), signBit(value) && !isNan(value));
     }
 };
+
+// A number argument of a typed equation's run (XIB, XIE) that may be a
+// constant expression, as the format holds it: a number as `read` takes it,
+// so that no number reads otherwise than it did; any other text, checked
+// beforehand to read as an expression without x, evaluated as F would be
+// and stored. Not for the dialog's F, whose arguments are numbers only.
+template <typename Format>
+typename Format::Storage readArgument(const std::string& typed) {
+    float dialogValue = 0.0f;
+    if (parseRealArgument(typed, dialogValue)) {
+        return Format::read(typed, dialogValue);
+    }
+    return Format::stored(Format::constant(parseExpression(typed).expression));
+}

@@ -51,11 +51,17 @@ std::optional<std::string> StepsRun<Format, Equation>::methodRefusal() {
     }
     if (method_ == Method::Newton || method_ == Method::Iteration) {
         if (parsed_.start) {
-            float dialogValue = 0.0f;
-            if (!parseRealArgument(*parsed_.start, dialogValue)) {
-                return text(TextStartNotNumber);
+            // The dialog's F reads numbers only; a typed run has checked the
+            // text already, which may be a constant expression.
+            if constexpr (Equation::dialogF) {
+                float dialogValue = 0.0f;
+                if (!parseRealArgument(*parsed_.start, dialogValue)) {
+                    return text(TextStartNotNumber);
+                }
+                start_ = Format::read(*parsed_.start, dialogValue);
+            } else {
+                start_ = readArgument<Format>(*parsed_.start);
             }
-            start_ = Format::read(*parsed_.start, dialogValue);
         } else if (method_ == Method::Iteration) {
             start_ = a_;
         } else if (fourier) {

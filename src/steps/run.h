@@ -536,8 +536,15 @@ bool StepsRun<Format, Equation>::finishFiles(TableOutput& table, const Outcome& 
 
 template <typename Format, typename Equation>
 int StepsRun<Format, Equation>::run() {
-    a_ = Format::read(parsed_.numberTexts[0], parsed_.xib);
-    b_ = Format::read(parsed_.numberTexts[1], parsed_.xie);
+    // The dialog's F takes its ends as the dialog reads them; a typed one
+    // takes constant expressions too.
+    if constexpr (Equation::dialogF) {
+        a_ = Format::read(parsed_.numberTexts[0], parsed_.xib);
+        b_ = Format::read(parsed_.numberTexts[1], parsed_.xie);
+    } else {
+        a_ = readArgument<Format>(parsed_.numberTexts[0]);
+        b_ = readArgument<Format>(parsed_.numberTexts[1]);
+    }
     epsilon_ = Format::read(parsed_.numberTexts[2], parsed_.epsilon);
     const Work fa = equation_(a_);
     const Work fb = equation_(b_);

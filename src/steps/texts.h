@@ -41,7 +41,9 @@ inline constexpr CatalogueText TextHelpArguments[] = {
     cp1251Text("  --animate    на рисунке хорды появляются одна за другой, по секунде на хорду"),
     cp1251Text("               ФАЙЛ \"-\" - стандартный вывод вместо таблицы (только один файл)"),
     cp1251Text("  --equation ВЫРАЖЕНИЕ  своё уравнение F(x) = 0: числа, x, + - * / ^, скобки, pi, e,"),
-    cp1251Text("               exp ln log10 sqrt abs sin cos tan atan sinh cosh tanh; умножение явно: 2*x"),
+    cp1251Text("               exp ln lg log10 sqrt abs sin cos tg tan ctg cot arcsin asin arccos acos"),
+    cp1251Text("               arctg atan sinh cosh tanh; умножение явно: 2*x; концы XIB и XIE"),
+    cp1251Text("               тогда - числа или выражения без x: pi/4, 3*pi/2, sqrt(2)"),
     cp1251Text("  --precision single|double|extended  хранение и вычисления: single - как в диалоге"),
     cp1251Text("               (по умолчанию без --equation), double - IEEE binary64 (по умолчанию"),
     cp1251Text("               с --equation), extended - 64-битная мантисса; те же биты на любой системе"),
@@ -231,6 +233,9 @@ inline constexpr CatalogueText TextInsetScale = cp1251Text("последние �
 // Typed equations.
 inline constexpr CatalogueText TextFixedEquationText = cp1251Text("2*exp(-x) + 0.2*x^2 - 1.5");
 inline constexpr CatalogueText TextExpressionFault = cp1251Text("ошибка в выражении: ");
+// Follows the argument's name (XIB, XIE).
+inline constexpr CatalogueText TextArgumentWithX =
+    cp1251Text(" не может зависеть от x: нужно число или выражение без x, например pi/4");
 inline constexpr CatalogueText TextValueMissing = cp1251Text(": нужно значение");
 inline constexpr CatalogueText TextUnknownValue = cp1251Text("неизвестное значение «");
 inline constexpr CatalogueText TextOfOption = cp1251Text("» параметра ");

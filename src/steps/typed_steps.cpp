@@ -16,13 +16,34 @@
 namespace {
 
 // The expression repeated with a caret under the fault, and what was
-// expected there.
-void showExpressionFault(Console& console, const std::string& typed, const ParseResult& result) {
-    writeErrorText(console, (std::string(ProgramName) + ": " + text(TextExpressionFault) +
+// expected there; `subject` names an argument that is not the equation.
+void showExpressionFault(Console& console, const std::string& typed, const ParseResult& result,
+                         const std::string& subject = "") {
+    writeErrorText(console, (std::string(ProgramName) + ": " + subject + text(TextExpressionFault) +
                              parseFaultText(result.fault).data() + "\n")
                                 .c_str());
     writeErrorBytes(console, "  " + typed + "\n");
     writeErrorBytes(console, std::string(2 + displayColumn(typed, result.column), ' ') + "^\n");
+}
+
+// A number argument that may be a constant expression (XIB, XIE): a
+// number, or an expression that reads and holds no x. Its fault shown after
+// the argument's name; false then.
+bool constantArgumentAccepted(Console& console, const char* name, const std::string& typed) {
+    float number = 0.0f;
+    if (parseRealArgument(typed, number)) {
+        return true;
+    }
+    const ParseResult read = parseExpression(typed);
+    if (read.fault != ParseFault::None) {
+        showExpressionFault(console, typed, read, std::string(name) + ": ");
+        return false;
+    }
+    if (dependsOnX(read.expression)) {
+        showError(console, name + text(TextArgumentWithX));
+        return false;
+    }
+    return true;
 }
 
 template <typename Format>
@@ -63,6 +84,14 @@ int runTypedSteps(Console& console, const StepsArguments& parsed) {
     const std::optional<Expression> read = readExpression(console, typed);
     std::optional<Expression> phi;
     if (!read || (parsed.phi && !(phi = readExpression(console, *parsed.phi)))) {
+        return ExitUsage;
+    }
+    for (const std::size_t end : {0u, 1u}) {
+        if (!constantArgumentAccepted(console, numberArgumentName(end), parsed.numberTexts[end])) {
+            return ExitUsage;
+        }
+    }
+    if (parsed.start && !constantArgumentAccepted(console, "--x0", *parsed.start)) {
         return ExitUsage;
     }
     const Expression* const phiRead = phi ? &*phi : nullptr;

@@ -81,6 +81,19 @@ inline std::optional<double> supportedOrder(std::vector<double> steps, bool foun
     return order && *order >= Linear ? order : std::nullopt;
 }
 
+// What a walk ended with, as its row shows it.
+template <typename Format, typename Outcome>
+void takeOutcome(CompareRow& row, const Outcome& outcome, const std::vector<double>& steps,
+                 const std::array<std::uint64_t, 3>& evaluations) {
+    row.evaluations = evaluations;
+    row.found = outcome.found;
+    if (outcome.x) {
+        row.root = Format::shown(*outcome.x);
+        row.residual = Format::shown(outcome.fx);
+        row.order = supportedOrder(steps, outcome.found, roundingLevel<Format>(*outcome.x));
+    }
+}
+
 template <typename Format, typename Equation>
 CompareRow StepsRun<Format, Equation>::compareChords(Method method) {
     CompareRow row;
@@ -97,13 +110,7 @@ CompareRow StepsRun<Format, Equation>::compareChords(Method method) {
                                                         return true;
                                                     },
                                                     [](std::uint64_t, std::uint64_t) {}));
-    row.evaluations = counted.counts;
-    row.found = outcome.found;
-    if (outcome.x) {
-        row.root = Format::shown(*outcome.x);
-        row.residual = Format::shown(outcome.fx);
-        row.order = supportedOrder(steps, outcome.found, roundingLevel<Format>(*outcome.x));
-    }
+    takeOutcome<Format>(row, outcome, steps, counted.counts);
     row.stop = outcome.found ? methodNoteWords({true, parsed_.stop, method}) : text(TextCompareLimit);
     return row;
 }
@@ -140,13 +147,7 @@ CompareRow StepsRun<Format, Equation>::compareMethod(Method method) {
                          return true;
                      },
                      [](std::uint64_t, std::uint64_t) {}));
-    row.evaluations = counted.counts;
-    row.found = outcome.found;
-    if (outcome.x) {
-        row.root = Format::shown(*outcome.x);
-        row.residual = Format::shown(outcome.fx);
-        row.order = supportedOrder(steps, outcome.found, roundingLevel<Format>(*outcome.x));
-    }
+    takeOutcome<Format>(row, outcome, steps, counted.counts);
     const std::string words = methodNoteWords(last);
     row.stop = words.empty() ? text(TextCompareLimit) : words;
     return row;

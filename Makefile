@@ -107,6 +107,10 @@ test-browser:
 	  /usr/bin/python3 tests/lesson_page_browser.py --page build/default/typed-lesson.html \
 	    --tools $(BROWSER_TOOLS)/node_modules; \
 	else echo "SKIPPED the typed equation's page: this build has no typed equations (MPFR)."; fi
+	@# A method beside the chords: the combined method's chord and tangent, step by step.
+	build/default/chords-steps --method combined 0 1 1e-6 20 --html build/default/method-lesson.html >/dev/null
+	/usr/bin/python3 tests/lesson_page_browser.py --page build/default/method-lesson.html \
+	  --tools $(BROWSER_TOOLS)/node_modules
 
 # GMP and MPFR for chords-steps.exe, cross-built from Debian's sources into
 # build/mingw-mpfr once (.ci/build-mingw-mpfr returns at once when they are

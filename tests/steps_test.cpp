@@ -1077,3 +1077,28 @@ TEST(StepsMethodsTest, ConditionsAreCheckedAndNamed) {
             << c.line[1] << " " << c.line[3] << "\n" << run.output << run.errors;
     }
 }
+
+// Every method's picture draws each step as a group of its own, with the
+// lines the method's figure has: bisection's bracket (a bar and two ticks),
+// the tangent, the secant, the chord and the tangent of the combined
+// method, the staircase's two pieces between y = phi(x) and y = x. The
+// page's table and picture agree step by step, and the picture counts steps.
+TEST(StepsMethodsTest, EachMethodDrawsItsOwnFigure) {
+    const std::pair<const char*, std::size_t> linesPerStep[] = {
+        {"bisection", 3}, {"newton", 1}, {"secant", 1}, {"combined", 2}, {"iteration", 2}};
+    for (const auto& [method, lines] : linesPerStep) {
+        const ProgramRun run = runSteps({"--method", method, "0", "1", "1e-6", "40", "--html", "steps_test_method.html",
+                                         "--svg", "steps_test_method.svg"});
+        const std::string page = contentsOf("steps_test_method.html");
+        const std::string picture = contentsOf("steps_test_method.svg");
+        std::remove("steps_test_method.html");
+        std::remove("steps_test_method.svg");
+        EXPECT_EQ(run.exitStatus, 0) << method;
+        const std::size_t steps = occurrences(page, "<tr data-chord=");
+        EXPECT_GT(steps, 2u) << method;
+        EXPECT_EQ(occurrences(page, "<g class=\"step\""), steps) << method;
+        EXPECT_EQ(occurrences(page, "class=\"chord\""), lines * steps) << method;
+        EXPECT_NE(picture.find("Шагов сделано: " + std::to_string(steps) + ";"), std::string::npos) << method;
+        EXPECT_EQ(picture.find("y = x") != std::string::npos, std::string(method) == "iteration") << method;
+    }
+}

@@ -157,7 +157,8 @@ const char* const PageScript = R"(
 })();
 )";
 
-std::string controlsOf() {
+// The controls; the position names what is stepped through.
+std::string controlsOf(const CatalogueText& position) {
     const auto button = [](const char* id, const CatalogueText& label) {
         return std::string("<button type=\"button\" id=\"") + id + "\">" + words(label) + "</button>";
     };
@@ -166,7 +167,7 @@ std::string controlsOf() {
            "<button type=\"button\" id=\"play\" data-play=\"" + words(TextPagePlay) + "\" data-pause=\"" +
            words(TextPagePause) + "\">" + words(TextPagePlay) + "</button>" + button("next", TextPageNext) +
            button("last", TextPageLast) + "<span id=\"position\" aria-live=\"polite\" data-label=\"" +
-           words(TextColumnChord) + "\"></span></nav>\n";
+           words(position) + "\"></span></nav>\n";
 }
 
 std::string cell(const std::string& content) {
@@ -192,6 +193,15 @@ std::string rowOf(const PageRow& row) {
            estimateCell(row.estimates.bound) + "<td class=\"note\">" + row.note + "</td></tr>\n";
 }
 
+// The rows left out between two kept ones, where there are some.
+std::string gapRow(std::uint64_t previous, std::uint64_t number, const std::string& span, const CatalogueText& from) {
+    if (previous == 0 || number == previous + 1) {
+        return "";
+    }
+    return "<tr class=\"gap\"><td colspan=\"" + span + "\">" + words(from) + std::to_string(previous + 1) +
+           words(TextIdleTo) + std::to_string(number - 1) + words(TextPageGapLeftOut) + "</td></tr>\n";
+}
+
 std::string tableOf(const std::vector<PageRow>& rows, const PageFacts& facts) {
     std::vector<std::string> names;
     for (const ColumnName& name : columnNames(facts.style.scaledEnds)) {
@@ -207,11 +217,7 @@ std::string tableOf(const std::vector<PageRow>& rows, const PageFacts& facts) {
     html += "</tr></thead>\n<tbody>\n";
     std::uint64_t previous = 0;
     for (const PageRow& row : rows) {
-        if (previous != 0 && row.number != previous + 1) {
-            html += "<tr class=\"gap\"><td colspan=\"" + span + "\">" + words(TextPageGapFrom) +
-                    std::to_string(previous + 1) + words(TextIdleTo) + std::to_string(row.number - 1) +
-                    words(TextPageGapLeftOut) + "</td></tr>\n";
-        }
+        html += gapRow(previous, row.number, span, TextPageGapFrom);
         html += rowOf(row);
         previous = row.number;
     }
@@ -274,13 +280,47 @@ std::string pageOpening(const PageFacts& facts) {
 std::string lessonPageText(const std::vector<PageRow>& rows, const PageFacts& facts) {
     std::string html = pageOpening(facts);
     html += summaryOf(rows, facts);
-    html += controlsOf();
+    html += controlsOf(TextColumnChord);
     html += "<main>\n<figure>\n" + pictureOf(rows, facts) + "</figure>\n<section class=\"lesson\">\n<h2>" +
             words(TextPageTableName) + "</h2>\n";
     for (const std::string& line : facts.legend) {
         html += "<p>" + line + "</p>\n";
     }
     html += tableOf(rows, facts) + "</section>\n</main>\n";
+    return html + "<script>" + PageScript + "</script>\n</body>\n</html>\n";
+}
+
+std::string stepsPageText(const std::vector<StepRow>& rows, const StepsPage& page) {
+    const PageFacts& facts = page.facts;
+    std::string html = pageOpening(facts);
+    html += "<section id=\"summary\">\n<h2>" + words(TextPageSummary) + "</h2>\n<dl>\n";
+    html += item(TextPageReport, facts.report);
+    if (!facts.lastX.empty()) {
+        html += item(TextPageLastX, facts.lastX);
+    }
+    html += item(TextPageStepsTaken, std::to_string(facts.chords) + "; " + words(TextCaptionStepCounts));
+    html += item(TextPageStop, facts.stop);
+    html += "</dl>\n</section>\n" + controlsOf(TextPageStepName);
+    html += "<main>\n<figure>\n" + page.picture + "</figure>\n<section class=\"lesson\">\n<h2>" +
+            words(TextPageStepsTable) + "</h2>\n<div class=\"scroll\" tabindex=\"0\" role=\"region\" aria-label=\"" +
+            words(TextPageStepsTable) + "\">\n<table id=\"chords\">\n<thead><tr>";
+    for (const std::string& name : page.columns) {
+        html += "<th scope=\"col\">" + name + "</th>";
+    }
+    html += "</tr></thead>\n<tbody>\n";
+    const std::string span = std::to_string(page.columns.size());
+    std::uint64_t previous = 0;
+    for (const StepRow& row : rows) {
+        html += gapRow(previous, row.number, span, TextPageStepsFrom);
+        html += "<tr data-chord=\"" + std::to_string(row.number) + "\"><th scope=\"row\">" +
+                std::to_string(row.number) + "</th>";
+        for (const std::string& value : row.cells) {
+            html += cell(value);
+        }
+        html += "<td class=\"note\">" + row.note + "</td></tr>\n";
+        previous = row.number;
+    }
+    html += "</tbody>\n</table>\n</div>\n</section>\n</main>\n";
     return html + "<script>" + PageScript + "</script>\n</body>\n</html>\n";
 }
 

@@ -86,6 +86,25 @@ struct PageFacts {
 
 std::string lessonPageText(const std::vector<PageRow>& rows, const PageFacts& facts);
 
+// A row of a method beside the chords, in page text: its number, the cells
+// of its columns and its note.
+struct StepRow {
+    std::uint64_t number = 0;
+    std::vector<std::string> cells;
+    std::string note;
+};
+
+// The page of such a method: the head's lines under the heading, the
+// summary, the picture drawn for the page and the table of the steps,
+// stepped through by the chords' script. `facts.chords` counts the steps.
+struct StepsPage {
+    PageFacts facts;
+    std::vector<std::string> columns;  // page text, the number's first
+    std::string picture;
+};
+
+std::string stepsPageText(const std::vector<StepRow>& rows, const StepsPage& page);
+
 // The page for an interval that was refused: F over it and the reason, so
 // that the teacher still sees where F changes sign, or does not.
 std::string rejectionPageText(const PageFacts& facts, const std::string& reasonUtf8);

@@ -287,10 +287,6 @@ int StepsRun<Format, Equation>::runMethod() {
         showError(console_, reason->c_str());
         return ExitUsage;
     }
-    if (parsed_.files[0] || parsed_.files[1]) {
-        showError(console_, text(TextFilesNotYet));
-        return ExitUsage;
-    }
     watchInterrupts();
     if (!openOutputs(files_, parsed_)) {
         showOutputFailure(console_, files_);
@@ -301,6 +297,11 @@ int StepsRun<Format, Equation>::runMethod() {
     if (csv.active) {
         writeOutput(csv, table, methodCsvHeader(method_));
     }
+    OutputFile& picture = fileOf(files_, OutputKind::Picture);
+    if (picture.active) {
+        writeOutput(picture, table, startMethodPicture(drawing_, methodPictureEquation(), methodPictureStyle(false)));
+    }
+    const bool paged = fileOf(files_, OutputKind::Page).active;
     tableWanted_ = !anyToOutput(files_);
     table.columns = outputTerminalColumns();
     if (tableWanted_) {
@@ -326,8 +327,112 @@ int StepsRun<Format, Equation>::runMethod() {
                     }
                     writeOutput(csv, table, line.append(",").append(csvField(methodNoteCsv(notes))).append("\r\n"));
                 }
+                if (picture.active) {
+                    writeOutput(picture, table, pictureStepOf(drawing_, method_, number, drawnStepOf(step)));
+                }
+                if (paged) {
+                    StepRow row{number, {}, pageText(methodNoteWords(notes))};
+                    for (const std::string& field : methodFields(step, estimates, false)) {
+                        row.cells.push_back(pageText(field));
+                    }
+                    keepChord(keptSteps_, KeptStep{drawnStepOf(step), std::move(row)});
+                }
+                if (met || stepEnds(step)) {
+                    stopNote_ = methodNoteWords(notes);
+                }
                 return !interruptRequested() && !(tableWanted_ && tableRefused(table) && !csv.active);
             },
             [](std::uint64_t, std::uint64_t) {}));
     return finishRun(table, outcome);
+}
+
+// ---------------------------------------------------------------------------
+// The picture and the page of a method beside the chords.
+
+// F over the interval; for simple iteration phi, evaluated as the walk
+// evaluates it, the staircase's curve.
+template <typename Format, typename Equation>
+PictureEquation StepsRun<Format, Equation>::methodPictureEquation() {
+    PictureEquation equation = pictureEquation();
+    equation.heading = cp1251ToUtf8(capitalName(method_) + ": ");
+    if (method_ == Method::Iteration) {
+        equation.f = [this](double x) {
+            return Format::plotted(methodEquation_.map(Format::stored(Format::work(x))));
+        };
+        equation.convex = false;
+    }
+    return equation;
+}
+
+template <typename Format, typename Equation>
+PictureStyle StepsRun<Format, Equation>::methodPictureStyle(bool inPage) const {
+    PictureStyle style;
+    style.inPage = inPage;
+    style.animate = !inPage && parsed_.animate;
+    style.insetClearOfCurve = true;
+    style.countsSteps = true;
+    style.staircase = method_ == Method::Iteration;
+    return style;
+}
+
+template <typename Format, typename Equation>
+DrawnStep StepsRun<Format, Equation>::drawnStepOf(const MethodStep<Numbers>& step) const {
+    DrawnStep drawn;
+    drawn.a = placeOf<Format>(step.a);
+    drawn.b = placeOf<Format>(step.b);
+    drawn.fa = Format::plotted(step.fa);
+    drawn.fb = Format::plotted(step.fb);
+    drawn.slope = Format::plotted(step.slope);
+    if (step.x) {
+        drawn.x = placeOf<Format>(*step.x);
+        drawn.fx = step.undefined ? 0.0 : Format::plotted(Format::widened(step.fx));
+    }
+    if (step.chordX && step.tangentX) {
+        drawn.chordX = placeOf<Format>(*step.chordX);
+        drawn.tangentX = placeOf<Format>(*step.tangentX);
+    }
+    drawn.tangentAtA = lesson_.fixedEnd == ChordEnd::A;
+    return drawn;
+}
+
+// The head's lines over the summary, the picture of the kept steps and
+// their table.
+template <typename Format, typename Equation>
+std::string StepsRun<Format, Equation>::methodPage(const Outcome& outcome) {
+    StepsPage page;
+    PageFacts& facts = page.facts;
+    facts.equation = methodPictureEquation();
+    facts.style = methodPictureStyle(true);
+    facts.result = pictureResult(outcome);
+    const std::vector<std::string> head = methodHead();
+    facts.heading = pageText(head.front());
+    for (auto line = head.begin() + 1; line != head.end(); ++line) {
+        facts.inputs.push_back(pageText(*line));
+    }
+    facts.title = facts.equation.heading + "Xib = " + facts.equation.aText + ", Xie = " + facts.equation.bText +
+                  cp1251ToUtf8(text(TextCaptionAccuracy)) + endText(epsilon_);
+    for (const std::string& line : reportLines(outcome)) {
+        facts.report.append(facts.report.empty() ? "" : " ").append(pageText(line));
+    }
+    if (outcome.x) {
+        const bool undefined = Format::undefined(Format::widened(outcome.fx));
+        facts.lastX = Format::shown(*outcome.x) + ", F = " + (undefined ? "&#8211;" : Format::shown(outcome.fx));
+    }
+    facts.chords = keptSteps_.chords;
+    facts.stop = stopNote_.empty() ? pageText(text(TextPageStopLimit) + std::to_string(parsed_.limit))
+                                   : pageText(stopNote_);
+    page.columns.push_back("n");
+    for (const MethodColumn& column : methodColumns(method_)) {
+        page.columns.push_back(pageText(column.shown));
+    }
+    page.columns.push_back(pageText(text(TextColumnNote)));
+    std::vector<StepRow> rows;
+    PictureDrawing drawing;
+    page.picture = startMethodPicture(drawing, facts.equation, facts.style);
+    for (const KeptStep& kept : keptInOrder(keptSteps_)) {
+        page.picture += pictureStepOf(drawing, method_, kept.row.number, kept.drawn);
+        rows.push_back(kept.row);
+    }
+    page.picture += finishPicture(drawing, facts.result);
+    return stepsPageText(rows, page);
 }

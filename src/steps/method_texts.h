@@ -64,8 +64,6 @@ inline constexpr CatalogueText TextCombinedOwnStop =
 inline constexpr CatalogueText TextPhiNeeded = cp1251Text(
     "F' может менять знак на интервале, phi(x) = x - F(x)/k не строится: задайте phi через --phi");
 inline constexpr CatalogueText TextStartNotNumber = cp1251Text("--x0: нужно одно число");
-inline constexpr CatalogueText TextFilesNotYet =
-    cp1251Text("рисунок и страница строятся пока только для метода хорд; таблица и CSV - для всех");
 
 // The columns.
 inline constexpr CatalogueText TextColumnN = cp1251Text("Шаг n");

@@ -380,8 +380,11 @@ std::string pictureOpening(const PictureFrame& frame, const PictureEquation& equ
     svg += "<rect" + attribute("x", PlotLeft) + attribute("y", PlotTop) +
            attribute("width", PlotRight - PlotLeft) + attribute("height", PlotBottom - PlotTop) +
            " fill=\"none\" stroke=\"#404040\"/>\n";
-    svg += "<line class=\"axis\"" + attribute("x1", PlotLeft) + attribute("y1", axisY) +
-           attribute("x2", PlotRight) + attribute("y2", axisY) + "/>\n";
+    // The axis where it lies in the frame: simple iteration's may not hold it.
+    if (frame.yLow <= 0.0 && frame.yHigh >= 0.0) {
+        svg += "<line class=\"axis\"" + attribute("x1", PlotLeft) + attribute("y1", axisY) +
+               attribute("x2", PlotRight) + attribute("y2", axisY) + "/>\n";
+    }
     // The interval's ends below the ticks.
     svg += textElement(pixelX(frame, equation.a), PlotBottom + 40, "middle", equation.aName + " = " + equation.aLabel);
     svg += textElement(pixelX(frame, equation.b), PlotBottom + 40, "middle", equation.bName + " = " + equation.bLabel);
@@ -392,11 +395,7 @@ std::string pictureOpening(const PictureFrame& frame, const PictureEquation& equ
     return svg;
 }
 
-namespace {
-
-// Whether a chord on these whole pixels was drawn before; if not, it is
-// remembered.
-bool chordSeen(PictureMarks& marks, const std::array<long, 4>& pixels) {
+bool pictureDrawnBefore(PictureMarks& marks, const std::array<long, 4>& pixels) {
     std::uint64_t key = 0;
     for (const long pixel : pixels) {
         key = (key << 16) | static_cast<std::uint16_t>(pixel);
@@ -416,6 +415,8 @@ bool chordSeen(PictureMarks& marks, const std::array<long, 4>& pixels) {
     return false;
 }
 
+namespace {
+
 // Whether a mark at this position, to the hundredth of a pixel, was drawn.
 bool markSeen(PictureMarks& marks, double pixel) {
     if (!(pixel >= 0.0 && pixel <= PictureWidth)) {
@@ -432,6 +433,8 @@ bool markSeen(PictureMarks& marks, double pixel) {
     return false;
 }
 
+}  // namespace
+
 // The whole pixel of a coordinate as written ("363.50" is 364), so that
 // what is merged is told by the file itself.
 long wholePixel(const std::string& written) {
@@ -444,7 +447,74 @@ long wholePixel(const std::string& written) {
     return (hundredths + 50) / 100;
 }
 
-}  // namespace
+bool pictureCrowded(PictureMarks& marks, double markX, const PictureStyle& style) {
+    if (style.inPage) {
+        return false;
+    }
+    if (marks.lastDrawnMark && std::fabs(markX - *marks.lastDrawnMark) < CrowdedPixels) {
+        return true;
+    }
+    marks.lastDrawnMark = markX;
+    return false;
+}
+
+std::string pictureSegment(const PictureFrame& frame, double x1, double y1, double x2, double y2,
+                           const char* lineClass) {
+    const auto clipped = clipToFrame(frame, {x1, finiteOrFar(y1)}, {x2, finiteOrFar(y2)});
+    if (!clipped) {
+        return "";
+    }
+    const auto& [from, to] = *clipped;
+    return std::string("<line class=\"") + lineClass + "\"" + attribute("x1", pixelX(frame, from.x)) +
+           attribute("y1", pixelY(frame, from.y)) + attribute("x2", pixelX(frame, to.x)) +
+           attribute("y2", pixelY(frame, to.y)) + "/>\n";
+}
+
+std::string pictureText(double x, double y, const char* anchor, const std::string& content,
+                        const char* attributes) {
+    return textElement(x, y, anchor, content, attributes);
+}
+
+std::string pictureApproximation(const PictureFrame& frame, double x, double fx) {
+    const double markX = pixelX(frame, x);
+    const double axisY = pixelY(frame, 0.0);
+    const double curveY = pixelY(frame, finiteOrFar(fx));
+    std::string svg;
+    if (curveY != axisY) {
+        svg += "<line class=\"vertical\"" + attribute("x1", markX) + attribute("y1", axisY) +
+               attribute("x2", markX) + attribute("y2", curveY) + "/>\n";
+    }
+    return svg + "<line class=\"mark\"" + attribute("x1", markX) + attribute("y1", std::max(axisY - 6, PlotTop)) +
+           attribute("x2", markX) + attribute("y2", std::min(axisY + 6, PlotBottom)) + "/>\n";
+}
+
+std::string pictureNumber(const PictureFrame& frame, PictureMarks& marks, double markX, std::uint64_t number) {
+    if (!marks.numbering) {
+        return "";
+    }
+    const bool apart = std::none_of(marks.numbered.begin(), marks.numbered.end(),
+                                    [markX](double at) { return std::fabs(at - markX) < MarkSpacing; });
+    marks.numbering = apart;
+    if (!apart) {
+        return "";
+    }
+    marks.numbered.push_back(markX);
+    const double axisY = pixelY(frame, 0.0);
+    return textElement(markX, std::min(axisY + 22, PlotBottom - 4), "middle", std::to_string(number),
+                       " class=\"label halo\"");
+}
+
+std::string pictureGroup(PictureMarks& marks, std::uint64_t number, const std::string& pieces,
+                         const PictureStyle& style) {
+    ++marks.groupsDrawn;
+    std::string group = "<g class=\"step\" data-chord=\"" + std::to_string(number) + "\">\n";
+    if (style.animate) {
+        // Hidden from each round's start for as many seconds as its place.
+        group += "<set attributeName=\"opacity\" to=\"0\" begin=\"loop.begin\" dur=\"" +
+                 std::to_string(std::min(marks.groupsDrawn, AnimatedSteps)) + "s\"/>\n";
+    }
+    return group + pieces + "</g>\n";
+}
 
 namespace {
 
@@ -479,13 +549,10 @@ std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::ui
     // drawn would make a solid band: in a picture of its own only the first
     // of them is drawn (the inset shows the last ones apart); the page
     // steps through every chord.
-    const double crowdedAt = pixelX(frame, *step.x);
-    if (!style.inPage && marks.lastDrawnMark && std::fabs(crowdedAt - *marks.lastDrawnMark) < CrowdedPixels) {
+    const double markX = pixelX(frame, *step.x);
+    if (pictureCrowded(marks, markX, style)) {
         ++marks.chordsMerged;
         return "";
-    }
-    if (!style.inPage) {
-        marks.lastDrawnMark = crowdedAt;
     }
     std::string svg;
     const auto clipped =
@@ -498,7 +565,7 @@ std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::ui
         const std::string y2 = coordinate(pixelY(frame, to.y));
         const std::array<long, 4> pixels = {wholePixel(x1), wholePixel(y1), wholePixel(x2),
                                             wholePixel(y2)};
-        if (!style.inPage && chordSeen(marks, pixels)) {
+        if (!style.inPage && pictureDrawnBefore(marks, pixels)) {
             ++marks.chordsMerged;
         } else {
             svg += "<line class=\"chord\" x1=\"" + x1 + "\" y1=\"" + y1 + "\" x2=\"" + x2 +
@@ -511,39 +578,11 @@ std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::ui
             }
         }
     }
-    const double markX = pixelX(frame, *step.x);
-    const double axisY = pixelY(frame, 0.0);
     if (style.inPage || !markSeen(marks, markX)) {
-        const double curveY = pixelY(frame, finiteOrFar(step.fx));
-        if (curveY != axisY) {
-            svg += "<line class=\"vertical\"" + attribute("x1", markX) + attribute("y1", axisY) +
-                   attribute("x2", markX) + attribute("y2", curveY) + "/>\n";
-        }
-        svg += "<line class=\"mark\"" + attribute("x1", markX) +
-               attribute("y1", std::max(axisY - 6, PlotTop)) + attribute("x2", markX) +
-               attribute("y2", std::min(axisY + 6, PlotBottom)) + "/>\n";
+        svg += pictureApproximation(frame, *step.x, step.fx);
     }
-    if (marks.numbering) {
-        const bool apart = std::none_of(marks.numbered.begin(), marks.numbered.end(),
-                                        [markX](double at) { return std::fabs(at - markX) < MarkSpacing; });
-        marks.numbering = apart;
-        if (apart) {
-            marks.numbered.push_back(markX);
-            svg += textElement(markX, std::min(axisY + 22, PlotBottom - 4), "middle",
-                               std::to_string(number), " class=\"label halo\"");
-        }
-    }
-    if (svg.empty()) {
-        return svg;
-    }
-    ++marks.groupsDrawn;
-    std::string group = "<g class=\"step\" data-chord=\"" + std::to_string(number) + "\">\n";
-    if (style.animate) {
-        // Hidden from each round's start for as many seconds as its place.
-        group += "<set attributeName=\"opacity\" to=\"0\" begin=\"loop.begin\" dur=\"" +
-                 std::to_string(std::min(marks.groupsDrawn, AnimatedSteps)) + "s\"/>\n";
-    }
-    return group + svg + "</g>\n";
+    svg += pictureNumber(frame, marks, markX, number);
+    return svg.empty() ? svg : pictureGroup(marks, number, svg, style);
 }
 
 namespace {
@@ -646,7 +685,7 @@ std::string pictureClosing(const PictureFrame& frame, const PictureEquation& equ
     std::string svg;
     if (result.root) {
         const double rootX = pixelX(frame, *result.root);
-        const double axisY = pixelY(frame, 0.0);
+        const double axisY = pixelY(frame, style.staircase ? *result.root : 0.0);
         svg += "<circle class=\"root\"" + attribute("cx", rootX) + attribute("cy", axisY) +
                attribute("r", 7) + "/>\n";
         svg += textElement(std::clamp(rootX, PlotLeft + 60, PlotRight - 60),
@@ -659,11 +698,12 @@ std::string pictureClosing(const PictureFrame& frame, const PictureEquation& equ
     svg += textElement(PlotLeft, 654, "start", equation.inputs);
     svg += textElement(PlotLeft, 680, "start", result.report, " font-weight=\"bold\"");
     svg += textElement(PlotLeft, 706, "start",
-                       utf8(TextCaptionChords) + std::to_string(counts.chordsDrawn) +
+                       utf8(style.countsSteps ? TextCaptionSteps : TextCaptionChords) +
+                           std::to_string(counts.chordsDrawn) +
                            (counts.chordsShown < counts.chordsDrawn
                                 ? utf8(TextCaptionDistinct) + std::to_string(counts.chordsShown)
                                 : std::string()));
-    svg += textElement(PlotLeft, 732, "start", utf8(TextCaptionCounts));
+    svg += textElement(PlotLeft, 732, "start", utf8(style.countsSteps ? TextCaptionStepCounts : TextCaptionCounts));
     if (style.animate) {
         // The clock every chord's hiding starts from, round after round:
         // a second a chord and three with the whole picture.

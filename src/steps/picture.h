@@ -100,6 +100,10 @@ struct PictureStyle {
     // The inset on the side of the axis the curve leaves empty, not always
     // at the top (where the dialog's own pictures keep it).
     bool insetClearOfCurve = false;
+    // A method beside the chords: its caption counts steps, not chords.
+    bool countsSteps = false;
+    // Simple iteration: the curve is phi beside y = x, the root on that line.
+    bool staircase = false;
 };
 
 // The chords that --animate shows one by one; those after it appear with
@@ -116,6 +120,31 @@ PictureFrame frameFor(const PictureEquation& equation);
 double plotPixelX(const PictureFrame& frame, double x);
 double plotPixelY(const PictureFrame& frame, double y);
 std::string pictureCoordinate(double pixel);
+
+// A segment of the equation's plane clipped to the frame, as a line of the
+// class given; empty where none of it is inside.
+std::string pictureSegment(const PictureFrame& frame, double x1, double y1, double x2, double y2,
+                           const char* lineClass);
+// Text at a pixel, with an anchor and further attributes.
+std::string pictureText(double x, double y, const char* anchor, const std::string& content,
+                        const char* attributes = "");
+// The approximation x on the axis: a dashed vertical up to (x, fx) and a
+// short mark across the axis.
+std::string pictureApproximation(const PictureFrame& frame, double x, double fx);
+// The step's number under the mark at markX, while the numbers stand far
+// enough apart to tell.
+std::string pictureNumber(const PictureFrame& frame, PictureMarks& marks, double markX, std::uint64_t number);
+// Whether a piece on these whole pixels was drawn before; if not, it is
+// remembered. The whole pixel of a written coordinate.
+bool pictureDrawnBefore(PictureMarks& marks, const std::array<long, 4>& pixels);
+long wholePixel(const std::string& written);
+// Whether a step at markX crowds within a few pixels of the last one drawn
+// in a picture of its own (the page draws every step); if not, it is the
+// last one drawn.
+bool pictureCrowded(PictureMarks& marks, double markX, const PictureStyle& style);
+// One step's pieces as a group the page's script and --animate step through.
+std::string pictureGroup(PictureMarks& marks, std::uint64_t number, const std::string& pieces,
+                         const PictureStyle& style);
 
 // The title, the grid with its ticks at round values, the axes, the curve,
 // and the fixed end marked and named (with where it is, when outside).

@@ -28,6 +28,7 @@
 #include "steps/lesson_facts.h"
 #include "steps/lesson_page.h"
 #include "steps/messages.h"
+#include "steps/method_picture.h"
 #include "steps/method_table.h"
 #include "steps/output_files.h"
 #include "steps/picture.h"
@@ -66,6 +67,12 @@ struct MethodEquation {
     Work operator()(Storage x) { return f(x); }
     Work slope(Storage x) { return f.slope(x); }
     Work map(Storage x) { return phi ? phi(x) : Format::widened(x) - f(x) / *divisor; }
+};
+
+// A step of such a method as the page keeps it: its picture and its row.
+struct KeptStep {
+    DrawnStep drawn;
+    StepRow row;
 };
 
 template <typename Format, typename Equation>
@@ -154,6 +161,11 @@ private:
                           const MethodNotes& notes) const;
     std::string methodHeader() const;
     MethodWalk<Numbers> methodStart(Method method);
+    PictureEquation methodPictureEquation();
+    PictureStyle methodPictureStyle(bool inPage) const;
+    DrawnStep drawnStepOf(const MethodStep<Numbers>& step) const;
+    std::string methodPage(const Outcome& outcome);
+    std::string chordPage(const Outcome& outcome);
 
     Console& console_;
     const StepsArguments& parsed_;
@@ -179,6 +191,8 @@ private:
     std::function<std::optional<double>(double, double)> phiContraction_;
     std::optional<double> contraction_;  // q
     MethodEquation<Format, Equation> methodEquation_{equation_, divisor_, phi_};
+    KeptChords<KeptStep> keptSteps_;
+    std::string stopNote_;  // the note of the step that ended the walk
 };
 
 // The sign test in the format: an end beyond it, F undefined or beyond it
@@ -512,6 +526,16 @@ void StepsRun<Format, Equation>::showChordElsewhere(TableOutput& table, const Ke
     }
 }
 
+template <typename Format, typename Equation>
+std::string StepsRun<Format, Equation>::chordPage(const Outcome& outcome) {
+    std::vector<PageRow> rows;
+    const std::vector<Kept> chords = keptInOrder(kept_);
+    for (const Kept& chord : chords) {
+        rows.push_back(pageRowOf(chord));
+    }
+    return lessonPageText(rows, pageFacts(chords, outcome));
+}
+
 // Closes the picture and writes the page with the outcome, and puts every
 // file in place; false, with the failure said, when one cannot be written.
 template <typename Format, typename Equation>
@@ -520,12 +544,7 @@ bool StepsRun<Format, Equation>::finishFiles(TableOutput& table, const Outcome& 
         writeOutput(picture, table, finishPicture(drawing_, pictureResult(outcome)));
     }
     if (OutputFile& page = fileOf(files_, OutputKind::Page); page.active) {
-        std::vector<PageRow> rows;
-        const std::vector<Kept> chords = keptInOrder(kept_);
-        for (const Kept& chord : chords) {
-            rows.push_back(pageRowOf(chord));
-        }
-        writeOutput(page, table, lessonPageText(rows, pageFacts(chords, outcome)));
+        writeOutput(page, table, isChordMethod(method_) ? chordPage(outcome) : methodPage(outcome));
     }
     if (!commitOutputs(files_, table)) {
         showOutputFailure(console_, files_);

@@ -194,6 +194,7 @@ inline constexpr CatalogueText TextCaptionTitle = cp1251Text("Метод хор�
 inline constexpr CatalogueText TextCaptionAccuracy = cp1251Text(", точность ");
 inline constexpr CatalogueText TextCaptionLimit = cp1251Text(", наибольшее число итераций ");
 inline constexpr CatalogueText TextCaptionChords = cp1251Text("Хорд проведено: ");
+inline constexpr CatalogueText TextCaptionSteps = cp1251Text("Шагов сделано: ");
 inline constexpr CatalogueText TextCaptionDistinct =
     cp1251Text("; на рисунке (остальные легли на те же пиксели или ближе 3 пикселей): ");
 inline constexpr CatalogueText TextCaptionRoot = cp1251Text("корень");
@@ -201,6 +202,8 @@ inline constexpr CatalogueText TextPictureFixedEnd = cp1251Text("неподви�
 inline constexpr CatalogueText TextPictureOutside = cp1251Text("вне рисунка");
 inline constexpr CatalogueText TextCaptionCounts = cp1251Text(
     "Хорда - строка таблицы; \"Число итераций\" в ответе считает хорды, не достигшие точности");
+inline constexpr CatalogueText TextCaptionStepCounts =
+    cp1251Text("Шаг - строка таблицы; \"Число итераций\" в ответе считает шаги, не достигшие точности");
 inline constexpr CatalogueText TextCaptionFixedEndReplaced =
     cp1251Text("заменён неподвижный конец (округление)");
 
@@ -214,6 +217,10 @@ inline constexpr CatalogueText TextPageReport = cp1251Text("Ответ прог�
 inline constexpr CatalogueText TextPageLastX = cp1251Text("Последнее приближение");
 inline constexpr CatalogueText TextPageChordsDrawn = cp1251Text("Хорд проведено");
 inline constexpr CatalogueText TextPageStop = cp1251Text("Почему остановились");
+inline constexpr CatalogueText TextPageStepsTaken = cp1251Text("Шагов сделано");
+inline constexpr CatalogueText TextPageStepName = cp1251Text("Шаг");
+inline constexpr CatalogueText TextPageStepsTable = cp1251Text("Таблица шагов");
+inline constexpr CatalogueText TextPageStepsFrom = cp1251Text("Шаги с ");
 inline constexpr CatalogueText TextPageStopAccuracy = cp1251Text("|F(x)| < EPS на хорде ");
 inline constexpr CatalogueText TextPageStopStep = cp1251Text("|x - x предыдущей хорды| < EPS на хорде ");
 inline constexpr CatalogueText TextPageStopLimit = cp1251Text("достигнуто наибольшее число итераций ");

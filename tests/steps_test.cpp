@@ -1102,3 +1102,26 @@ TEST(StepsMethodsTest, EachMethodDrawsItsOwnFigure) {
         EXPECT_EQ(picture.find("y = x") != std::string::npos, std::string(method) == "iteration") << method;
     }
 }
+
+// The dialog's F keeps its own model with every method and rule: the same
+// bits at b = 1 whatever the rule, the rule named where it is met, the
+// method named in the head; a pole warns the chords too.
+TEST(StepsMethodsTest, TheDialogsFKeepsItsModelWithEveryRule) {
+    const auto firstRow = [](const std::vector<std::string>& rule) {
+        std::vector<std::string> line{"0", "1", "0.01", "100", "--csv", "-"};
+        line.insert(line.end(), rule.begin(), rule.end());
+        const std::string csv = runSteps(line).output;
+        const std::size_t start = csv.find("\r\n1,") + 2;
+        return csv.substr(start, csv.find("\r\n", start) - start);
+    };
+    EXPECT_EQ(firstRow({"--stop", "step"}), firstRow({}));
+    EXPECT_NE(firstRow({"--method", "illinois"}).find(",-0.5642411176571153457,"), std::string::npos);
+    const ProgramRun relative = runSteps({"0", "1", "1e-4", "100", "--stop", "relative"});
+    EXPECT_NE(relative.output.find(asShown("шаг меньше EPS*|x|\n")), std::string::npos) << relative.output;
+    EXPECT_NE(runSteps({"0", "1", "1e-4", "100", "--method", "pegasus"}).output.find(asShown("Метод Пегас для")),
+              std::string::npos);
+    if (STEPS_TYPED_EQUATIONS) {
+        const ProgramRun pole = runSteps({"--equation", "tg(x)", "1", "2", "1e-6", "10"});
+        EXPECT_NE(pole.output.find(asShown("(разрыв)")), std::string::npos) << pole.output;
+    }
+}

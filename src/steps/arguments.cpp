@@ -88,13 +88,11 @@ bool takeValue(StepsArguments& parsed, const std::string& option, const std::str
 
 }  // namespace
 
+// The dialog's F keeps its own model (single storage, its own exponential,
+// its order of operations) with every method, stop rule and --compare; a
+// parsed copy would differ from it in the last bits.
 bool typedWalkWanted(const StepsArguments& parsed) {
-    if (!isChordMethod(parsed.method) && !parsed.equation && !parsed.phi &&
-        parsed.precision.value_or(Precision::Single) == Precision::Single) {
-        return false;  // the dialog's F in its own model
-    }
-    return parsed.equation || (parsed.precision && *parsed.precision != Precision::Single) ||
-           parsed.method != Method::Chords || parsed.stop != StopRule::Residual || parsed.compare || parsed.phi;
+    return parsed.equation || (parsed.precision && *parsed.precision != Precision::Single) || parsed.phi;
 }
 
 const char* outputOptionName(OutputKind kind) {

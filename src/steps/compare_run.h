@@ -156,8 +156,10 @@ CompareRow StepsRun<Format, Equation>::compareMethod(Method method) {
 template <typename Format, typename Equation>
 int StepsRun<Format, Equation>::compare() {
     TableOutput table(console_);
-    addBytes(table, shownText(table.console, text(TextCompareTitle)));
-    if constexpr (!Equation::dialogF) {
+    if constexpr (Equation::dialogF) {
+        addBytes(table, shownText(table.console, text(TextCompareTitle) + text(TextEquation)));
+    } else {
+        addBytes(table, shownText(table.console, text(TextCompareTitle) + "F(x) = "));
         addBytes(table, equation_.text);
     }
     addLine(table, "");

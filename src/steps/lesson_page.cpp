@@ -11,7 +11,10 @@
 
 std::string stopReason(const WalkEnd& end, bool full) {
     if (end.found) {
-        return text(end.stop == StopRule::Step ? TextPageStopStep : TextPageStopAccuracy) + std::to_string(end.chords);
+        const CatalogueText& rule = end.stop == StopRule::Residual ? TextPageStopAccuracy
+                                    : end.stop == StopRule::Step   ? TextPageStopStep
+                                                                   : TextPageStopRelative;
+        return text(rule) + std::to_string(end.chords);
     }
     if (end.idleLast > 0) {
         return idleRow(end.idleFirst, end.idleLast, full && end.idleFlagged);

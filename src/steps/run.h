@@ -30,6 +30,7 @@
 #include "steps/messages.h"
 #include "steps/method_picture.h"
 #include "steps/method_table.h"
+#include "steps/method_texts.h"
 #include "steps/output_files.h"
 #include "steps/picture.h"
 #include "steps/table.h"
@@ -224,7 +225,9 @@ std::optional<std::string> StepsRun<Format, Equation>::rejection(Work fa, Work f
 template <typename Format, typename Equation>
 std::string StepsRun<Format, Equation>::headTitle() const {
     if constexpr (Equation::dialogF) {
-        return titleLine();
+        return modified() ? capitalName(method_) + text(TextTitle).substr(text(TextMethodPlain).size()) +
+                                text(TextEquation) + " = 0"
+                          : titleLine();
     } else {
         // "Метод Пегас для уравнения ": the name, and the title's words after
         // "Метод хорд".
@@ -240,9 +243,13 @@ typename StepsRun<Format, Equation>::HeadLines StepsRun<Format, Equation>::headL
     head.title = headTitle();
     head.inputs = text(TextInterval) + "Xib = " + endText(a_) + ", Xie = " + endText(b_) + text(TextAccuracy) +
                   endText(epsilon_) + text(TextLimit) + std::to_string(parsed_.limit);
-    if (!Equation::dialogF) {
-        head.computedIn = text(TextComputedIn) + Format::name.data() +
-                          (parsed_.stop == StopRule::Step ? TextStopStep : TextStopResidual).data();
+    // The dialog's F says how it computes only where the run is not the
+    // dialog's own walk.
+    if (!Equation::dialogF || modified() || parsed_.stop != StopRule::Residual) {
+        const CatalogueText& stop = parsed_.stop == StopRule::Residual ? TextStopResidual
+                                    : parsed_.stop == StopRule::Step   ? TextStopStep
+                                                                       : TextStopRelative;
+        head.computedIn = text(TextComputedIn) + Format::name.data() + stop.data();
     }
     if (const std::optional<ChordEnd> fixed = lesson_.fixedEnd) {
         const bool atA = *fixed == ChordEnd::A;
@@ -260,7 +267,11 @@ typename StepsRun<Format, Equation>::HeadLines StepsRun<Format, Equation>::headL
     head.slope = text(TextSlopeOn) + interval +
                  (lesson_.smallestSlope ? "] = " + formatEstimate(lesson_.smallestSlope) + text(TextSlopeBound)
                                         : text(TextNoSlope));
-    head.legend = {legendLine()};
+    head.legend = {};
+    if (lesson_.mayBeUnbounded) {
+        head.legend.push_back(text(TextMayBeUnbounded));  // a pole: the chords may close in on it
+    }
+    head.legend.push_back(legendLine());
     if (modified()) {
         head.legend.push_back(text(TextScaledLegend));
     }
@@ -330,7 +341,11 @@ std::vector<std::string> StepsRun<Format, Equation>::reportLines(const Outcome& 
 template <typename Format, typename Equation>
 PictureEquation StepsRun<Format, Equation>::pictureEquation() {
     if constexpr (Equation::dialogF) {
-        return fixedPictureEquation({a_, b_, epsilon_, parsed_.limit});
+        PictureEquation equation = fixedPictureEquation({a_, b_, epsilon_, parsed_.limit});
+        if (modified()) {
+            equation.heading = cp1251ToUtf8(capitalName(method_) + ": ");
+        }
+        return equation;
     } else {
         PictureEquation equation;
         equation.f = [this](double x) { return equation_.plotted(x); };
@@ -601,7 +616,7 @@ int StepsRun<Format, Equation>::run() {
         observeSteps(
             [&](std::uint64_t number, const Step& step, bool met) {
                 const ChordEstimates estimates = estimateChord(trail, step);
-                const ChordNotes notes = notesOf(step, met, flaggedEnd());
+                const ChordNotes notes = notesOf(step, met, flaggedEnd(), parsed_.stop);
                 lastFlagged = notes.fixedEndReplaced;
                 if (tableWanted_ && !tableRefused(table)) {
                     showChord(table, number, step, estimates, notes);

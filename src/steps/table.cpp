@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "text/number_format.h"
+#include "steps/method_texts.h"
 #include "steps/texts.h"
 
 namespace {
@@ -301,7 +302,9 @@ std::string noteWords(const ChordNotes& notes) {
     } else if (notes.noChord) {
         add(TextNoChord);
     } else if (notes.accuracyMet) {
-        add(TextAccuracyMet);
+        // A rule on the step says so: |F(x)| may still be above EPS.
+        add(notes.rule == StopRule::Residual ? TextAccuracyMet
+                                             : notes.rule == StopRule::Step ? TextMetStep : TextMetRelative);
     }
     if (notes.fixedEndReplaced) {
         add(TextFixedEndReplaced);
@@ -320,7 +323,8 @@ std::string noteCsv(const ChordNotes& notes) {
     } else if (notes.noChord) {
         add("no chord");
     } else if (notes.accuracyMet) {
-        add("accuracy met");
+        add(notes.rule == StopRule::Residual ? "accuracy met"
+                                             : notes.rule == StopRule::Step ? "step below EPS" : "step below EPS*|x|");
     }
     if (notes.fixedEndReplaced) {
         add("fixed end replaced");

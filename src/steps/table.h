@@ -63,13 +63,15 @@ struct ChordNotes {
     bool noChord = false;
     bool accuracyMet = false;
     bool fixedEndReplaced = false;
+    StopRule rule = StopRule::Residual;  // the rule accuracyMet met
     bool any() const { return rangeEvent || undefined || noChord || accuracyMet || fixedEndReplaced; }
 };
 
 template <typename Numbers>
-ChordNotes notesOf(const Chord<Numbers>& chord, bool accuracyMet, std::optional<ChordEnd> flaggedEnd) {
+ChordNotes notesOf(const Chord<Numbers>& chord, bool accuracyMet, std::optional<ChordEnd> flaggedEnd,
+                   StopRule rule) {
     return {chord.rangeReported, chord.x && chord.undefined, !chord.x, accuracyMet,
-            flaggedEnd && chord.replaced == *flaggedEnd};
+            flaggedEnd && chord.replaced == *flaggedEnd, rule};
 }
 
 // The notes in the table's and the page's words (Windows-1251), and in the

@@ -223,6 +223,7 @@ inline constexpr CatalogueText TextPageStepsTable = cp1251Text("Таблица �
 inline constexpr CatalogueText TextPageStepsFrom = cp1251Text("Шаги с ");
 inline constexpr CatalogueText TextPageStopAccuracy = cp1251Text("|F(x)| < EPS на хорде ");
 inline constexpr CatalogueText TextPageStopStep = cp1251Text("|x - x предыдущей хорды| < EPS на хорде ");
+inline constexpr CatalogueText TextPageStopRelative = cp1251Text("|x - x предыдущей хорды| < EPS*|x| на хорде ");
 inline constexpr CatalogueText TextPageStopLimit = cp1251Text("достигнуто наибольшее число итераций ");
 inline constexpr CatalogueText TextPageFixedEnd = cp1251Text("Неподвижный конец");
 inline constexpr CatalogueText TextPageBound = cp1251Text("Оценка погрешности");
@@ -277,7 +278,7 @@ inline constexpr CatalogueText TextFixedEndModified = cp1251Text(
     ", так как F*F'' > 0 на нём; изменённый метод уменьшает значение F на этом конце, и он тоже движется");
 inline constexpr CatalogueText TextFixedEndTypedRule =
     cp1251Text(", так как F*F'' > 0 на нём (знак F'' постоянен на интервале); ");
-inline constexpr CatalogueText TextCompareTitle = cp1251Text("Сравнение методов: F(x) = ");
+inline constexpr CatalogueText TextCompareTitle = cp1251Text("Сравнение методов: ");
 inline constexpr CatalogueText TextCompareHeader = cp1251Text("Метод");
 inline constexpr CatalogueText TextCompareChords = cp1251Text("Хорд");
 inline constexpr CatalogueText TextCompareRoot = cp1251Text("Корень");

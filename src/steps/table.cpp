@@ -250,8 +250,11 @@ void rememberEstimateRange(EstimateField& field, double value) {
                                        std::chars_format::scientific, 2);
     const std::string_view scientific(digits.data(), static_cast<std::size_t>(written.ptr - digits.data()));
     const int mantissa = (scientific[0] - '0') * 100 + (scientific[2] - '0') * 10 + (scientific[3] - '0');
+    // from_chars reads no '+': "e+01" is read from its digits.
+    const char* exponentText = scientific.data() + scientific.find('e') + 1;
+    exponentText += *exponentText == '+' ? 1 : 0;
     int exponent = 0;
-    std::from_chars(scientific.data() + scientific.find('e') + 1, written.ptr, exponent);
+    std::from_chars(exponentText, written.ptr, exponent);
     const auto halfway = [](int tenths, int power) {
         const std::string decimal = std::to_string(tenths) + "e" + std::to_string(power);
         double point = 0.0;

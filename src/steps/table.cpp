@@ -106,7 +106,8 @@ std::vector<ColumnName> columnNames(bool scale) {
         names.push_back({text(TextColumnScale), "scale"});
     }
     names.insert(names.end(), {{text(TextColumnStep), "step"}, {text(TextColumnRatio), "ratio"},
-                               {text(TextColumnBound), "bound"}, {text(TextColumnNote), "note"}});
+                               {text(TextColumnBound), "bound"}, {text(TextColumnBoundM1), "bound_M1"},
+                               {text(TextColumnNote), "note"}});
     return names;
 }
 
@@ -115,7 +116,7 @@ std::string columnHeader(const TableColumns& layout) {
     std::string header = padLeft(names.front().shown, layout.chordWidth);
     for (std::size_t i = 1; i < names.size(); ++i) {
         const bool words = i == 7 || i + 1 == names.size();  // the replaced end and the note: after two blanks
-        const bool estimate = i + 4 >= names.size();
+        const bool estimate = i + 5 >= names.size();  // the four before the note
         header += words      ? "  " + names[i].shown
                   : estimate ? padLeft(names[i].shown, EstimateColumnWidth)
                              : padLeft(names[i].shown, layout.valueWidth);
@@ -358,6 +359,7 @@ char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const Di
     out = writeEstimate(out, format.estimates[0], estimates.step);
     out = writeEstimate(out, format.estimates[1], estimates.ratio);
     out = writeEstimate(out, format.estimates[2], estimates.bound);
+    out = writeEstimate(out, format.estimates[3], estimates.boundM1);
     if (!notes.any()) {
         while (out[-1] == ' ') {  // a row without a bound ends in blanks
             --out;
@@ -381,7 +383,7 @@ std::string foldRow(std::string_view row, const TableColumns& layout, std::size_
         edges.push_back(edges.back() + layout.valueWidth);
     }
     const std::size_t estimates = edges.back();
-    for (std::size_t i = 1; i <= 3; ++i) {
+    for (std::size_t i = 1; i <= 4; ++i) {
         edges.push_back(estimates + EstimateColumnWidth * i);
     }
     std::string folded;

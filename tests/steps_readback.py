@@ -63,7 +63,7 @@ def check_csv(program, numbers, folder):
             faults.append(f"{numbers} chord {record['chord']} F(b): {record['F(b)']} vs {values['F(b)']}")
         if record["replaced"] != values["replaced"]:
             faults.append(f"{numbers} chord {record['chord']}: replaced {record['replaced']}")
-        estimates = [record[name] for name in ("step", "ratio", "bound") if record[name]]
+        estimates = [record[name] for name in ("step", "ratio", "bound", "bound_M1") if record[name]]
         shown = ["%.3g" % float(value) for value in estimates]
         if shown != row[8:8 + len(shown)]:
             faults.append(f"{numbers} chord {record['chord']}: estimates {shown} vs {row[8:]}")

@@ -191,13 +191,13 @@ TEST(StepsTableTest, EstimateFieldsKeptOnlyWhileTheirDigitsHold) {
     step.x = 0.5f;
     for (const double value : sweep) {
         char row[MaxRowBytes];
-        const std::string line(row, writeChordRow(row, format, 1, step, {value, std::nullopt, value}, {}));
+        const std::string line(row, writeChordRow(row, format, 1, step, {value, std::nullopt, value, value}, {}));
         ASSERT_EQ(line.substr(line.rfind(' ') + 1), formatEstimate(value)) << value;
     }
 }
 
-// On a terminal of 80 columns a chord takes two lines, no field broken and
-// every field in the same place under the header's folded names.
+// On a terminal of 80 columns a chord takes three lines, no field broken
+// and every field in the same place under the header's folded names.
 TEST(StepsTableTest, RowsFoldToATerminalsWidthAtColumnEdges) {
     RowFormat format = rowFormatFor(100);
     DialogChord step;
@@ -209,7 +209,7 @@ TEST(StepsTableTest, RowsFoldToATerminalsWidthAtColumnEdges) {
     step.fx = -5.19123278e-05f;
     step.replaced = ChordEnd::B;
     char row[MaxRowBytes];
-    const std::string line(row, writeChordRow(row, format, 5, step, {0.000924, 0.184, 0.000843}, {}));
+    const std::string line(row, writeChordRow(row, format, 5, step, {0.000924, 0.184, 0.000843, 0.00458}, {}));
     const std::string folded = foldRow(line, {format.chordWidth}, 80);
     std::vector<std::string> lines;
     std::istringstream pieces(folded);
@@ -217,16 +217,16 @@ TEST(StepsTableTest, RowsFoldToATerminalsWidthAtColumnEdges) {
         EXPECT_LE(piece.size(), 80u) << piece;
         lines.push_back(piece);
     }
-    ASSERT_EQ(lines.size(), 2u) << folded;
-    EXPECT_EQ(lines[0] + lines[1].substr(format.chordWidth), line);
+    ASSERT_EQ(lines.size(), 3u) << folded;
+    EXPECT_EQ(lines[0] + lines[1].substr(format.chordWidth) + lines[2].substr(format.chordWidth), line);
     EXPECT_EQ(foldRow(line, {format.chordWidth}, 200), line);
 
     // A double row with a modified method's factor: every field whole.
     std::string wide = "   12";
-    for (const char* field : {"1", "2", "0.30000000000000004", "-1.2345678901234567e-05", "1.5", "-0.25", "  b     "}) {
+    for (const char* field : {"1", "2", "0.30000000000000004", "-1.2345678901234567e-05", "1.5", "-0.25"}) {
         wide += std::string(26 - std::min<std::size_t>(26, std::strlen(field)), ' ') + field;
     }
-    wide += std::string(23, ' ') + "0.5" + "   1.23e-05      0.184   0.000843";
+    wide += "  b     " + std::string(23, ' ') + "0.5" + "   1.23e-05      0.184   0.000843    0.00458";
     std::istringstream wrapped(foldRow(wide, {5, 26, true}, 80));
     std::string whole;
     for (std::string piece; std::getline(wrapped, piece);) {
@@ -238,12 +238,12 @@ TEST(StepsTableTest, RowsFoldToATerminalsWidthAtColumnEdges) {
     EXPECT_TRUE(std::equal(std::istream_iterator<std::string>(before), {}, std::istream_iterator<std::string>(after)));
 
     // A row that just fits is not folded. Narrower, no line ends in an empty
-    // field's blanks (here the end replaced's), and the three estimates go
+    // field's blanks (here the end replaced's), and the four estimates go
     // on under the chord column as every continuation does.
     EXPECT_EQ(foldRow(line, {format.chordWidth}, line.size()), line);
     const std::string narrow = foldRow(line, {format.chordWidth}, 50);
     EXPECT_EQ(narrow.find(" \n"), std::string::npos) << narrow;
-    EXPECT_EQ(narrow.substr(narrow.rfind('\n') + 1), std::string(format.chordWidth, ' ') + line.substr(line.size() - 33));
+    EXPECT_EQ(narrow.substr(narrow.rfind('\n') + 1), std::string(format.chordWidth, ' ') + line.substr(line.size() - 44));
 }
 
 // The help's prose on a terminal: broken at blanks only, the usage's
@@ -367,13 +367,15 @@ TEST(StepsProgramTest, RowsOfZeroToOneAreTheKnownChords) {
         EXPECT_EQ(characters(shown), characters(header)) << shown;
     }
     EXPECT_EQ(table.closing, asShown(rootFound("0.299771", "-5.19123e-05", "5")));
-    // The estimates, hand-computed: no step before the second chord, no
-    // ratio before the third, and m1 = 2/e - 0.4 at x = 1.
+    // The estimates, hand-computed: no step (nor the second bound) before
+    // the second chord, no ratio before the third, m1 = 2/e - 0.4 at x = 1
+    // and M1 = 2 at x = 0.
     EXPECT_EQ(table.rows[0].size(), 9u);
-    EXPECT_EQ(table.rows[1].size(), 10u);
-    EXPECT_EQ(std::vector(table.rows[5].begin() + 8, table.rows[5].begin() + 11),
-              (std::vector<std::string>{"0.00017", "0.184", "0.000155"}));
+    EXPECT_EQ(table.rows[1].size(), 11u);
+    EXPECT_EQ(std::vector(table.rows[5].begin() + 8, table.rows[5].begin() + 12),
+              (std::vector<std::string>{"0.00017", "0.184", "0.000155", "0.000841"}));
     EXPECT_NE(run.output.find(asShown("min |F'(x)| на [0, 1] = 0.336;")), std::string::npos);
+    EXPECT_NE(run.output.find(asShown("max |F'(x)| на [0, 1] = 2;")), std::string::npos);
 }
 
 // The end F*F'' > 0 names stays, on intervals around either root; where
@@ -789,9 +791,10 @@ TEST(StepsTypedTest, PublishedIteratesAndTheModifiedMethodsCounts) {
     runSteps({"--equation", "x^2 - 2", "1", "2", "0", "12", "--method", "illinois", "--csv", "stall.csv"});
     EXPECT_TRUE(contentsOf("stall.csv")
                     .ends_with("\r\n11,1.414213562373095,1.4142135623730951,-4.440892098500626e-16,4.440892098500626e-16,"
-                               "1.414213562373095,-4.440892098500626e-16,a,0.5,0,0,2.220446049250313e-16,\r\n"
+                               "1.414213562373095,-4.440892098500626e-16,a,0.5,0,0,2.220446049250313e-16,0,\r\n"
                                "12,1.414213562373095,1.4142135623730951,-4.440892098500626e-16,2.220446049250313e-16,"
-                               "1.4142135623730951,4.440892098500626e-16,b,,2.220446049250313e-16,,2.220446049250313e-16,\r\n"));
+                               "1.4142135623730951,4.440892098500626e-16,b,,2.220446049250313e-16,,2.220446049250313e-16,"
+                               "2.220446049250313e-16,\r\n"));
     std::remove("stall.csv");
 }
 
@@ -891,7 +894,7 @@ TEST(StepsTypedTest, AChordIsToldAlikeInEveryOutput) {
         const std::string csv = contentsOf("u.csv");
         EXPECT_NE(csv.find(",,,,,undefined\r\n"), std::string::npos) << csv;
         const std::string page = contentsOf("u.html");
-        EXPECT_NE(page.find("&#8211;</td><td>&#8211;</td><td></td><td></td><td></td><td class=\"note\">F "
+        EXPECT_NE(page.find("&#8211;</td><td>&#8211;</td><td></td><td></td><td></td><td></td><td class=\"note\">F "
                             "не определена в x"),
                   std::string::npos);
         EXPECT_NE(page.find("<dt>Почему остановились</dt><dd>F не определена в x</dd>"), std::string::npos);
@@ -903,12 +906,69 @@ TEST(StepsTypedTest, AChordIsToldAlikeInEveryOutput) {
     // bound either. An end on the root: the walk starts there, F(b) = 0 is
     // written, and the point where F is 0 replaces b, as any where F(a)*F(x)
     // is not positive.
-    const std::string header = "chord,a,b,F(a),F(b),x,F(x),replaced,step,ratio,bound,note\r\n";
+    const std::string header = "chord,a,b,F(a),F(b),x,F(x),replaced,step,ratio,bound,bound_M1,note\r\n";
     runSteps({"--equation", "x - 0.1 + 0*exp(800 - 1000*x^2)", "-2", "3", "1e-6", "20", "--csv", "o.csv"});
-    EXPECT_EQ(contentsOf("o.csv"), header + "1,-2,3,-2.1,2.9,0.10000000000000009,,,,,,undefined\r\n");
+    EXPECT_EQ(contentsOf("o.csv"), header + "1,-2,3,-2.1,2.9,0.10000000000000009,,,,,,,undefined\r\n");
     runSteps({"--equation", "x - 0.5", "-0.5", "0.5", "0", "5", "--csv", "o.csv"});
-    EXPECT_EQ(contentsOf("o.csv"), header + "1,-0.5,0.5,-1,0,0.5,0,b,,,0,\r\n");
+    EXPECT_EQ(contentsOf("o.csv"), header + "1,-0.5,0.5,-1,0,0.5,0,b,,,0,,\r\n");
     std::remove("o.csv");
+}
+
+// The chords' second bound, (M1 - m1)/m1*|x(n) - x(n-1)|: for x^2 - 2 on
+// [1, 2], F' = 2x gives m1 = 2 and M1 = 4, so the bound is the step itself,
+// from the second chord on. On [-1, 2] F' vanishes at 0: no m1, no bound.
+TEST(StepsTypedTest, SecondBoundIsTheStepTimesM1LessM1OverM1) {
+    if (!STEPS_TYPED_EQUATIONS) {
+        GTEST_SKIP() << "built without MPFR";
+    }
+    // The CSV's fields by name, a row a chord (no note here holds a comma).
+    const auto columns = [](const std::vector<std::string>& line) {
+        std::vector<std::vector<std::string>> rows;
+        std::istringstream lines(contentsOf("second.csv"));
+        for (std::string text; std::getline(lines, text);) {
+            std::vector<std::string>& row = rows.emplace_back();
+            std::istringstream fields(text.substr(0, text.find('\r')));
+            for (std::string field; std::getline(fields, field, ',');) {
+                row.push_back(field);
+            }
+        }
+        std::remove("second.csv");
+        EXPECT_FALSE(rows.empty()) << line[2];
+        return rows;
+    };
+    const auto at = [](const std::vector<std::string>& header, const char* name) {
+        return static_cast<std::size_t>(std::find(header.begin(), header.end(), name) - header.begin());
+    };
+    const std::vector<std::string> known{"--equation", "x^2 - 2", "1", "2", "1e-9", "20", "--precision", "double"};
+    std::vector<std::string> line = known;
+    line.insert(line.end(), {"--csv", "second.csv"});
+    ASSERT_EQ(runSteps(line).exitStatus, 0);
+    const std::vector<std::vector<std::string>> rows = columns(line);
+    ASSERT_GE(rows.size(), 4u);
+    const std::size_t x = at(rows[0], "x");
+    const std::size_t bound = at(rows[0], "bound_M1");
+    ASSERT_EQ(bound, at(rows[0], "bound") + 1);
+    EXPECT_EQ(rows[1].at(bound), "");  // no x before the first chord's
+    for (std::size_t i = 2; i < rows.size(); ++i) {
+        ASSERT_NE(rows[i].at(bound), "") << "chord " << i;
+        EXPECT_EQ(std::stod(rows[i][bound]), std::fabs(std::stod(rows[i][x]) - std::stod(rows[i - 1][x])))
+            << "chord " << i;
+    }
+    EXPECT_NE(runSteps(known).output.find(asShown("M1 = max |F'(x)| на [1, 2] = 4; Оценка M1 = (M1 - m1)/m1*")),
+              std::string::npos);
+
+    const std::vector<std::string> flat{"--equation", "x^2 - 2", "-1", "2", "1e-9", "20"};
+    line = flat;
+    line.insert(line.end(), {"--csv", "second.csv"});
+    ASSERT_EQ(runSteps(line).exitStatus, 0);
+    const std::vector<std::vector<std::string>> empty = columns(line);
+    ASSERT_GE(empty.size(), 4u);
+    for (std::size_t i = 1; i < empty.size(); ++i) {
+        EXPECT_EQ(empty[i].at(at(empty[0], "bound_M1")), "") << "chord " << i;
+    }
+    EXPECT_NE(runSteps(flat).output.find(asShown("M1 = max |F'(x)| на [-1, 2] = 4; оценка (M1 - m1)/m1*|x - x "
+                                                 "предыдущей хорды| без m1 не вычисляется")),
+              std::string::npos);
 }
 
 }  // namespace

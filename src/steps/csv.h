@@ -49,7 +49,8 @@ std::string csvRow(CsvRows<Format>& rows, std::uint64_t number, const Chord<type
     if (rows.scale) {
         field(step.scale ? Format::exactWork(*step.scale) : std::string());
     }
-    for (const std::optional<double>& value : {estimates.step, estimates.ratio, estimates.bound}) {
+    for (const std::optional<double>& value :
+         {estimates.step, estimates.ratio, estimates.bound, estimates.boundM1}) {
         field(value ? formats::toChars(*value) : std::string());
     }
     field(csvField(noteCsv(notes)));

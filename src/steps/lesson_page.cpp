@@ -193,7 +193,8 @@ std::string rowOf(const PageRow& row) {
         html += cell(*row.scale);
     }
     return html + estimateCell(row.estimates.step) + estimateCell(row.estimates.ratio) +
-           estimateCell(row.estimates.bound) + "<td class=\"note\">" + row.note + "</td></tr>\n";
+           estimateCell(row.estimates.bound) + estimateCell(row.estimates.boundM1) + "<td class=\"note\">" +
+           row.note + "</td></tr>\n";
 }
 
 // The rows left out between two kept ones, where there are some.
@@ -263,6 +264,7 @@ std::string summaryOf(const std::vector<PageRow>& rows, const PageFacts& facts) 
     html += item(TextPageStop, facts.stop);
     html += item(TextPageFixedEnd, facts.fixedEnd);
     html += item(TextPageBound, facts.bound);
+    html += item(TextPageBoundM1, facts.boundM1);
     html += item(TextPageRate, observedRate(rows));
     return html + "</dl>\n</section>\n";
 }

@@ -80,6 +80,7 @@ struct PageFacts {
     std::string stop;     // why the walk stopped
     std::string fixedEnd;
     std::string bound;
+    std::string boundM1;  // M1 and the second bound's formula
     std::vector<std::string> legend;
     std::optional<std::string> idleRow;
 };

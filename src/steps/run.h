@@ -107,6 +107,7 @@ private:
         std::optional<std::string> computedIn;
         std::string fixedEnd;
         std::string slope;
+        std::string secondBound;  // M1 and the chords' second bound
         std::vector<std::string> legend;
     };
 
@@ -125,6 +126,7 @@ private:
     }
     std::optional<std::string> rejection(Work fa, Work fb) const;
     HeadLines headLines() const;
+    std::string secondBoundLine(const std::string& interval) const;
     std::string headTitle() const;
     void showHead(TableOutput& table) const;
     std::string row(std::uint64_t number, const Step& step, const ChordEstimates& estimates,
@@ -267,6 +269,7 @@ typename StepsRun<Format, Equation>::HeadLines StepsRun<Format, Equation>::headL
     head.slope = text(TextSlopeOn) + interval +
                  (lesson_.smallestSlope ? "] = " + formatEstimate(lesson_.smallestSlope) + text(TextSlopeBound)
                                         : text(TextNoSlope));
+    head.secondBound = secondBoundLine(interval);
     head.legend = {};
     if (lesson_.mayBeUnbounded) {
         head.legend.push_back(text(TextMayBeUnbounded));  // a pole: the chords may close in on it
@@ -277,6 +280,25 @@ typename StepsRun<Format, Equation>::HeadLines StepsRun<Format, Equation>::headL
     }
     head.legend.push_back(countsLine());
     return head;
+}
+
+// M1 and the chords' second bound, or why there is none: the bound wants
+// m1 and a finite M1, as the rows do.
+template <typename Format, typename Equation>
+std::string StepsRun<Format, Equation>::secondBoundLine(const std::string& interval) const {
+    const std::string start = text(TextLargestSlopeOn) + interval;
+    const std::string formula = text(TextSecondBoundFormula);
+    const std::optional<double> largest = lesson_.largestSlope;
+    if (!largest || !std::isfinite(*largest)) {
+        // A typed F's M1 is not found; the dialog's F's is beyond double.
+        return start + text(largest ? TextLargestSlopeBeyond : TextNoLargestSlope) + formula +
+               text(TextNoLargestSlopeWhy);
+    }
+    const std::string found = start + "] = " + formatEstimate(largest);
+    if (!lesson_.smallestSlope || *lesson_.smallestSlope == 0.0) {
+        return found + text(TextNoSecondBound) + formula + text(TextNoSecondBoundWhy);
+    }
+    return found + text(TextSecondBound) + formula;
 }
 
 template <typename Format, typename Equation>
@@ -294,7 +316,7 @@ void StepsRun<Format, Equation>::showHead(TableOutput& table) const {
     if (head.computedIn) {
         addProse(table, *head.computedIn);
     }
-    for (const std::string* line : {&head.fixedEnd, &head.slope}) {
+    for (const std::string* line : {&head.fixedEnd, &head.slope, &head.secondBound}) {
         addProse(table, *line);
     }
     for (const std::string& line : head.legend) {
@@ -316,7 +338,7 @@ std::string StepsRun<Format, Equation>::row(std::uint64_t number, const Step& st
     if (modified()) {
         line += padded(step.scale ? Format::shownWork(*step.scale) : "", Format::width);
     }
-    for (const auto& value : {estimates.step, estimates.ratio, estimates.bound}) {
+    for (const auto& value : {estimates.step, estimates.ratio, estimates.bound, estimates.boundM1}) {
         line += padded(value ? formatEstimate(value) : "", 11);
     }
     if (notes.any()) {
@@ -478,6 +500,7 @@ PageFacts StepsRun<Format, Equation>::pageFacts(const std::vector<Kept>& chords,
     facts.stop = pageText(stopReason(end, false));
     facts.fixedEnd = pageText(head.fixedEnd);
     facts.bound = pageText(head.slope);
+    facts.boundM1 = pageText(head.secondBound);
     for (const std::string& line : head.legend) {
         facts.legend.push_back(pageText(line));
     }
@@ -609,7 +632,7 @@ int StepsRun<Format, Equation>::run() {
         showHead(table);
     }
     rowFormat_ = rowFormatFor(parsed_.limit);
-    EstimateTrail<Numbers> trail{lesson_.smallestSlope, std::nullopt, std::nullopt};
+    EstimateTrail<Numbers> trail{lesson_.smallestSlope, lesson_.largestSlope, std::nullopt, std::nullopt};
     bool lastFlagged = false;
     const Outcome outcome = walkChords<Numbers>(
         a_, b_, rulesFor(method_), equation_,

@@ -107,7 +107,8 @@ std::vector<ColumnName> columnNames(bool scale) {
         names.push_back({text(TextColumnScale), "scale"});
     }
     names.insert(names.end(), {{text(TextColumnStep), "step"}, {text(TextColumnRatio), "ratio"},
-                               {text(TextColumnBound), "bound"}, {text(TextColumnNote), "note"}});
+                               {text(TextColumnBound), "bound"}, {text(TextColumnBoundM1), "bound_M1"},
+                               {text(TextColumnNote), "note"}});
     return names;
 }
 
@@ -116,7 +117,7 @@ std::string columnHeader(const TableColumns& layout) {
     std::string header = padLeft(names.front().shown, layout.chordWidth);
     for (std::size_t i = 1; i < names.size(); ++i) {
         const bool words = i == 7 || i + 1 == names.size();  // the replaced end and the note: after two blanks
-        const bool estimate = i + 4 >= names.size();
+        const bool estimate = i + 5 >= names.size();  // the four before the note
         header += words      ? "  " + names[i].shown
                   : estimate ? padLeft(names[i].shown, EstimateColumnWidth)
                              : padLeft(names[i].shown, layout.valueWidth);
@@ -251,8 +252,11 @@ void rememberEstimateRange(EstimateField& field, double value) {
                                        std::chars_format::scientific, 2);
     const std::string_view scientific(digits.data(), static_cast<std::size_t>(written.ptr - digits.data()));
     const int mantissa = (scientific[0] - '0') * 100 + (scientific[2] - '0') * 10 + (scientific[3] - '0');
+    // from_chars reads no '+': "e+01" is read from its digits.
+    const char* exponentText = scientific.data() + scientific.find('e') + 1;
+    exponentText += *exponentText == '+' ? 1 : 0;
     int exponent = 0;
-    std::from_chars(scientific.data() + scientific.find('e') + 1, written.ptr, exponent);
+    std::from_chars(exponentText, written.ptr, exponent);
     const auto halfway = [](int tenths, int power) {
         const std::string decimal = std::to_string(tenths) + "e" + std::to_string(power);
         double point = 0.0;
@@ -359,6 +363,7 @@ char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const Di
     out = writeEstimate(out, format.estimates[0], estimates.step);
     out = writeEstimate(out, format.estimates[1], estimates.ratio);
     out = writeEstimate(out, format.estimates[2], estimates.bound);
+    out = writeEstimate(out, format.estimates[3], estimates.boundM1);
     if (!notes.any()) {
         while (out[-1] == ' ') {  // a row without a bound ends in blanks
             --out;
@@ -382,7 +387,7 @@ std::string foldRow(std::string_view row, const TableColumns& layout, std::size_
         edges.push_back(edges.back() + layout.valueWidth);
     }
     const std::size_t estimates = edges.back();
-    for (std::size_t i = 1; i <= 3; ++i) {
+    for (std::size_t i = 1; i <= 4; ++i) {
         edges.push_back(estimates + EstimateColumnWidth * i);
     }
     std::string folded;

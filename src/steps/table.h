@@ -49,7 +49,7 @@ struct RowFormat {
     char fields[6][16] = {};
     std::uint64_t bits[6] = {};
     bool valid[6] = {};
-    EstimateField estimates[3];
+    EstimateField estimates[4];
 };
 
 RowFormat rowFormatFor(std::uint32_t limit);
@@ -93,7 +93,7 @@ char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const Di
 // broken and the columns below each other still align.
 // The table's columns as the rows lay them out: the chord number, the six
 // values at the format's width, the end replaced, a modified method's
-// factor, the three estimates, the note.
+// factor, the four estimates, the note.
 struct TableColumns {
     std::size_t chordWidth = 0;
     std::size_t valueWidth = 16;

@@ -83,6 +83,7 @@ inline constexpr CatalogueText TextHelpArguments[] = {
     cp1251Text("  Шаг          |x - x предыдущей хорды|"),
     cp1251Text("  Отношение    Шаг / предыдущий Шаг: стремится к скорости сходимости метода"),
     cp1251Text("  Оценка       |F(x)|/m1, граница погрешности x; m1 = min |F'| на [XIB, XIE]"),
+    cp1251Text("  Оценка M1    (M1 - m1)/m1*Шаг, вторая граница погрешности x; M1 = max |F'|"),
     cp1251Text("  Примечание   точность достигнута, хорду не провести, переполнение exp,"),
     cp1251Text("               заменён неподвижный конец (x из-за округления оказался за корнем)"),
     cp1251Text("Неподвижный конец - тот, где F*F'' > 0: в точной арифметике он не меняется."),
@@ -159,6 +160,7 @@ inline constexpr CatalogueText TextColumnReplaced = cp1251Text("Замена");
 inline constexpr CatalogueText TextColumnStep = cp1251Text("Шаг");
 inline constexpr CatalogueText TextColumnRatio = cp1251Text("Отношение");
 inline constexpr CatalogueText TextColumnBound = cp1251Text("Оценка");
+inline constexpr CatalogueText TextColumnBoundM1 = cp1251Text("Оценка M1");
 inline constexpr CatalogueText TextColumnNote = cp1251Text("Примечание");
 inline constexpr CatalogueText TextFixedEnd = cp1251Text("Неподвижный конец: ");
 inline constexpr CatalogueText TextFixedEndRule =
@@ -170,6 +172,19 @@ inline constexpr CatalogueText TextSlopeOn = cp1251Text("m1 = min |F'(x)| на [
 inline constexpr CatalogueText TextSlopeBound = cp1251Text("; Оценка погрешности = |F(x)|/m1");
 inline constexpr CatalogueText TextNoSlope = cp1251Text(
     "]: F' может обращаться в нуль, оценка погрешности |F(x)|/m1 не вычисляется");
+// The second bound's line: M1, and the bound's formula or why it has none.
+inline constexpr CatalogueText TextLargestSlopeOn = cp1251Text("M1 = max |F'(x)| на [");
+inline constexpr CatalogueText TextSecondBoundFormula = cp1251Text("(M1 - m1)/m1*|x - x предыдущей хорды|");
+inline constexpr CatalogueText TextSecondBound = cp1251Text("; Оценка M1 = ");
+// Around the formula.
+inline constexpr CatalogueText TextNoSecondBound = cp1251Text("; оценка ");
+inline constexpr CatalogueText TextNoSecondBoundWhy = cp1251Text(" без m1 не вычисляется");
+// A typed F's M1 not found; the dialog's F's beyond double, where F overflows.
+// Both go on with the formula and TextNoLargestSlopeWhy.
+inline constexpr CatalogueText TextNoLargestSlope =
+    cp1251Text("]: не найдено (F' может быть неограничена, не определена или вне диапазона double), оценка ");
+inline constexpr CatalogueText TextLargestSlopeBeyond = cp1251Text("]: вне диапазона double, оценка ");
+inline constexpr CatalogueText TextNoLargestSlopeWhy = cp1251Text(" не вычисляется");
 inline constexpr CatalogueText TextLegendReplaced =
     cp1251Text("Замена - конец (a или b), место которого занял x");
 inline constexpr CatalogueText TextLegendSteps =
@@ -227,6 +242,7 @@ inline constexpr CatalogueText TextPageStopRelative = cp1251Text("|x - x пре�
 inline constexpr CatalogueText TextPageStopLimit = cp1251Text("достигнуто наибольшее число итераций ");
 inline constexpr CatalogueText TextPageFixedEnd = cp1251Text("Неподвижный конец");
 inline constexpr CatalogueText TextPageBound = cp1251Text("Оценка погрешности");
+inline constexpr CatalogueText TextPageBoundM1 = cp1251Text("Оценка M1");
 inline constexpr CatalogueText TextPageRate = cp1251Text("Наблюдаемая скорость (Шаг / предыдущий Шаг)");
 inline constexpr CatalogueText TextPageRateAt = cp1251Text(" (на хорде ");
 inline constexpr CatalogueText TextPageControls = cp1251Text("Шаги метода");

@@ -1174,8 +1174,10 @@ TEST(StepsMethodsTest, TheDialogsFKeepsItsModelWithEveryRule) {
         const std::size_t start = csv.find("\r\n1,") + 2;
         return csv.substr(start, csv.find("\r\n", start) - start);
     };
-    EXPECT_EQ(firstRow({"--stop", "step"}), firstRow({}));
-    EXPECT_NE(firstRow({"--method", "illinois"}).find(",-0.5642411176571153457,"), std::string::npos);
+    const std::string plain = firstRow({});
+    EXPECT_EQ(firstRow({"--stop", "step"}), plain);
+    const std::string fb = plain.substr(0, plain.find(",0.46981835,"));  // up to F(b)
+    EXPECT_TRUE(firstRow({"--method", "illinois"}).starts_with(fb)) << fb;
     const ProgramRun relative = runSteps({"0", "1", "1e-4", "100", "--stop", "relative"});
     EXPECT_NE(relative.output.find(asShown("шаг меньше EPS*|x|\n")), std::string::npos) << relative.output;
     EXPECT_NE(runSteps({"0", "1", "1e-4", "100", "--method", "pegasus"}).output.find(asShown("Метод Пегас для")),

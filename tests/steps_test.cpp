@@ -785,6 +785,10 @@ TEST(StepsTypedTest, PublishedIteratesAndTheModifiedMethodsCounts) {
               (std::vector<int>{19, 7, 6, 6}));
     EXPECT_EQ(drawn({"--equation", "x^2 - 2", "0", "10", "1e-10", "200", "--compare"}),
               (std::vector<int>{89, 10, 9, 9}));
+    // F counted once a point: the two ends, then one x a chord, however
+    // long the fixed end stays.
+    EXPECT_NE(runSteps({"--equation", "x^2 - 2", "0", "10", "1e-10", "200", "--compare"}).output.find(" 89     91 "),
+              std::string::npos);
     // A modified method's chord that leaves both ends as they were is no
     // repetition: the kept value goes on halving (chord 12), and a step of
     // 0 has no ratio after it.

@@ -30,21 +30,25 @@ struct CountedEquation {
     using Work = typename Format::Work;
     Inner& inner;
     std::array<std::uint64_t, 3> counts{};
+    // The points asked last, the latest first: a point asked again moves to
+    // the front, so that an end the chords keep stays known however long
+    // the walk.
     std::array<Storage, 4> recent{};
     std::size_t held = 0;
-    std::size_t next = 0;
 
     Work operator()(Storage x) {
-        bool seen = false;
-        for (std::size_t i = 0; i < held; ++i) {
-            seen = seen || Format::sameBits(recent[i], x);
+        std::size_t at = 0;
+        while (at < held && !Format::sameBits(recent[at], x)) {
+            ++at;
         }
-        if (!seen) {
+        if (at == held) {
             ++counts[0];
-            recent[next] = x;
-            next = (next + 1) % recent.size();
             held = std::min(held + 1, recent.size());
+            at = held - 1;
         }
+        std::copy_backward(recent.begin(), recent.begin() + static_cast<std::ptrdiff_t>(at),
+                           recent.begin() + static_cast<std::ptrdiff_t>(at) + 1);
+        recent[0] = x;
         return inner(x);
     }
     Work slope(Storage x) {

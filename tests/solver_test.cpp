@@ -441,7 +441,7 @@ std::vector<Chord<DoubleNumbers>> walkSquare(Square square, ChordRules<DoubleNum
 // the walk unfound.
 TEST(ChordWalkTest, MethodsStopRulesAndUndefinedPoints) {
     WalkOutcome<DoubleNumbers> outcome;
-    const auto illinois = walkSquare({}, {1e-300, 3, Method::Illinois, StopRule::Residual}, outcome);
+    const auto illinois = walkSquare({}, {1e-300, 3, Method::Illinois, StopRule::Residual, std::nullopt}, outcome);
     ASSERT_EQ(illinois.size(), 3u);
     EXPECT_EQ(*illinois[0].x, 4.0 / 3.0);
     EXPECT_EQ(illinois[0].replaced, ChordEnd::A);
@@ -452,20 +452,20 @@ TEST(ChordWalkTest, MethodsStopRulesAndUndefinedPoints) {
     EXPECT_EQ(illinois[2].fb, 1.0);
     EXPECT_EQ(outcome.counter, 3u);
 
-    const auto stepped = walkSquare({}, {0.2, 10, Method::Chords, StopRule::Step}, outcome);
+    const auto stepped = walkSquare({}, {0.2, 10, Method::Chords, StopRule::Step, std::nullopt}, outcome);
     EXPECT_EQ(stepped.size(), 2u);  // |x2 - x1| < 0.2, though nothing is below it at x1
     EXPECT_TRUE(outcome.found);
     EXPECT_EQ(outcome.counter, 1u);
     // Only a step below EPS meets it, not one equal to it; and a step onto a
     // point where F is not defined meets nothing.
-    walkSquare({}, {*stepped[1].x - *stepped[0].x, 10, Method::Chords, StopRule::Step}, outcome);
+    walkSquare({}, {*stepped[1].x - *stepped[0].x, 10, Method::Chords, StopRule::Step, std::nullopt}, outcome);
     EXPECT_EQ(outcome.counter, 2u);
-    const auto intoHole = walkSquare({1.39, 1.41}, {0.2, 10, Method::Chords, StopRule::Step}, outcome);
+    const auto intoHole = walkSquare({1.39, 1.41}, {0.2, 10, Method::Chords, StopRule::Step, std::nullopt}, outcome);
     ASSERT_EQ(intoHole.size(), 2u);
     EXPECT_TRUE(intoHole[1].undefined);
     EXPECT_FALSE(outcome.found);
 
-    const auto undefined = walkSquare({1.3, 1.4}, {1e-3, 10, Method::Chords, StopRule::Residual}, outcome);
+    const auto undefined = walkSquare({1.3, 1.4}, {1e-3, 10, Method::Chords, StopRule::Residual, std::nullopt}, outcome);
     ASSERT_EQ(undefined.size(), 1u);
     EXPECT_TRUE(undefined[0].undefined);
     EXPECT_EQ(undefined[0].replaced, ChordEnd::None);

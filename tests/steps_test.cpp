@@ -1191,3 +1191,20 @@ TEST(StepsMethodsTest, TheDialogsFKeepsItsModelWithEveryRule) {
         EXPECT_NE(pole.output.find(asShown("(разрыв)")), std::string::npos) << pole.output;
     }
 }
+
+// A rule on the step met next to a pole, where the steps shrink while |F|
+// grows past its size at both ends, finds no root, in every method; the
+// same rule on a root still finds it.
+TEST(StepsMethodsTest, AStepRuleMetAtAPoleIsNoRoot) {
+    if (!STEPS_TYPED_EQUATIONS) {
+        GTEST_SKIP() << "built without MPFR";
+    }
+    for (const char* method : {"chords", "pegasus", "bisection"}) {
+        const ProgramRun pole =
+            runSteps({"--equation", "tg(x)", "1", "2", "0.01", "40", "--method", method, "--stop", "step"});
+        EXPECT_TRUE(pole.output.ends_with(asShown("разрыв, не корень\nРешение не найдено\n"))) << pole.output;
+        const ProgramRun root =
+            runSteps({"--equation", "tg(x)", "3", "3.5", "0.01", "40", "--method", method, "--stop", "step"});
+        EXPECT_NE(root.output.find(asShown("Корень = 3.14")), std::string::npos) << root.output;
+    }
+}

@@ -4,7 +4,8 @@
 #include "solver/chord.h"
 
 ChordRules<SingleNumbers> dialogRules(const ChordParameters& parameters) {
-    return {parameters.epsilon, parameters.limit, Method::Chords, StopRule::Residual};
+    // No pole test: the dialog stops on |F(x)| alone.
+    return {parameters.epsilon, parameters.limit, Method::Chords, StopRule::Residual, std::nullopt};
 }
 
 ChordOutcome chordIterate(const ChordParameters& parameters) {

@@ -48,6 +48,7 @@ struct Chord {
     std::optional<Work> scale;
     bool undefined = false;      // F is not defined at x: the walk ends here
     bool rangeReported = false;  // an evaluation of F reported a range event
+    bool pole = false;  // met a rule on the step where |F| grew past the ends': the walk ends
 };
 
 // What the walk carries from one chord to the next.
@@ -70,6 +71,7 @@ struct ChordRules {
     std::uint32_t limit = 0;
     Method method = Method::Chords;
     StopRule stop = StopRule::Residual;
+    std::optional<typename Numbers::Work> endsSize;  // max |F| at the ends, for grewPastEnds
 };
 
 // The modified methods' factor for the value kept at an end that stays a
@@ -217,9 +219,13 @@ WalkOutcome<Numbers> walkChords(typename Numbers::Storage a, typename Numbers::S
     bool found = false;
     while (!limitReached(walk, rules.limit)) {
         const std::uint64_t number = std::uint64_t{walk.counter} + 1;
-        const Chord<Numbers> chord = drawChord(walk, equation, rules.method);
+        Chord<Numbers> chord = drawChord(walk, equation, rules.method);
         found = chordMeets(chord, walk, rules);
-        if (!observer.step(number, chord, found) || !chord.x || chord.undefined || found) {
+        if (found && rules.stop != StopRule::Residual && grewPastEnds<Numbers>(chord.fx, rules.endsSize)) {
+            found = false;
+            chord.pole = true;
+        }
+        if (!observer.step(number, chord, found) || !chord.x || chord.undefined || chord.pole || found) {
             break;
         }
         if (chordRepeats(chord, walk, rules.method)) {

@@ -44,6 +44,15 @@ bool stepLengthMet(typename Numbers::Work length, typename Numbers::Storage x, t
     return length < (rule == StopRule::Relative ? limit * Numbers::magnitudeOf(Numbers::widened(x)) : limit);
 }
 
+// A rule on the step met where |F(x)| exceeds F's size at both ends of the
+// interval: for F monotone between the ends that cannot be, and a root
+// makes |F| small. The steps close in on a pole, where F changes sign
+// through infinity, not on a root. None without the ends' size.
+template <typename Numbers>
+bool grewPastEnds(typename Numbers::Storage fx, const std::optional<typename Numbers::Work>& endsSize) {
+    return endsSize && Numbers::magnitudeOf(Numbers::widened(fx)) > *endsSize;
+}
+
 template <typename Numbers>
 struct WalkOutcome {
     bool found = false;  // the last step met the stopping test

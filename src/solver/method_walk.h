@@ -43,6 +43,7 @@ struct MethodStep {
     bool undefined = false;  // F is not defined at x, or infinite: the walk ends here
     bool flat = false;       // F' = 0 where the tangent was to be drawn: it ends
     bool outside = false;    // x left the interval typed; the walk goes on
+    bool pole = false;       // met a rule on the step where |F| grew past the ends': it ends
 };
 
 template <typename Numbers>
@@ -67,6 +68,7 @@ struct MethodRules {
     typename Numbers::Storage epsilon{};
     std::uint32_t limit = 0;
     StopRule stop = StopRule::Residual;
+    std::optional<typename Numbers::Work> endsSize;  // max |F| at the ends, for grewPastEnds
 };
 
 // The walk before its first step. `start` is x_0 for Newton and simple
@@ -287,9 +289,14 @@ WalkOutcome<Numbers> walkMethod(MethodWalk<Numbers> walk, const MethodRules<Numb
     bool found = false;
     while (walk.counter < rules.limit) {
         const std::uint64_t number = std::uint64_t{walk.counter} + 1;
-        const MethodStep<Numbers> step = takeStep(walk, equation);
+        MethodStep<Numbers> step = takeStep(walk, equation);
         found = stepMeets(step, walk.method, rules);
-        if (!observer.step(number, step, found) || stepEnds(step) || found) {
+        if (found && rules.stop != StopRule::Residual && walk.method != Method::Combined &&
+            grewPastEnds<Numbers>(step.fx, rules.endsSize)) {
+            found = false;
+            step.pole = true;
+        }
+        if (!observer.step(number, step, found) || stepEnds(step) || step.pole || found) {
             break;
         }
         ++walk.counter;

@@ -104,10 +104,12 @@ CompareRow StepsRun<Format, Equation>::compareChords(Method method) {
     std::vector<double> steps;  // |x_n - x_(n-1)|, for the observed order
     EstimateTrail<Numbers> trail;
     CountedEquation<Format, Equation> counted{equation_};
+    bool pole = false;
     const Outcome outcome = walkChords<Numbers>(a_, b_, rulesFor(method), counted,
                                                 observeSteps(
                                                     [&](std::uint64_t, const Step& step, bool) {
                                                         ++row.steps;
+                                                        pole = step.pole;
                                                         if (const auto moved = estimateChord(trail, step).step) {
                                                             steps.push_back(*moved);
                                                         }
@@ -115,7 +117,9 @@ CompareRow StepsRun<Format, Equation>::compareChords(Method method) {
                                                     },
                                                     [](std::uint64_t, std::uint64_t) {}));
     takeOutcome<Format>(row, outcome, steps, counted.counts);
-    row.stop = outcome.found ? methodNoteWords({true, parsed_.stop, method}) : text(TextCompareLimit);
+    row.stop = outcome.found ? methodNoteWords({true, parsed_.stop, method})
+               : pole        ? text(TextPoleNotRoot)
+                             : text(TextCompareLimit);
     return row;
 }
 
@@ -138,7 +142,7 @@ CompareRow StepsRun<Format, Equation>::compareMethod(Method method) {
     MethodNotes last;
     const Outcome outcome = walkMethod<Numbers>(
         startMethod<Numbers>(method, a_, b_, start_, lesson_.fixedEnd == ChordEnd::A, counted),
-        MethodRules<Numbers>{epsilon_, parsed_.limit, rule},
+        MethodRules<Numbers>{epsilon_, parsed_.limit, rule, endsSize_},
         counted, observeSteps(
                      [&](std::uint64_t, const MethodStep<Numbers>& step, bool met) {
                          ++row.steps;

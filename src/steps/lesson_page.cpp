@@ -7,6 +7,7 @@
 #include "dialog/report.h"
 #include "steps/picture.h"
 #include "steps/table.h"
+#include "steps/method_texts.h"
 #include "steps/texts.h"
 
 std::string stopReason(const WalkEnd& end, bool full) {
@@ -21,6 +22,9 @@ std::string stopReason(const WalkEnd& end, bool full) {
     }
     if (end.lastUndefined) {
         return text(TextUndefinedAtX);
+    }
+    if (end.lastPole) {
+        return text(TextPoleNotRoot);
     }
     if (end.lastNoChord) {
         return text(TextNoChord);

@@ -139,6 +139,7 @@ struct WalkEnd {
     std::uint64_t idleLast = 0;
     bool idleFlagged = false;
     bool lastUndefined = false;
+    bool lastPole = false;
     bool lastNoChord = false;
     std::uint32_t limit = 0;
 };
@@ -148,7 +149,8 @@ WalkEnd walkEndOf(const KeptChords<PageChord<Numbers>>& kept, const std::vector<
                   bool found, StopRule stop, std::uint32_t limit) {
     const bool last = !chords.empty();
     return {found, stop, kept.chords, kept.idleFirst, kept.idleLast, kept.idleFlagged,
-            last && chords.back().step.x && chords.back().step.undefined, last && !chords.back().step.x, limit};
+            last && chords.back().step.x && chords.back().step.undefined, last && chords.back().step.pole,
+            last && !chords.back().step.x, limit};
 }
 
 // The reason in Windows-1251: short for the page's summary; in full for

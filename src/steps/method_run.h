@@ -194,6 +194,7 @@ MethodNotes StepsRun<Format, Equation>::methodNotes(const MethodStep<Numbers>& s
     notes.flat = step.flat;
     notes.noPoint = !step.x && !step.flat;
     notes.outside = step.x && step.outside;
+    notes.pole = step.pole;
     return notes;
 }
 
@@ -310,7 +311,7 @@ int StepsRun<Format, Equation>::runMethod() {
         }
         addLine(table, methodHeader());
     }
-    const MethodRules<Numbers> rules{epsilon_, parsed_.limit, parsed_.stop};
+    const MethodRules<Numbers> rules{epsilon_, parsed_.limit, parsed_.stop, endsSize_};
     const Outcome outcome = walkMethod<Numbers>(
         methodStart(method_), rules, methodEquation_,
         observeSteps(

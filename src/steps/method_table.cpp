@@ -52,6 +52,8 @@ std::string joinedNotes(const MethodNotes& notes, Words words) {
         add(notes.flat ? words.flat : words.noPoint);
     } else if (notes.undefined) {
         add(words.undefined);
+    } else if (notes.pole) {
+        add(words.pole);
     } else if (notes.met) {
         add(notes.exactZero                        ? words.zero
             : notes.method == Method::Combined     ? words.combined
@@ -64,18 +66,18 @@ std::string joinedNotes(const MethodNotes& notes, Words words) {
 
 struct NoteWords {
     const char* separator;
-    std::string outside, flat, noPoint, undefined, zero, combined, residual, step, relative;
+    std::string outside, flat, noPoint, undefined, pole, zero, combined, residual, step, relative;
 };
 
 }  // namespace
 
 std::string methodNoteWords(const MethodNotes& notes) {
     return joinedNotes(notes, NoteWords{"; ", text(TextOutside), text(TextFlat), text(TextNoPoint), text(TextUndefinedAtX),
-                                        text(TextMetZero), text(TextMetCombined), text(TextMetResidual),
+                                        text(TextPoleNotRoot), text(TextMetZero), text(TextMetCombined), text(TextMetResidual),
                                         text(TextMetStep), text(TextMetRelative)});
 }
 
 std::string methodNoteCsv(const MethodNotes& notes) {
-    return joinedNotes(notes, NoteWords{", ", "outside", "flat", "no point", "undefined", "zero", "gap below 2*EPS",
+    return joinedNotes(notes, NoteWords{", ", "outside", "flat", "no point", "undefined", "pole, not a root", "zero", "gap below 2*EPS",
                                         "residual below EPS", "step below EPS", "step below EPS*|x|"});
 }

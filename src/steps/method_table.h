@@ -34,6 +34,7 @@ struct MethodNotes {
     bool flat = false;
     bool noPoint = false;
     bool outside = false;
+    bool pole = false;
 };
 std::string methodNoteWords(const MethodNotes& notes);
 std::string methodNoteCsv(const MethodNotes& notes);

@@ -74,6 +74,7 @@ inline constexpr CatalogueText TextColumnGap = cp1251Text("|xк - xх|");
 // The notes.
 inline constexpr CatalogueText TextMetResidual = cp1251Text("|F(x)| < EPS");
 inline constexpr CatalogueText TextMetStep = cp1251Text("шаг меньше EPS");
+inline constexpr CatalogueText TextPoleNotRoot = cp1251Text("шаг мал, но |F| больше, чем на концах: разрыв, не корень");
 inline constexpr CatalogueText TextMetRelative = cp1251Text("шаг меньше EPS*|x|");
 inline constexpr CatalogueText TextMetCombined = cp1251Text("|x кас. - x хорд| < 2*EPS");
 inline constexpr CatalogueText TextMetZero = cp1251Text("F(x) = 0");

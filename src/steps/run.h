@@ -115,7 +115,9 @@ private:
     // The end whose replacement a row flags: the plain method's alone, for
     // a modified method moves that end by design.
     std::optional<ChordEnd> flaggedEnd() const { return modified() ? std::nullopt : lesson_.fixedEnd; }
-    ChordRules<Numbers> rulesFor(Method method) const { return {epsilon_, parsed_.limit, method, parsed_.stop}; }
+    ChordRules<Numbers> rulesFor(Method method) const {
+        return {epsilon_, parsed_.limit, method, parsed_.stop, endsSize_};
+    }
     // An end or EPS in the head: the dialog's F as typed, a typed one as held.
     static std::string endText(Storage value) {
         if constexpr (Equation::dialogF) {
@@ -178,6 +180,7 @@ private:
     Storage b_{};
     Storage epsilon_{};
     LessonFacts lesson_;
+    std::optional<Work> endsSize_;  // max |F| at the ends: a rule on the step met above it is a pole
     RowFormat rowFormat_;  // what the fast rows carry from one to the next
     bool tableWanted_ = true;
     // The files beside the table and what they carry from chord to chord.
@@ -609,6 +612,7 @@ int StepsRun<Format, Equation>::run() {
         return refuse(*reason);
     }
     lesson_ = equation_.lesson(a_, b_, fa, fb);
+    endsSize_ = std::max(Format::magnitudeOf(fa), Format::magnitudeOf(fb));
     if (parsed_.compare) {
         return compare();
     }

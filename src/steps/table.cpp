@@ -305,6 +305,8 @@ std::string noteWords(const ChordNotes& notes) {
         add(TextUndefinedAtX);
     } else if (notes.noChord) {
         add(TextNoChord);
+    } else if (notes.pole) {
+        add(TextPoleNotRoot);
     } else if (notes.accuracyMet) {
         // A rule on the step says so: |F(x)| may still be above EPS.
         add(notes.rule == StopRule::Residual ? TextAccuracyMet
@@ -326,6 +328,8 @@ std::string noteCsv(const ChordNotes& notes) {
         add("undefined");
     } else if (notes.noChord) {
         add("no chord");
+    } else if (notes.pole) {
+        add("pole, not a root");
     } else if (notes.accuracyMet) {
         add(notes.rule == StopRule::Residual ? "accuracy met"
                                              : notes.rule == StopRule::Step ? "step below EPS" : "step below EPS*|x|");

@@ -64,14 +64,15 @@ struct ChordNotes {
     bool accuracyMet = false;
     bool fixedEndReplaced = false;
     StopRule rule = StopRule::Residual;  // the rule accuracyMet met
-    bool any() const { return rangeEvent || undefined || noChord || accuracyMet || fixedEndReplaced; }
+    bool pole = false;                   // the rule met where |F| grew: no root
+    bool any() const { return rangeEvent || undefined || noChord || accuracyMet || fixedEndReplaced || pole; }
 };
 
 template <typename Numbers>
 ChordNotes notesOf(const Chord<Numbers>& chord, bool accuracyMet, std::optional<ChordEnd> flaggedEnd,
                    StopRule rule) {
     return {chord.rangeReported, chord.x && chord.undefined, !chord.x, accuracyMet,
-            flaggedEnd && chord.replaced == *flaggedEnd, rule};
+            flaggedEnd && chord.replaced == *flaggedEnd, rule, chord.pole};
 }
 
 // The notes in the table's and the page's words (Windows-1251), and in the

@@ -1124,6 +1124,9 @@ TEST(StepsMethodsTest, ConditionsAreCheckedAndNamed) {
         {{"--equation", "x^2 - 2", "--method", "iteration", "-1", "2", "1e-9", "20"}, 2, "--phi"},
         {{"--equation", "x^2 - 2", "--method", "iteration", "--phi", "x - (x^2 - 2)/3", "1", "2", "1e-9", "60"},
          0, "q = max |phi'| = 0.333"},
+        // Its a-priori count once x1 is known: (1/3)^n * (1/3)/(2/3) <= 1e-9 from n = 19.
+        {{"--equation", "x^2 - 2", "--method", "iteration", "--phi", "x - (x^2 - 2)/3", "1", "2", "1e-9", "60"},
+         0, "n = 19, наименьшее с q^n"},
         {{"--equation", "cos(x) - x", "--method", "iteration", "--phi", "2*x - cos(x)", "0", "1", "1e-9", "5"},
          0, "q >= 1"},
         {{"--equation", "x^2 - 2", "--method", "newton", "--stop", "step", "1", "2", "1e-9", "20"}, 0,

@@ -323,3 +323,20 @@ std::optional<std::uint32_t> bisectionCount(typename Numbers::Storage a, typenam
     }
     return std::nullopt;
 }
+
+// Simple iteration's a-priori count: the smallest n with
+// q^n*|x_1 - x_0|/(1 - q) <= EPS, by multiplying in double, once the first
+// step is known; none where q is not below 1 or the count passes 100000.
+inline std::optional<std::uint32_t> iterationCount(double q, double firstStep, double epsilon) {
+    if (!(q >= 0.0 && q < 1.0) || !(epsilon > 0.0)) {
+        return std::nullopt;
+    }
+    double bound = firstStep / (1.0 - q);
+    for (std::uint32_t n = 0; n <= 100000; ++n) {
+        if (bound <= epsilon) {
+            return n;
+        }
+        bound *= q;
+    }
+    return std::nullopt;
+}

@@ -149,6 +149,20 @@ std::string StepsRun<Format, Equation>::contractionLine() const {
     return *contraction_ < 1.0 ? q + text(TextIterationBound) : q + text(TextQNotBelowOne);
 }
 
+// Simple iteration's a-priori count, told once the first step is known.
+template <typename Format, typename Equation>
+std::optional<std::string> StepsRun<Format, Equation>::iterationCountLine(const MethodEstimates& first) const {
+    if (method_ != Method::Iteration || !contraction_ || !first.step) {
+        return std::nullopt;
+    }
+    const std::optional<std::uint32_t> count =
+        iterationCount(*contraction_, *first.step, Format::plotted(Format::widened(epsilon_)));
+    if (!count) {
+        return std::nullopt;
+    }
+    return text(TextBisectionCount) + std::to_string(*count) + text(TextIterationCountRule);
+}
+
 template <typename Format, typename Equation>
 MethodEstimates StepsRun<Format, Equation>::methodEstimates(const MethodStep<Numbers>& step) const {
     MethodEstimates estimates;
@@ -318,8 +332,14 @@ int StepsRun<Format, Equation>::runMethod() {
             [&](std::uint64_t number, const MethodStep<Numbers>& step, bool met) {
                 const MethodEstimates estimates = methodEstimates(step);
                 const MethodNotes notes = methodNotes(step, met);
+                if (number == 1) {
+                    countLine_ = iterationCountLine(estimates);
+                }
                 if (tableWanted_ && !tableRefused(table)) {
                     addLine(table, methodRow(number, methodFields(step, estimates, false), notes));
+                    if (number == 1 && countLine_) {
+                        addProse(table, *countLine_);
+                    }
                 }
                 if (csv.active) {
                     std::string line = std::to_string(number);
@@ -409,6 +429,9 @@ std::string StepsRun<Format, Equation>::methodPage(const Outcome& outcome) {
     facts.heading = pageText(head.front());
     for (auto line = head.begin() + 1; line != head.end(); ++line) {
         facts.inputs.push_back(pageText(*line));
+    }
+    if (countLine_) {
+        facts.inputs.push_back(pageText(*countLine_));
     }
     facts.title = facts.equation.heading + "Xib = " + facts.equation.aText + ", Xie = " + facts.equation.bText +
                   cp1251ToUtf8(text(TextCaptionAccuracy)) + endText(epsilon_);

@@ -48,7 +48,8 @@ inline constexpr CatalogueText TextPhiTyped = cp1251Text("phi(x) = ");
 inline constexpr CatalogueText TextContraction = cp1251Text("q = max |phi'| = ");
 inline constexpr CatalogueText TextContractionDefault = cp1251Text("q = 1 - m1/M1 = ");
 inline constexpr CatalogueText TextIterationBound = cp1251Text("; Оценка = q/(1 - q)*Шаг");
-inline constexpr CatalogueText TextIterationCount = cp1251Text("; априорное число шагов n = ");
+inline constexpr CatalogueText TextIterationCountRule =
+    cp1251Text(", наименьшее с q^n*|x1 - x0|/(1 - q) <= EPS");
 inline constexpr CatalogueText TextQNotBelowOne =
     cp1251Text(": q >= 1, сходимость не гарантирована, итерации могут расходиться");
 inline constexpr CatalogueText TextQUnknown =

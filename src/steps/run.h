@@ -159,6 +159,7 @@ private:
     std::vector<std::string> methodHead() const;
     std::string contractionLine() const;
     MethodEstimates methodEstimates(const MethodStep<Numbers>& step) const;
+    std::optional<std::string> iterationCountLine(const MethodEstimates& first) const;
     MethodNotes methodNotes(const MethodStep<Numbers>& step, bool met) const;
     std::vector<std::string> methodFields(const MethodStep<Numbers>& step, const MethodEstimates& estimates,
                                           bool exact) const;
@@ -199,6 +200,7 @@ private:
     MethodEquation<Format, Equation> methodEquation_{equation_, divisor_, phi_};
     KeptChords<KeptStep> keptSteps_;
     std::string stopNote_;  // the note of the step that ended the walk
+    std::optional<std::string> countLine_;  // simple iteration's a-priori count, after its first row
 };
 
 // The sign test in the format: an end beyond it, F undefined or beyond it

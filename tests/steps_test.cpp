@@ -507,6 +507,9 @@ TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
         {{"--separate", "0"}, 2, "chords-steps: не хватает аргумента B\n" + usage},
         {{"--separate", "0", "3", "0"}, 2, "chords-steps: N должен быть одним целым числом от 1 до 4294967295\n" + usage},
         {{"--separate", "0", "3", "--method", "chords"}, 2, "chords-steps: --separate не сочетается с --method\n"},
+        {{"--separate", "0", "3", "--phi", "x"}, 2, "chords-steps: --separate не сочетается с --phi\n"},
+        {{"0", "1", "0.1", "5", "--method", "secant", "--x0", "0.5"}, 2,
+         "chords-steps: --x0 задаёт начальное приближение только методам newton и iteration\n"},
         {{"--separate", "1", "1"}, 1, "chords-steps: неудачный интервал: A = B = 1, отделять корни не на чем\n"},
         {{"0", "1", "0.1", "5", "--html", "/no/such/folder/p.html"}, 1,
          "chords-steps: не удалось записать страницу в файл /no/such/folder/p.html: нет такого "

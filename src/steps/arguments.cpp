@@ -223,7 +223,7 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
                 return refuse(ArgumentFault::ValueMissing, i + 1, "");
             }
             const std::string value = valueAttached ? argument.substr(valued->name.size() + 1) : arguments[++i];
-            if ((valued->name == "--method" || valued->name == "--stop") && parsed.walkOption.empty()) {
+            if (valued->name != "--precision" && valued->name != "--equation" && parsed.walkOption.empty()) {
                 parsed.walkOption = valued->name;
             }
             if (value.empty() || !takeValue(parsed, valued->name, value)) {

@@ -54,8 +54,8 @@ struct StepsArguments {
     // XIE are.
     bool separate = false;
     std::uint32_t gridSteps = 20;  // N
-    // The first of --method, --stop, --compare and --animate typed, which
-    // the separation refuses; empty when none was.
+    // The first of --method, --stop, --x0, --phi, --compare and --animate
+    // typed, which the separation refuses; empty when none was.
     std::string walkOption;
     // The four numbers as typed, for the wider formats; with --equation XIB
     // and XIE may be other texts, constant expressions to the typed run.

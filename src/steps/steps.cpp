@@ -184,6 +184,15 @@ int runSteps(Console& console, std::span<const std::string> arguments) {
         showError(console, text(TextSeparateWith) + parsed.walkOption);
         return ExitUsage;
     }
+    // An option the method would pass by is refused, not ignored: the
+    // student meant it. --compare runs every method, those that use it too.
+    if (!parsed.separate && !parsed.compare) {
+        const bool startUsed = parsed.method == Method::Newton || parsed.method == Method::Iteration;
+        if ((parsed.start && !startUsed) || (parsed.phi && parsed.method != Method::Iteration)) {
+            showError(console, text(parsed.start && !startUsed ? TextStartUnused : TextPhiUnused));
+            return ExitUsage;
+        }
+    }
     if (typedWalkWanted(parsed)) {
 #if CHORDS_TYPED_EQUATIONS
         return runTypedSteps(console, parsed);

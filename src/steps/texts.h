@@ -307,6 +307,8 @@ inline constexpr CatalogueText TextNoTypedEquations =
     cp1251Text("эта сборка без MPFR: --equation, --precision, --method, --stop и --compare недоступны");
 // Root separation.
 inline constexpr CatalogueText TextSeparateWith = cp1251Text("--separate не сочетается с ");
+inline constexpr CatalogueText TextStartUnused = cp1251Text("--x0 задаёт начальное приближение только методам newton и iteration");
+inline constexpr CatalogueText TextPhiUnused = cp1251Text("--phi задаёт функцию phi только методу iteration");
 inline constexpr CatalogueText TextSeparateEmpty = cp1251Text(", отделять корни не на чем");
 inline constexpr CatalogueText TextSeparateTitle = cp1251Text("Отделение корней: F(x) = ");
 inline constexpr CatalogueText TextSeparateOn = cp1251Text(" на [");

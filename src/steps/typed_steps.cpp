@@ -63,11 +63,12 @@ int runIn(Console& console, const StepsArguments& parsed, const Expression& expr
     return run.run();
 }
 
-// An expression typed for an option, or its fault shown.
-std::optional<Expression> readExpression(Console& console, const std::string& typed) {
+// An expression typed for an option, or its fault shown after the
+// option's name where it is not the equation's.
+std::optional<Expression> readExpression(Console& console, const std::string& typed, const std::string& subject = "") {
     ParseResult read = parseExpression(typed);
     if (read.fault != ParseFault::None) {
-        showExpressionFault(console, typed, read);
+        showExpressionFault(console, typed, read, subject);
         return std::nullopt;
     }
     return std::move(read.expression);
@@ -83,7 +84,7 @@ int runTypedSteps(Console& console, const StepsArguments& parsed) {
     const std::string typed = parsed.equation.value_or(text(TextFixedEquationText));
     const std::optional<Expression> read = readExpression(console, typed);
     std::optional<Expression> phi;
-    if (!read || (parsed.phi && !(phi = readExpression(console, *parsed.phi)))) {
+    if (!read || (parsed.phi && !(phi = readExpression(console, *parsed.phi, "--phi: ")))) {
         return ExitUsage;
     }
     for (const std::size_t end : {0u, 1u}) {

@@ -1001,6 +1001,10 @@ TEST(StepsTypedTest, SeparationTellsUndefinedPointsAndRootsOnTheGrid) {
                                               "касание оси): попробуйте большее N или другой интервал\n")));
     EXPECT_EQ(contentsOf("s.csv"), "x,F(x),sign\r\n-1,-1,-\r\n-0.5,-2,-\r\n0,,\r\n0.5,2,+\r\n1,1,+\r\n");
     std::remove("s.csv");
+    // A typed equation's A and B may be constant expressions, as its ends.
+    EXPECT_NE(runSteps({"--equation", "cos(x) - x", "--separate", "0", "pi", "4"})
+                  .output.find("[0, 3.141592653589793]"),
+              std::string::npos);
     const ProgramRun square = runSteps({"--equation", "x^2-1", "--separate", "-2", "2", "4"});
     EXPECT_TRUE(square.output.ends_with(asShown("Корень на сетке: x = -1, F(x) = 0\nКорень на сетке: x = 1, F(x) = "
                                                 "0\nНайдено интервалов со сменой знака: 0; корней на сетке: 2\n")))

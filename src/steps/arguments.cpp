@@ -141,6 +141,7 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
     // too before a fifth number, which says more likely that the shell split
     // an expression typed without quotes ("--equation x^2 - 2 0 1 ...").
     std::optional<std::size_t> endNotNumber;
+    std::optional<std::size_t> gridEndNotNumber;
     const auto refuse = [&parsed, &endNotNumber](ArgumentFault fault, std::size_t position,
                                                  const std::string& typed) {
         if (endNotNumber && (!parsed.equation || fault == ArgumentFault::Extra)) {
@@ -209,11 +210,15 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
                 const std::string& value = arguments[++i];
                 const bool read = k < 2 ? parseRealArgument(value, *reals[k])
                                         : parseCountArgument(value, parsed.gridSteps) && parsed.gridSteps > 0;
-                if (!read) {
-                    return refuse(ArgumentFault::NotANumber, SeparateNumbers + k, value);
-                }
                 if (k < 2) {
                     parsed.numberTexts[k] = value;
+                }
+                // A or B may be a constant expression with --equation, which
+                // may come later: as with the ends, decided at the end.
+                if (!read && k < 2 && !gridEndNotNumber) {
+                    gridEndNotNumber = SeparateNumbers + k;
+                } else if (!read && k == 2) {
+                    return refuse(ArgumentFault::NotANumber, SeparateNumbers + k, value);
                 }
             }
         } else if (const std::optional<ValueOption> valued = optionsEnded ? std::nullopt : valueOption(argument)) {
@@ -254,6 +259,9 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
     }
     if (numbers < 4 && !parsed.separate) {
         return refuse(ArgumentFault::Missing, numbers, "");
+    }
+    if (gridEndNotNumber && !parsed.equation) {
+        return refuse(ArgumentFault::NotANumber, *gridEndNotNumber, parsed.numberTexts[*gridEndNotNumber - SeparateNumbers]);
     }
     if (endNotNumber && !parsed.equation) {
         return refuse(ArgumentFault::NotANumber, *endNotNumber, "");

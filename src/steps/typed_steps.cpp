@@ -88,7 +88,8 @@ int runTypedSteps(Console& console, const StepsArguments& parsed) {
         return ExitUsage;
     }
     for (const std::size_t end : {0u, 1u}) {
-        if (!constantArgumentAccepted(console, numberArgumentName(end), parsed.numberTexts[end])) {
+        const char* const name = numberArgumentName(parsed.separate ? SeparateNumbers + end : end);
+        if (!constantArgumentAccepted(console, name, parsed.numberTexts[end])) {
             return ExitUsage;
         }
     }

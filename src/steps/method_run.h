@@ -280,6 +280,23 @@ std::string StepsRun<Format, Equation>::methodRow(std::uint64_t number, const st
     return line;
 }
 
+// A row wider than the terminal, cut at its columns' edges as the chords'
+// rows are.
+template <typename Format, typename Equation>
+std::string StepsRun<Format, Equation>::foldedMethodRow(const std::string& row,
+                                                        std::optional<std::size_t> columns) const {
+    if (!columns || row.size() <= *columns) {
+        return row;
+    }
+    const std::size_t numberWidth = chordColumnWidth(parsed_.limit);
+    std::vector<std::size_t> edges{numberWidth};
+    for (const MethodColumn& column : methodColumns(method_)) {
+        const bool estimate = column.cell == MethodCell::Step || column.cell == MethodCell::Bound;
+        edges.push_back(edges.back() + (estimate ? 11 : Format::width));
+    }
+    return foldAtEdges(row, edges, numberWidth, *columns);
+}
+
 template <typename Format, typename Equation>
 std::string StepsRun<Format, Equation>::methodHeader() const {
     std::string header = padded("n", chordColumnWidth(parsed_.limit));
@@ -336,7 +353,8 @@ int StepsRun<Format, Equation>::runMethod() {
                     countLine_ = iterationCountLine(estimates);
                 }
                 if (tableWanted_ && !tableRefused(table)) {
-                    addLine(table, methodRow(number, methodFields(step, estimates, false), notes));
+                    addLine(table, foldedMethodRow(methodRow(number, methodFields(step, estimates, false), notes),
+                                                   table.columns));
                     if (number == 1 && countLine_) {
                         addProse(table, *countLine_);
                     }

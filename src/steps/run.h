@@ -166,6 +166,7 @@ private:
     std::string methodRow(std::uint64_t number, const std::vector<std::string>& fields,
                           const MethodNotes& notes) const;
     std::string methodHeader() const;
+    std::string foldedMethodRow(const std::string& row, std::optional<std::size_t> columns) const;
     MethodWalk<Numbers> methodStart(Method method);
     PictureEquation methodPictureEquation();
     PictureStyle methodPictureStyle(bool inPage) const;

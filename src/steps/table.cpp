@@ -394,6 +394,11 @@ std::string foldRow(std::string_view row, const TableColumns& layout, std::size_
     for (std::size_t i = 1; i <= 4; ++i) {
         edges.push_back(estimates + EstimateColumnWidth * i);
     }
+    return foldAtEdges(row, edges, chordWidth, columns);
+}
+
+std::string foldAtEdges(std::string_view row, const std::vector<std::size_t>& edges, std::size_t rowIndent,
+                        std::size_t columns) {
     std::string folded;
     std::size_t from = 0;
     std::size_t indent = 0;
@@ -411,7 +416,7 @@ std::string foldRow(std::string_view row, const TableColumns& layout, std::size_
         piece.remove_suffix(piece.size() - (piece.find_last_not_of(' ') + 1));  // empty fields' blanks
         folded.append(indent, ' ').append(piece).append("\n");
         from = cut;
-        indent = chordWidth;
+        indent = rowIndent;
     }
     return folded.append(indent, ' ').append(row.substr(from));
 }

@@ -101,6 +101,10 @@ struct TableColumns {
     bool scale = false;
 };
 std::string foldRow(std::string_view row, const TableColumns& layout, std::size_t columns);
+// A row cut at column edges into lines of at most `columns`, the lines
+// after the first indented by `indent` (under the row's number).
+std::string foldAtEdges(std::string_view row, const std::vector<std::size_t>& edges, std::size_t indent,
+                        std::size_t columns);
 
 // The columns of every table, in order: the name the table and the page
 // show (Windows-1251) and the CSV's; the factor's only where a modified

@@ -337,8 +337,9 @@ constexpr CatalogueText TextExpectedOperator =
     cp1251Text("ожидался знак операции или конец выражения (умножение пишется явно: 2*x)");
 constexpr CatalogueText TextExpectedClosingParenthesis = cp1251Text("ожидалась «)»");
 constexpr CatalogueText TextExpectedOpeningParenthesis = cp1251Text("после имени функции ожидалась «(»");
-constexpr CatalogueText TextUnknownName = cp1251Text(
-    "неизвестное имя: допустимы x, pi, e и функции exp ln log10 sqrt abs sin cos tan atan sinh cosh tanh");
+// The functions are too many for one line: --help lists them.
+constexpr CatalogueText TextUnknownName =
+    cp1251Text("неизвестное имя: допустимы x, pi, e и функции из chords-steps --help (sin, tg, arctg, lg...)");
 constexpr CatalogueText TextMalformedNumber =
     cp1251Text("в числе ожидались цифры (числа пишутся так: 2, 0.5, 1e-3; а 2*e — со знаком умножения)");
 constexpr CatalogueText TextTooLong = cp1251Text("выражение длиннее 1000 знаков");

@@ -331,7 +331,7 @@ int StepsRun<Format, Equation>::runMethod() {
     }
     OutputFile& picture = fileOf(files_, OutputKind::Picture);
     if (picture.active) {
-        writeOutput(picture, table, startMethodPicture(drawing_, methodPictureEquation(), methodPictureStyle(false)));
+        writeOutput(picture, table, startMethodPicture(drawing_, methodPictureEquation(), pictureStyle(false)));
     }
     const bool paged = fileOf(files_, OutputKind::Page).active;
     tableWanted_ = !anyToOutput(files_);
@@ -404,17 +404,6 @@ PictureEquation StepsRun<Format, Equation>::methodPictureEquation() {
 }
 
 template <typename Format, typename Equation>
-PictureStyle StepsRun<Format, Equation>::methodPictureStyle(bool inPage) const {
-    PictureStyle style;
-    style.inPage = inPage;
-    style.animate = !inPage && parsed_.animate;
-    style.insetClearOfCurve = true;
-    style.countsSteps = true;
-    style.staircase = method_ == Method::Iteration;
-    return style;
-}
-
-template <typename Format, typename Equation>
 DrawnStep StepsRun<Format, Equation>::drawnStepOf(const MethodStep<Numbers>& step) const {
     DrawnStep drawn;
     drawn.a = placeOf<Format>(step.a);
@@ -441,7 +430,7 @@ std::string StepsRun<Format, Equation>::methodPage(const Outcome& outcome) {
     StepsPage page;
     PageFacts& facts = page.facts;
     facts.equation = methodPictureEquation();
-    facts.style = methodPictureStyle(true);
+    facts.style = pictureStyle(true);
     facts.result = pictureResult(outcome);
     const std::vector<std::string> head = methodHead();
     facts.heading = pageText(head.front());

@@ -760,11 +760,6 @@ std::string pictureOfRejection(const PictureEquation& equation, const std::strin
     return svg + "</svg>\n";
 }
 
-namespace {
-
-// The dialog's closing lines on one line of the caption: "; " between them.
-}  // namespace
-
 std::string startPicture(PictureDrawing& drawing, PictureEquation equation, const PictureStyle& style) {
     drawing.equation = std::move(equation);
     drawing.style = style;

@@ -56,6 +56,28 @@ double placeOf(typename Format::Storage value) {
     return std::clamp(Format::plotted(Format::widened(value)), -Farthest, Farthest);
 }
 
+// The end of every run once its table's last lines are added: the table
+// flushed, a failed standard output said (the files still written when
+// there are any), the files put in place by `finishFiles`, which says its
+// own failure.
+template <typename FinishFiles>
+int endRun(Console& console, TableOutput& table, bool tableWanted, bool filesWanted, FinishFiles&& finishFiles) {
+    flushTable(table);
+    const bool tableFailed = tableWanted && console.output.failed;
+    if (tableFailed && !filesWanted) {
+        showError(console, text(TextOutputFailed));
+        return ExitRefused;
+    }
+    if (!finishFiles()) {
+        return ExitRefused;
+    }
+    if (tableFailed) {
+        showError(console, text(TextTableCut));
+        return ExitRefused;
+    }
+    return ExitDone;
+}
+
 // The equation as the methods beside the chords see it: F and F' as the
 // equation gives them, phi typed or x - F(x)/k.
 template <typename Format, typename Equation>
@@ -169,7 +191,6 @@ private:
     std::string foldedMethodRow(const std::string& row, std::optional<std::size_t> columns) const;
     MethodWalk<Numbers> methodStart(Method method);
     PictureEquation methodPictureEquation();
-    PictureStyle methodPictureStyle(bool inPage) const;
     DrawnStep drawnStepOf(const MethodStep<Numbers>& step) const;
     std::string methodPage(const Outcome& outcome);
     std::string chordPage(const Outcome& outcome);
@@ -405,9 +426,14 @@ PictureStyle StepsRun<Format, Equation>::pictureStyle(bool inPage) const {
     PictureStyle style;
     style.inPage = inPage;
     style.animate = !inPage && parsed_.animate;
-    style.fixedEnd = flaggedEnd();
-    style.scaledEnds = modified();
-    style.insetClearOfCurve = !Equation::dialogF;
+    // The chords' fixed end and scaled values; the other methods count
+    // steps, and simple iteration draws its staircase.
+    const bool chords = isChordMethod(method_);
+    style.fixedEnd = chords ? flaggedEnd() : std::nullopt;
+    style.scaledEnds = chords && modified();
+    style.insetClearOfCurve = !Equation::dialogF || !chords;
+    style.countsSteps = !chords;
+    style.staircase = method_ == Method::Iteration;
     return style;
 }
 
@@ -696,20 +722,7 @@ int StepsRun<Format, Equation>::finishRun(TableOutput& table, const Outcome& out
             addLine(table, line);
         }
     }
-    flushTable(table);
-    const bool tableFailed = tableWanted_ && console_.output.failed;
-    if (tableFailed && !filesWanted) {
-        showError(console_, text(TextOutputFailed));
-        return ExitRefused;
-    }
-    if (!finishFiles(table, outcome)) {
-        return ExitRefused;
-    }
-    if (tableFailed) {
-        showError(console_, text(TextTableCut));
-        return ExitRefused;
-    }
-    return ExitDone;
+    return endRun(console_, table, tableWanted_, filesWanted, [&] { return finishFiles(table, outcome); });
 }
 
 #include "steps/compare_run.h"

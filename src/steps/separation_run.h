@@ -349,18 +349,5 @@ int SeparationRun<Format, Equation>::run() {
             addProse(table, line);
         }
     }
-    flushTable(table);
-    const bool tableFailed = tableWanted_ && console_.output.failed;
-    if (tableFailed && !filesWanted) {
-        showError(console_, text(TextOutputFailed));
-        return ExitRefused;
-    }
-    if (!finishFiles(table, counts)) {
-        return ExitRefused;
-    }
-    if (tableFailed) {
-        showError(console_, text(TextTableCut));
-        return ExitRefused;
-    }
-    return ExitDone;
+    return endRun(console_, table, tableWanted_, filesWanted, [&] { return finishFiles(table, counts); });
 }

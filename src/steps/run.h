@@ -56,6 +56,18 @@ double placeOf(typename Format::Storage value) {
     return std::clamp(Format::plotted(Format::widened(value)), -Farthest, Farthest);
 }
 
+// XIB or XIE (the separation's A or B) as a run reads it: for the dialog's
+// F as the dialog reads numbers, for a typed one possibly a constant
+// expression.
+template <typename Format, typename Equation>
+typename Format::Storage endOf(const StepsArguments& parsed, std::size_t index) {
+    if constexpr (Equation::dialogF) {
+        return Format::read(parsed.numberTexts[index], index == 0 ? parsed.xib : parsed.xie);
+    } else {
+        return readArgument<Format>(parsed.numberTexts[index]);
+    }
+}
+
 // The end of every run once its table's last lines are added: the table
 // flushed, a failed standard output said (the files still written when
 // there are any), the files put in place by `finishFiles`, which says its
@@ -625,15 +637,8 @@ bool StepsRun<Format, Equation>::finishFiles(TableOutput& table, const Outcome& 
 
 template <typename Format, typename Equation>
 int StepsRun<Format, Equation>::run() {
-    // The dialog's F takes its ends as the dialog reads them; a typed one
-    // takes constant expressions too.
-    if constexpr (Equation::dialogF) {
-        a_ = Format::read(parsed_.numberTexts[0], parsed_.xib);
-        b_ = Format::read(parsed_.numberTexts[1], parsed_.xie);
-    } else {
-        a_ = readArgument<Format>(parsed_.numberTexts[0]);
-        b_ = readArgument<Format>(parsed_.numberTexts[1]);
-    }
+    a_ = endOf<Format, Equation>(parsed_, 0);
+    b_ = endOf<Format, Equation>(parsed_, 1);
     epsilon_ = Format::read(parsed_.numberTexts[2], parsed_.epsilon);
     const Work fa = equation_(a_);
     const Work fb = equation_(b_);

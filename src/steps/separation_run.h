@@ -279,14 +279,8 @@ bool SeparationRun<Format, Equation>::finishFiles(TableOutput& table, const Sepa
 
 template <typename Format, typename Equation>
 int SeparationRun<Format, Equation>::run() {
-    // As the ends are read: a typed equation's may be constant expressions.
-    if constexpr (Equation::dialogF) {
-        a_ = Format::read(parsed_.numberTexts[0], parsed_.xib);
-        b_ = Format::read(parsed_.numberTexts[1], parsed_.xie);
-    } else {
-        a_ = readArgument<Format>(parsed_.numberTexts[0]);
-        b_ = readArgument<Format>(parsed_.numberTexts[1]);
-    }
+    a_ = endOf<Format, Equation>(parsed_, 0);
+    b_ = endOf<Format, Equation>(parsed_, 1);
     if (const std::optional<std::string> reason = rejection()) {
         showError(console_, *reason);
         return ExitRefused;

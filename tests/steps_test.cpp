@@ -1203,8 +1203,8 @@ TEST(StepsMethodsTest, TheDialogsFKeepsItsModelWithEveryRule) {
 }
 
 // A rule on the step met next to a pole, where the steps shrink while |F|
-// grows past its size at both ends, finds no root, in every method; the
-// same rule on a root still finds it.
+// grows, past its size at both ends too, finds no root, in every method;
+// the same rule on a root still finds it.
 TEST(StepsMethodsTest, AStepRuleMetAtAPoleIsNoRoot) {
     if (!STEPS_TYPED_EQUATIONS) {
         GTEST_SKIP() << "built without MPFR";
@@ -1217,4 +1217,8 @@ TEST(StepsMethodsTest, AStepRuleMetAtAPoleIsNoRoot) {
             runSteps({"--equation", "tg(x)", "3", "3.5", "0.01", "40", "--method", method, "--stop", "step"});
         EXPECT_NE(root.output.find(asShown("Корень = 3.14")), std::string::npos) << root.output;
     }
+    // F not monotone, larger inside than at both ends, but falling: a root.
+    const ProgramRun hump =
+        runSteps({"--equation", "sin(10*x)", "--method", "bisection", "--stop", "step", "-0.02", "0.3", "0.1", "50"});
+    EXPECT_NE(hump.output.find(asShown("Корень = 0.06")), std::string::npos) << hump.output;
 }

@@ -71,7 +71,7 @@ struct ChordRules {
     std::uint32_t limit = 0;
     Method method = Method::Chords;
     StopRule stop = StopRule::Residual;
-    std::optional<typename Numbers::Work> endsSize;  // max |F| at the ends, for grewPastEnds
+    std::optional<typename Numbers::Work> endsSize;  // max |F| at the ends, for closesOnPole
 };
 
 // The modified methods' factor for the value kept at an end that stays a
@@ -206,7 +206,8 @@ bool chordRepeats(const Chord<Numbers>& chord, const ChordWalk<Numbers>& walk, M
 // n is drawn with n - 1 chords behind it that missed the test. The walk
 // ends when a chord meets the test (found, counter unchanged for that
 // chord), when the counter reaches the limit (not found), or when a chord
-// cannot be drawn or lands where F is not defined (not found). Once a chord
+// cannot be drawn or lands where F is not defined, or when a rule on the
+// step is met closing in on a pole (not found). Once a chord
 // repeats itself, the rest are counted up to the limit without being drawn.
 //   observer.step(number, chord, met), answering whether to go on (a
 //   reader that has gone away needs no more chords);
@@ -219,9 +220,10 @@ WalkOutcome<Numbers> walkChords(typename Numbers::Storage a, typename Numbers::S
     bool found = false;
     while (!limitReached(walk, rules.limit)) {
         const std::uint64_t number = std::uint64_t{walk.counter} + 1;
+        const auto previousSize = walk.x ? Numbers::magnitudeOf(Numbers::widened(walk.fx)) : Numbers::work(0.0);
         Chord<Numbers> chord = drawChord(walk, equation, rules.method);
         found = chordMeets(chord, walk, rules);
-        if (found && rules.stop != StopRule::Residual && grewPastEnds<Numbers>(chord.fx, rules.endsSize)) {
+        if (found && rules.stop != StopRule::Residual && closesOnPole<Numbers>(chord.fx, previousSize, rules.endsSize)) {
             found = false;
             chord.pole = true;
         }

@@ -44,13 +44,17 @@ bool stepLengthMet(typename Numbers::Work length, typename Numbers::Storage x, t
     return length < (rule == StopRule::Relative ? limit * Numbers::magnitudeOf(Numbers::widened(x)) : limit);
 }
 
-// A rule on the step met where |F(x)| exceeds F's size at both ends of the
-// interval: for F monotone between the ends that cannot be, and a root
-// makes |F| small. The steps close in on a pole, where F changes sign
-// through infinity, not on a root. None without the ends' size.
+// A rule on the step met where |F(x)| has grown from the last
+// approximation's and past F's size at both ends of the interval: the steps
+// shrink while F grows, as they do closing in on a pole, where F changes
+// sign through infinity; closing in on a root |F| falls. `previousSize` is
+// |F| at the last approximation, 0 before the first. None without the
+// ends' size.
 template <typename Numbers>
-bool grewPastEnds(typename Numbers::Storage fx, const std::optional<typename Numbers::Work>& endsSize) {
-    return endsSize && Numbers::magnitudeOf(Numbers::widened(fx)) > *endsSize;
+bool closesOnPole(typename Numbers::Storage fx, typename Numbers::Work previousSize,
+                  const std::optional<typename Numbers::Work>& endsSize) {
+    const auto size = Numbers::magnitudeOf(Numbers::widened(fx));
+    return endsSize && size > *endsSize && size > previousSize;
 }
 
 template <typename Numbers>

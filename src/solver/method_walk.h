@@ -68,7 +68,7 @@ struct MethodRules {
     typename Numbers::Storage epsilon{};
     std::uint32_t limit = 0;
     StopRule stop = StopRule::Residual;
-    std::optional<typename Numbers::Work> endsSize;  // max |F| at the ends, for grewPastEnds
+    std::optional<typename Numbers::Work> endsSize;  // max |F| at the ends, for closesOnPole
 };
 
 // The walk before its first step. `start` is x_0 for Newton and simple
@@ -281,18 +281,19 @@ bool stepMeets(const MethodStep<Numbers>& step, Method method, const MethodRules
 // Walks the method from its start, telling the observer about every step:
 //   observer.step(number, step, met), answering whether to go on.
 // The walk ends when a step meets the test (found), when the counter
-// reaches the limit, or when a step makes no point or lands where F is not
-// defined (not found).
+// reaches the limit, or when a step makes no point, lands where F is not
+// defined, or meets a rule on the step closing in on a pole (not found).
 template <typename Numbers, typename Equation, typename Observer>
 WalkOutcome<Numbers> walkMethod(MethodWalk<Numbers> walk, const MethodRules<Numbers>& rules, Equation& equation,
                                 Observer&& observer) {
     bool found = false;
     while (walk.counter < rules.limit) {
         const std::uint64_t number = std::uint64_t{walk.counter} + 1;
+        const auto previousSize = walk.x ? Numbers::magnitudeOf(Numbers::widened(walk.fx)) : Numbers::work(0.0);
         MethodStep<Numbers> step = takeStep(walk, equation);
         found = stepMeets(step, walk.method, rules);
         if (found && rules.stop != StopRule::Residual && walk.method != Method::Combined &&
-            grewPastEnds<Numbers>(step.fx, rules.endsSize)) {
+            closesOnPole<Numbers>(step.fx, previousSize, rules.endsSize)) {
             found = false;
             step.pole = true;
         }

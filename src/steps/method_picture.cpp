@@ -31,6 +31,17 @@ PictureFrame staircaseFrame(const PictureEquation& phi) {
     return {low - width * 0.1, high + width * 0.1, bottom - margin, top + margin};
 }
 
+// Whether x lies in the frame's width: a point beyond it has no place for
+// its mark or its number, which would stand at the edge, at a wrong x.
+bool inFrame(const PictureFrame& frame, double x) {
+    return x >= frame.xLow && x <= frame.xHigh;
+}
+
+// The approximation's dashed vertical and mark, where x is in the frame.
+std::string markOf(const PictureFrame& frame, double x, double fx) {
+    return inFrame(frame, x) ? pictureApproximation(frame, x, fx) : std::string();
+}
+
 // A segment's whole pixels, to tell a piece drawn before.
 std::array<long, 4> pixelsOf(const PictureFrame& frame, double x1, double y1, double x2, double y2) {
     const auto pixel = [](double at) { return wholePixel(pictureCoordinate(at)); };
@@ -79,19 +90,19 @@ std::string stepPieces(const PictureDrawing& drawing, Method method, std::uint64
     const PictureFrame& frame = drawing.frame;
     switch (method) {
     case Method::Bisection:
-        return bracket(frame, number, step.a, step.b) + pictureApproximation(frame, *step.x, step.fx);
+        return bracket(frame, number, step.a, step.b) + markOf(frame, *step.x, step.fx);
     case Method::Newton:
         return pictureSegment(frame, step.a, step.fa, *step.x, 0.0, "chord") +
-               pictureApproximation(frame, *step.x, step.fx);
+               markOf(frame, *step.x, step.fx);
     case Method::Secant:
-        return secantLine(frame, step) + pictureApproximation(frame, *step.x, step.fx);
+        return secantLine(frame, step) + markOf(frame, *step.x, step.fx);
     case Method::Combined: {
         const double end = step.tangentAtA ? step.a : step.b;
         const double atEnd = step.tangentAtA ? step.fa : step.fb;
         return pictureSegment(frame, step.a, step.fa, step.b, step.fb, "chord") +
                pictureSegment(frame, end, atEnd, *step.tangentX, 0.0, "chord") +
-               pictureApproximation(frame, *step.chordX, drawing.equation.f(*step.chordX)) +
-               pictureApproximation(frame, *step.tangentX, drawing.equation.f(*step.tangentX));
+               markOf(frame, *step.chordX, drawing.equation.f(*step.chordX)) +
+               markOf(frame, *step.tangentX, drawing.equation.f(*step.tangentX));
     }
     default:
         return stair(frame, step);
@@ -128,15 +139,16 @@ std::string pictureStepOf(PictureDrawing& drawing, Method method, std::uint64_t 
     PictureMarks& marks = drawing.marks;
     const PictureStyle& style = drawing.style;
     const double markX = plotPixelX(drawing.frame, *step.x);
+    const bool inside = inFrame(drawing.frame, *step.x);
     // A long walk in a picture of its own: steps crowding at the last one
     // drawn, or on the very pixels of one drawn before (a cycle), are left
     // out, so that the picture stays bounded.
-    if (pictureCrowded(marks, markX, style) ||
+    if ((inside && pictureCrowded(marks, markX, style)) ||
         (!style.inPage && pictureDrawnBefore(marks, pixelsOf(drawing.frame, step.a, step.fa, *step.x, step.fx)))) {
         ++marks.chordsMerged;
         return "";
     }
-    const std::string pieces =
-        stepPieces(drawing, method, number, step) + pictureNumber(drawing.frame, marks, markX, number);
+    const std::string pieces = stepPieces(drawing, method, number, step) +
+                               (inside ? pictureNumber(drawing.frame, marks, markX, number) : std::string());
     return pictureGroup(marks, number, pieces, style);
 }

@@ -340,7 +340,7 @@ int StepsRun<Format, Equation>::runMethod() {
         for (const std::string& line : methodHead()) {
             addProse(table, line);
         }
-        addLine(table, methodHeader());
+        addLine(table, foldedMethodRow(methodHeader(), table.columns));
     }
     const MethodRules<Numbers> rules{epsilon_, parsed_.limit, parsed_.stop, endsSize_};
     const Outcome outcome = walkMethod<Numbers>(
@@ -376,7 +376,7 @@ int StepsRun<Format, Equation>::runMethod() {
                     }
                     keepChord(keptSteps_, KeptStep{drawnStepOf(step), std::move(row)});
                 }
-                if (met || stepEnds(step)) {
+                if (met || stepEnds(step) || step.pole) {
                     stopNote_ = methodNoteWords(notes);
                 }
                 return !interruptRequested() && !(tableWanted_ && tableRefused(table) && !csv.active);

@@ -309,7 +309,7 @@ inline constexpr CatalogueText TextCompareNotFound = cp1251Text("не найде
 inline constexpr CatalogueText TextCompareOrderNote = cp1251Text(
     "Порядок p, где Шаг(n+1) ~ C*Шаг(n)^p: по последним шагам, в среднем за три шага");
 inline constexpr CatalogueText TextNoTypedEquations =
-    cp1251Text("эта сборка без MPFR: --equation, --precision, --method, --stop и --compare недоступны");
+    cp1251Text("эта сборка без MPFR: --equation, --precision double и extended и --phi недоступны");
 // Root separation.
 inline constexpr CatalogueText TextSeparateWith = cp1251Text("--separate не сочетается с ");
 inline constexpr CatalogueText TextStartUnused = cp1251Text("--x0 задаёт начальное приближение только методам newton и iteration");

@@ -267,8 +267,7 @@ std::string StepsRun<Format, Equation>::methodRow(std::uint64_t number, const st
     std::string line = padded(std::to_string(number), chordColumnWidth(parsed_.limit));
     const std::vector<MethodColumn> columns = methodColumns(method_);
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        const bool estimate = columns[i].cell == MethodCell::Step || columns[i].cell == MethodCell::Bound;
-        line += padded(fields[i], estimate ? 11 : Format::width);
+        line += padded(fields[i], columnWidth(columns[i]));
     }
     const std::string words = methodNoteWords(notes);
     if (!words.empty()) {
@@ -291,8 +290,7 @@ std::string StepsRun<Format, Equation>::foldedMethodRow(const std::string& row,
     const std::size_t numberWidth = chordColumnWidth(parsed_.limit);
     std::vector<std::size_t> edges{numberWidth};
     for (const MethodColumn& column : methodColumns(method_)) {
-        const bool estimate = column.cell == MethodCell::Step || column.cell == MethodCell::Bound;
-        edges.push_back(edges.back() + (estimate ? 11 : Format::width));
+        edges.push_back(edges.back() + columnWidth(column));
     }
     return foldAtEdges(row, edges, numberWidth, *columns);
 }
@@ -301,8 +299,7 @@ template <typename Format, typename Equation>
 std::string StepsRun<Format, Equation>::methodHeader() const {
     std::string header = padded("n", chordColumnWidth(parsed_.limit));
     for (const MethodColumn& column : methodColumns(method_)) {
-        const bool estimate = column.cell == MethodCell::Step || column.cell == MethodCell::Bound;
-        header += padded(column.shown, estimate ? 11 : Format::width);
+        header += padded(column.shown, columnWidth(column));
     }
     return header + "  " + text(TextColumnNote);
 }

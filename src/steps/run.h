@@ -201,6 +201,11 @@ private:
                           const MethodNotes& notes) const;
     std::string methodHeader() const;
     std::string foldedMethodRow(const std::string& row, std::optional<std::size_t> columns) const;
+    // A method's column as wide as the format's values, or as an estimate.
+    static std::size_t columnWidth(const MethodColumn& column) {
+        const bool estimate = column.cell == MethodCell::Step || column.cell == MethodCell::Bound;
+        return estimate ? EstimateColumnWidth : Format::width;
+    }
     MethodWalk<Numbers> methodStart(Method method);
     PictureEquation methodPictureEquation();
     DrawnStep drawnStepOf(const MethodStep<Numbers>& step) const;

@@ -18,7 +18,6 @@ namespace {
 
 constexpr std::size_t RealColumnWidth = 16;  // "-1.23456789e-38" and a blank
 constexpr std::size_t ReplacedColumnWidth = 6;
-constexpr std::size_t EstimateColumnWidth = sizeof(EstimateField::text);  // "1.23e-308" and blanks
 
 std::string nonFinite(Extended value) {
     return nonFiniteText(isInfinite(value), signBit(value));

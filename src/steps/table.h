@@ -34,6 +34,8 @@ struct EstimateField {
     double high = 0.0;
     bool empty = false;
 };
+// An estimate column's width: "1.23e-308" and blanks.
+inline constexpr std::size_t EstimateColumnWidth = sizeof(EstimateField::text);
 
 // What a table's rows share: the chord column's width, and the six real
 // fields of the row before, padded, side by side as the row shows them, with

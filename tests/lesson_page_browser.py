@@ -62,6 +62,12 @@ return {
   drawn: groups.filter(drawn).map(n),
   current_groups: groups.filter(g => g.classList.contains('current')).map(n),
   rows_drawn: rows.filter(drawn).map(n),
+  says: [...document.querySelectorAll('#panel [data-chord]')].filter(drawn).map(n),
+  // What waits for a step: [that step, shown]; the picture's result waits
+  // for the last step, its fixed end for the first.
+  waiting: [...[...document.querySelectorAll('[data-from]')].map(e => [+e.getAttribute('data-from'), e]),
+            ...[...document.querySelectorAll('#picture g.result')].map(e => [rows.length ? n(rows[rows.length - 1]) : 0, e]),
+            ...[...document.querySelectorAll('#picture g.fixed')].map(e => [1, e])].map(([s, e]) => [s, drawn(e)]),
   hash: location.hash,
   position: (document.getElementById('position') || {}).textContent || '',
 };
@@ -83,15 +89,19 @@ def step_of(s):
     return position(s)[0]
 
 
-def expect_step(driver, step, count, what, hashes=None):
-    """Everything the page shows agrees on STEP: position, rows, groups, fragment."""
+def expect_step(driver, step, count, what, hashes=None, everything=False):
+    """Everything the page shows agrees on STEP: position, rows and groups up
+    to it, its panel, the result only at the last step, fragment."""
     s = state(driver)
     shown = f"{what}: expected step {step}, the page shows {json.dumps(s, ensure_ascii=False)}"
     expect(position(s) == [step, count], shown)
     expect(s["current"] == ([step] if step in s["rows"] else []), shown)
     expect(s["aria"] == ([[step, "step"]] if step in s["rows"] else []), shown)
-    expect(s["drawn"] == [g for g in s["groups"] if g <= step], shown)
+    expect(s["drawn"] == [g for g in s["groups"] if everything or g <= step], shown)
+    expect(s["rows_drawn"] == [r for r in s["rows"] if everything or r <= step], shown)
     expect(s["current_groups"] == ([step] if step in s["groups"] else []), shown)
+    expect(s["says"] == [step], shown)
+    expect(s["waiting"] and all(shown_ == (everything or at <= step) for at, shown_ in s["waiting"]), shown)
     expect(s["hash"] in (hashes or [f"#{step}"]), shown)
 
 
@@ -164,32 +174,53 @@ def check_stepping(url, session, count):
     def click(button):
         d.find_element(By.ID, button).click()
 
-    # Opened without a fragment, the page may leave the address as it is.
-    expect_step(d, count, count, "opened without a fragment", ["", f"#{count}"])
+    # Opened without a fragment, the lesson stands at step 0: the interval
+    # and the question, nothing found yet.
+    expect_step(d, 0, count, "opened without a fragment", ["", "#0"])
     press(Keys.END)
     expect_step(d, count, count, "End")
     press(Keys.ARROW_RIGHT)
     expect_step(d, count, count, "ArrowRight on the last step")
     press(Keys.ARROW_LEFT, Keys.ARROW_LEFT)
-    expect_step(d, max(1, count - 2), count, "End, ArrowLeft twice")
+    expect_step(d, max(0, count - 2), count, "End, ArrowLeft twice")
     press(Keys.HOME)
-    expect_step(d, 1, count, "Home")
+    expect_step(d, 0, count, "Home")
     press(Keys.ARROW_LEFT)
-    expect_step(d, 1, count, "ArrowLeft on the first step")
+    expect_step(d, 0, count, "ArrowLeft on step 0")
     press(Keys.ARROW_RIGHT)
-    expect_step(d, min(2, count), count, "Home, ArrowRight")
+    expect_step(d, 1, count, "Home, ArrowRight")
+    # Show all, by the key and by the button, and back to the step.
+    press("a")
+    expect_step(d, 1, count, "A on step 1", everything=True)
+    press("a")
+    expect_step(d, 1, count, "A twice on step 1")
+    click("all")
+    expect_step(d, 1, count, "#all", everything=True)
+    expect(d.find_element(By.ID, "all").get_attribute("aria-pressed") == "true", "#all is not pressed")
+    click("all")
     click("last")
     expect_step(d, count, count, "#last")
     click("prev")
     click("prev")
-    expect_step(d, max(1, count - 2), count, "#last, #prev twice")
+    expect_step(d, max(0, count - 2), count, "#last, #prev twice")
     click("first")
-    expect_step(d, 1, count, "#first")
+    expect_step(d, 0, count, "#first")
     click("next")
-    expect_step(d, min(2, count), count, "#first, #next")
+    expect_step(d, min(1, count), count, "#first, #next")
     # Keys still step with the focus on a button.
     press(Keys.ARROW_RIGHT)
-    expect_step(d, min(3, count), count, "ArrowRight with the focus on #next")
+    expect_step(d, min(2, count), count, "ArrowRight with the focus on #next")
+    # The current row is scrolled into view inside the table's own box, the
+    # box made three rows high.
+    d.execute_script("document.querySelector('.scroll').style.maxHeight = '6em'")
+    for key, step in ((Keys.END, count), (Keys.HOME, 0), (Keys.ARROW_RIGHT, 1), (Keys.END, count)):
+        press(key)
+        inside = d.execute_script("""const row = document.querySelector('#chords tr.current');
+            if (!row) return true;
+            const r = row.getBoundingClientRect(), b = row.closest('.scroll').getBoundingClientRect();
+            return r.top >= b.top - 1 && r.bottom <= b.bottom + 1;""")
+        expect(inside, f"the current row of step {step} is outside its box")
+    d.execute_script("document.querySelector('.scroll').style.maxHeight = ''")
 
     # Play from the first step, by the button and then by Space. Space with
     # the focus on #play pauses once, and does not toggle twice.
@@ -202,7 +233,7 @@ def check_stepping(url, session, count):
             click("play")
         time.sleep(2.3)
         step = step_of(state(d))
-        expect(2 <= step <= 4, f"2.3 s after play ({start_with}) from step 1 the page is at step {step}, "
+        expect(1 <= step <= 3, f"2.3 s after play ({start_with}) from step 0 the page is at step {step}, "
                                "not one step a second")
         press(Keys.SPACE)
         paused = step_of(state(d))
@@ -219,13 +250,9 @@ def check_stepping(url, session, count):
         d.get("about:blank")
         d.get(url + fragment)
         step = step_of(state(d))
-        expect(1 <= step <= count, f"opened at {fragment} the page shows step {step}")
+        expect(0 <= step <= count, f"opened at {fragment} the page shows step {step}")
         expect_step(d, step, count, f"opened at {fragment}", [fragment, f"#{step}"])
-    d.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": "print"})
-    printed = d.find_element(By.ID, "controls").is_displayed()
-    d.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": ""})
-    expect(not printed, "#controls is printed")
-    return "keys, buttons, play and pause, fragments, no controls in print"
+    return "step 0 first, keys, buttons, show all, play and pause, fragments, the current row in view"
 
 
 def check_without_script(url, session):
@@ -234,7 +261,9 @@ def check_without_script(url, session):
     s = state(d)
     expect(s["rows_drawn"] == s["rows"], f"without script rows {s['rows_drawn']} of {s['rows']} are shown")
     expect(s["drawn"] == s["groups"], f"without script groups {s['drawn']} of {s['groups']} are drawn")
-    return f"all {len(s['rows'])} rows and {len(s['groups'])} groups shown"
+    expect(all(shown for _, shown in s["waiting"]) and not s["says"],
+           f"without script the result is hidden or the step's panel shown: {s['waiting']}, {s['says']}")
+    return f"all {len(s['rows'])} rows, {len(s['groups'])} groups and the result shown"
 
 
 def check_axe(url, session, axe_js):
@@ -262,6 +291,7 @@ def check_axe(url, session, axe_js):
 # wider, and scrolls sideways inside it. A page wider than a mobile viewport
 # widens the viewport to fit (innerWidth follows it), hence the fixed width.
 PHONE = {"width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True}
+PROJECTOR = {"width": 1280, "height": 800, "deviceScaleFactor": 1, "mobile": False}
 WIDE_JS = """
 const width = arguments[0];
 let box = document.querySelector('#chords');
@@ -284,17 +314,18 @@ return {inner: innerWidth, scroll: document.documentElement.scrollWidth, box: !!
 LONG_WORDS_JS = "document.querySelectorAll('h1, p, dd').forEach(e => e.append(' ' + 'x*'.repeat(60) + 'x'));"
 
 
-def check_phone(url, session):
+def check_width(url, session, metrics):
+    """At METRICS' width nothing but the table's box is wider than the window."""
     d = session.driver
-    d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", PHONE)
+    d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", metrics)
     try:
         d.get(url)
-        page = d.execute_script(WIDE_JS, PHONE["width"])
+        page = d.execute_script(WIDE_JS, metrics["width"])
         d.execute_script(LONG_WORDS_JS)
-        long_words = d.execute_script(WIDE_JS, PHONE["width"])
+        long_words = d.execute_script(WIDE_JS, metrics["width"])
     finally:
         d.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
-    width = PHONE["width"]
+    width = metrics["width"]
     expect(page["box"], "the table is not inside a horizontally scrolling box")
     for what, page in (("", page), (" with words too long for a line", long_words)):
         wide = sorted({f"{n} to {r} px" for n, r in page["wide"]})
@@ -302,6 +333,45 @@ def check_phone(url, session):
                f"at {width} px{what} the page is {page['scroll']} px wide (innerWidth {page['inner']}); "
                "beyond the screen: " + (", ".join(wide) or "nothing"))
     return f"at {width} px, long words too, only the table's box is wider than the screen"
+
+
+# A4's printable width at 96 CSS px an inch, with the page's 12 mm margins.
+A4_WIDTH = {"portrait": round((210 - 24) / 25.4 * 96), "landscape": round((297 - 24) / 25.4 * 96)}
+PRINTED_JS = """
+const shown = e => { for (; e; e = e.parentElement) if (getComputedStyle(e).display === 'none') return false; return true; };
+const table = document.querySelector('#chords');
+return {hidden: [...document.querySelectorAll('#chords tr, #picture g.step, #picture g.result, #summary [data-from]')]
+          .filter(e => !shown(e)).length,
+        extra: ['#controls', '#panel'].filter(s => shown(document.querySelector(s))),
+        right: table.getBoundingClientRect().right, scroll: document.documentElement.scrollWidth,
+        smallest: Math.min(...[...table.querySelectorAll('td, th')].map(c => parseFloat(getComputedStyle(c).fontSize)))};
+"""
+
+
+def check_print(url, session, page_text):
+    """Printed at step 0, the handout has every step, row and result, and
+    the table fits A4's width in 8 pt type or larger."""
+    d = session.driver
+    orientation = "landscape" if "size: A4 landscape" in page_text else "portrait"
+    width = A4_WIDTH[orientation]
+    d.get(url + "#0")
+    d.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": "print"})
+    d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                      {"width": width, "height": 1000, "deviceScaleFactor": 1, "mobile": False})
+    try:
+        printed = d.execute_script(PRINTED_JS)
+    finally:
+        d.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+        d.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": ""})
+    expect(printed["hidden"] == 0, f"{printed['hidden']} rows, steps or results are not printed")
+    expect(not printed["extra"], f"printed: {printed['extra']}")
+    expect(printed["right"] <= width + 1 and printed["scroll"] <= width,
+           f"the printed table reaches {printed['right']:.0f} px, the page {printed['scroll']} px, "
+           f"of A4 {orientation}'s {width}")
+    expect(printed["smallest"] >= 8 * 96 / 72 - 0.01, f"the printed table has {printed['smallest']} px type, under 8 pt")
+    pdf = d.execute_cdp_cmd("Page.printToPDF", {"preferCSSPageSize": True})
+    expect(pdf["data"].startswith("JVBERi0"), "printing to PDF gave no PDF")
+    return f"A4 {orientation}: every row, step and result, the table within {width} px, type {printed['smallest']:.1f} px"
 
 
 class Session:
@@ -389,7 +459,9 @@ def main():
                     group("structure", check_structure, page_text, session, count)
                     group("stepping", check_stepping, url, session, found)
                     group("accessibility", check_axe, url, session, axe_path.read_text(encoding="utf-8"))
-                    group("phone width", check_phone, url, session)
+                    group("phone width", check_width, url, session, PHONE)
+                    group("projector width", check_width, url, session, PROJECTOR)
+                    group("print", check_print, url, session, page_text)
                 else:
                     group("without script", check_without_script, url, session)
             finally:

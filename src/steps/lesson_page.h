@@ -75,6 +75,8 @@ struct PageFacts {
     std::string heading;  // the table's title line
     std::vector<std::string> inputs;  // the lines under it
     std::string report;
+    bool dialogAnswer = false;  // the report is the one the dialog gives
+    std::string rule;     // the chords' stopping test, as a formula
     std::string lastX;    // the last approximation and F there; empty without one
     std::uint64_t chords = 0;
     std::string stop;     // why the walk stopped

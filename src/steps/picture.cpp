@@ -34,10 +34,7 @@ constexpr double FarValue = 1e300;
 constexpr double MarkSpacing = 16.0;  // pixels between numbered marks
 constexpr double CrowdedPixels = 3.0;  // approximations closer than this to the last drawn are not drawn
 
-struct Point {
-    double x;
-    double y;
-};
+struct Point { double x, y; };
 
 double finiteOrFar(double value) {
     if (std::isnan(value)) {
@@ -47,12 +44,7 @@ double finiteOrFar(double value) {
 }
 
 // Where a frame is drawn: the plot, or the magnified inset.
-struct Box {
-    double left;
-    double right;
-    double top;
-    double bottom;
-};
+struct Box { double left, right, top, bottom; };
 
 constexpr Box PlotBox{PlotLeft, PlotRight, PlotTop, PlotBottom};
 
@@ -682,27 +674,31 @@ std::string insetAroundRoot(const PictureFrame& frame, const PictureEquation& eq
 std::string pictureClosing(const PictureFrame& frame, const PictureEquation& equation,
                            const PictureResult& result, PictureCounts counts,
                            const PictureStyle& style, const PictureMarks& marks) {
-    std::string svg;
+    // In the page, what the walk found stands in groups the lesson reveals
+    // at its last step.
+    const auto found = [&](const std::string& part) {
+        return style.inPage && !part.empty() ? "<g class=\"result\">\n" + part + "</g>\n" : part;
+    };
+    std::string root;
     if (result.root) {
         const double rootX = pixelX(frame, *result.root);
         const double axisY = pixelY(frame, style.staircase ? *result.root : 0.0);
-        svg += "<circle class=\"root\"" + attribute("cx", rootX) + attribute("cy", axisY) +
-               attribute("r", 7) + "/>\n";
-        svg += textElement(std::clamp(rootX, PlotLeft + 60, PlotRight - 60),
-                           std::max(axisY - 16, PlotTop + 16), "middle",
-                           utf8(TextCaptionRoot) + " " + result.rootText,
+        root = "<circle class=\"root\"" + attribute("cx", rootX) + attribute("cy", axisY) + attribute("r", 7) + "/>\n" +
+               textElement(std::clamp(rootX, PlotLeft + 60, PlotRight - 60), std::max(axisY - 16, PlotTop + 16),
+                           "middle", utf8(TextCaptionRoot) + " " + result.rootText,
                            " class=\"halo\" font-weight=\"bold\"");
     }
+    std::string svg = found(root);
     svg += insetAroundRoot(frame, equation, marks, style);
     svg += textElement(PlotLeft, 628, "start", equation.heading + equation.caption, " font-size=\"18\"");
     svg += textElement(PlotLeft, 654, "start", equation.inputs);
-    svg += textElement(PlotLeft, 680, "start", result.report, " font-weight=\"bold\"");
-    svg += textElement(PlotLeft, 706, "start",
-                       utf8(style.countsSteps ? TextCaptionSteps : TextCaptionChords) +
-                           std::to_string(counts.chordsDrawn) +
-                           (counts.chordsShown < counts.chordsDrawn
-                                ? utf8(TextCaptionDistinct) + std::to_string(counts.chordsShown)
-                                : std::string()));
+    svg += found(textElement(PlotLeft, 680, "start", result.report, " font-weight=\"bold\"") +
+                 textElement(PlotLeft, 706, "start",
+                             utf8(style.countsSteps ? TextCaptionSteps : TextCaptionChords) +
+                                 std::to_string(counts.chordsDrawn) +
+                                 (counts.chordsShown < counts.chordsDrawn
+                                      ? utf8(TextCaptionDistinct) + std::to_string(counts.chordsShown)
+                                      : std::string())));
     svg += textElement(PlotLeft, 732, "start", utf8(style.countsSteps ? TextCaptionStepCounts : TextCaptionCounts));
     if (style.animate) {
         // The clock every chord's hiding starts from, round after round:

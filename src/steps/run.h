@@ -540,6 +540,11 @@ PageFacts StepsRun<Format, Equation>::pageFacts(const std::vector<Kept>& chords,
     if (Equation::dialogF) {
         facts.report += ' ';  // the dialog's report ends its last line too
     }
+    facts.dialogAnswer = Equation::dialogF && std::is_same_v<Numbers, SingleNumbers> && !modified() &&
+                         parsed_.stop == StopRule::Residual;
+    facts.rule = pageText(text(parsed_.stop == StopRule::Residual ? TextRuleResidual
+                               : parsed_.stop == StopRule::Step   ? TextRuleStep
+                                                                  : TextRuleRelative));
     if (outcome.x) {
         const bool undefined = !chords.empty() && chords.back().step.undefined;
         facts.lastX = Format::shown(*outcome.x) + ", F = " + (undefined ? "&#8211;" : Format::shown(outcome.fx));

@@ -232,8 +232,9 @@ inline constexpr CatalogueText TextPageTableName = cp1251Text("Таблица х
 inline constexpr CatalogueText TextPageGapFrom = cp1251Text("Хорды с ");
 inline constexpr CatalogueText TextPageGapLeftOut =
     cp1251Text(" здесь не показаны; все они есть в таблице программы и в CSV");
-inline constexpr CatalogueText TextPageSummary = cp1251Text("Итог");
+inline constexpr CatalogueText TextPageSummary = cp1251Text("Сводка");
 inline constexpr CatalogueText TextPageReport = cp1251Text("Ответ программы chords");
+inline constexpr CatalogueText TextPageOutcome = cp1251Text("Итог");
 inline constexpr CatalogueText TextPageLastX = cp1251Text("Последнее приближение");
 inline constexpr CatalogueText TextPageChordsDrawn = cp1251Text("Хорд проведено");
 inline constexpr CatalogueText TextPageStop = cp1251Text("Почему остановились");
@@ -257,6 +258,25 @@ inline constexpr CatalogueText TextPagePlay = cp1251Text("Пуск");
 inline constexpr CatalogueText TextPagePause = cp1251Text("Пауза");
 inline constexpr CatalogueText TextPageNext = cp1251Text("Вперёд");
 inline constexpr CatalogueText TextPageLast = cp1251Text("В конец");
+inline constexpr CatalogueText TextPageShowAll = cp1251Text("Показать всё");
+inline constexpr CatalogueText TextPageStepPanel = cp1251Text("Что сделал шаг");
+// What the panel beside the picture says of a step.
+inline constexpr CatalogueText TextSayStart = cp1251Text("Начало: отрезок [");
+inline constexpr CatalogueText TextSaySigns = cp1251Text("F на концах разных знаков: корень между ними.");
+inline constexpr CatalogueText TextSayChordQuestion = cp1251Text("Какой конец заменит первая хорда?");
+inline constexpr CatalogueText TextSayStepQuestion = cp1251Text("Каким будет первый шаг?");
+inline constexpr CatalogueText TextSayChordThrough = cp1251Text(": через ");
+inline constexpr CatalogueText TextSayReplacesA =
+    cp1251Text("F(x) того же знака, что F(a): x заменяет a, корень остаётся между x и b.");
+inline constexpr CatalogueText TextSayReplacesB =
+    cp1251Text("F(x) того же знака, что F(b): x заменяет b, корень остаётся между a и x.");
+inline constexpr CatalogueText TextSayRuleNotMet = cp1251Text("Условие остановки ");
+inline constexpr CatalogueText TextSayNextChord = cp1251Text(" не выполнено: дальше следующая хорда.");
+inline constexpr CatalogueText TextSayNextStep = cp1251Text("Условие остановки не выполнено: дальше следующий шаг.");
+inline constexpr CatalogueText TextSayStopped = cp1251Text("Остановка: ");
+inline constexpr CatalogueText TextRuleResidual = cp1251Text("|F(x)| < EPS");
+inline constexpr CatalogueText TextRuleStep = cp1251Text("|x - x предыдущей хорды| < EPS");
+inline constexpr CatalogueText TextRuleRelative = cp1251Text("|x - x предыдущей хорды| < EPS*|x|");
 inline constexpr CatalogueText TextInsetScale = cp1251Text("последние хорды, увеличение ");
 
 // Typed equations.

@@ -490,7 +490,8 @@ TEST(StepsProgramTest, RefusalsWriteOneLineAndNothingOnStandardOutput) {
         "               [--equation ВЫРАЖЕНИЕ] [--precision single|double|extended] [--compare]\n"
         "               [--method chords|illinois|pegasus|anderson-bjorck|bisection|newton|secant|\n"
         "                         combined|iteration] [--stop residual|step|relative]\n"
-        "               [--x0 X] [--phi ВЫРАЖЕНИЕ]\n"
+        "               [--x0 X] [--phi ВЫРАЖЕНИЕ] [--html-app ФАЙЛ]\n"
+        "          или: chords-steps --html-app ФАЙЛ\n"
         "          или: chords-steps --separate A B [N] [--equation ВЫРАЖЕНИЕ]\n"
         "               [--precision single|double|extended] [--svg ФАЙЛ] [--html ФАЙЛ] [--csv ФАЙЛ]\n"
         "          или: chords-steps --help | --version\n";

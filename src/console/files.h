@@ -28,3 +28,6 @@ bool replaceFile(const std::filesystem::path& from, const std::filesystem::path&
 bool removeFile(const std::filesystem::path& path);
 // Whether both names lead to one existing file.
 bool sameFile(const std::filesystem::path& first, const std::filesystem::path& second);
+// The running program's own file, to find what is installed beside it;
+// empty where the system does not say.
+std::filesystem::path programPath();

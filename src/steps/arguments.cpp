@@ -173,12 +173,18 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
     bool toOutput = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        const std::size_t from = i;
         bool attached = false;
-        const std::optional<OutputKind> output = optionsEnded ? std::nullopt : outputOption(argument, attached);
+        std::optional<OutputKind> output = optionsEnded ? std::nullopt : outputOption(argument, attached);
+        if (!optionsEnded && (argument == "--html-app" || argument.starts_with("--html-app="))) {
+            output = OutputKind::Page;
+            attached = argument.size() > 10;
+            parsed.app = true;
+        }
         if (!optionsEnded && argument == "--") {
             optionsEnded = true;
         } else if (output) {
-            const std::string name = outputOptionName(*output);
+            const std::string name = parsed.app && *output == OutputKind::Page ? "--html-app" : outputOptionName(*output);
             std::optional<std::string>& file = parsed.files[static_cast<std::size_t>(*output)];
             if (file) {
                 return refuse(ArgumentFault::OptionTwice, i + 1, name);
@@ -191,6 +197,7 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
             if (*file == "-" && std::exchange(toOutput, true)) {
                 return refuse(ArgumentFault::OutputTwice, i + 1, name);
             }
+            continue;  // the files are no part of the run the page's form repeats
         } else if (!optionsEnded && (argument == "--animate" || argument == "--compare")) {
             (argument == "--animate" ? parsed.animate : parsed.compare) = true;
             parsed.walkOption = parsed.walkOption.empty() ? argument : parsed.walkOption;
@@ -252,6 +259,20 @@ StepsArguments parseStepsArguments(std::span<const std::string> arguments) {
             }
             ++numbers;
         }
+        parsed.runArguments.insert(parsed.runArguments.end(), arguments.begin() + static_cast<std::ptrdiff_t>(from),
+                                   arguments.begin() + static_cast<std::ptrdiff_t>(i + 1));
+    }
+    // The computing page alone starts from the lesson's example.
+    if (parsed.app && numbers == 0 && !parsed.separate) {
+        const char* const example[] = {"0", "1", "0.0001", "100"};
+        for (; numbers < 4; ++numbers) {
+            parsed.runArguments.push_back(example[numbers]);
+            parsed.numberTexts[numbers] = example[numbers];
+            if (numbers < 3) {
+                parseRealArgument(example[numbers], *reals[numbers]);
+            }
+        }
+        parseCountArgument(example[3], parsed.limit);
     }
     if (parsed.separate && numbers > 0) {
         // The grid's numbers stand in place of the four.

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "numeric/number_formats.h"
 #include "solver/chord_walk.h"
@@ -38,6 +39,12 @@ struct StepsArguments {
     std::uint32_t limit = 0;
     // --svg, --html and --csv, by OutputKind; "-" is standard output.
     std::optional<std::string> files[OutputKinds];
+    // --html-app: the page must compute in the browser; without the four
+    // numbers it is the lesson's example, 0 1 0.0001 100.
+    bool app = false;
+    // The arguments that make the run, as typed, the output files left out:
+    // what the page's form starts from.
+    std::vector<std::string> runArguments;
     bool animate = false;  // --animate: the picture's chords appear one by one
     // A typed equation and the choices that go with it. Without --equation
     // and with all three at their defaults, the fixed equation's own walk.

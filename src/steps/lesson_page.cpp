@@ -114,8 +114,12 @@ const char* const PageScript = R"(
 (function () {
   "use strict";
   function all(selector) { return Array.prototype.slice.call(document.querySelectorAll(selector)); }
+  var lesson = null;
+  // The stepping of the run shown; null where it has no rows. OPENING, when
+  // given, is the step and the show-all state a recomputed run keeps.
+  function start(opening) {
   var rows = all("#chords tr[data-chord]");
-  if (rows.length === 0) { return; }
+  if (rows.length === 0) { return null; }
   var steps = [0].concat(rows.map(function (row) { return Number(row.getAttribute("data-chord")); }));
   var groups = all("#picture g.step, #picture g.magnified");
   var last = steps[steps.length - 1];
@@ -199,21 +203,44 @@ const char* const PageScript = R"(
   document.getElementById("last").addEventListener("click", function () { stop(); show(steps.length - 1, true); });
   play.addEventListener("click", toggle);
   everything.addEventListener("click", showAll);
-  document.addEventListener("keydown", function (event) {
-    if (event.altKey || event.ctrlKey || event.metaKey) { return; }
-    var keys = { ArrowLeft: -1, ArrowRight: 1 };
-    if (event.key in keys) { stop(); show(at + keys[event.key], true); }
-    else if (event.key === "Home") { stop(); show(0, true); }
-    else if (event.key === "End") { stop(); show(steps.length - 1, true); }
-    else if (event.key === " ") { toggle(); }
-    else if (event.code === "KeyA") { showAll(); }
-    else { return; }
-    event.preventDefault();
-  });
-  window.addEventListener("hashchange", fromHash);
   document.getElementById("controls").hidden = false;
   document.getElementById("panel").hidden = false;
-  fromHash();
+  if (opening) {
+    shownAll = opening.shownAll;
+    everything.setAttribute("aria-pressed", String(shownAll));
+    show(indexOf(opening.step), false);
+  } else {
+    fromHash();
+  }
+  return {
+    stop: stop,
+    fromHash: fromHash,
+    state: function () { return { step: steps[at], shownAll: shownAll }; },
+    key: function (event) {
+      var keys = { ArrowLeft: -1, ArrowRight: 1 };
+      if (event.key in keys) { stop(); show(at + keys[event.key], true); }
+      else if (event.key === "Home") { stop(); show(0, true); }
+      else if (event.key === "End") { stop(); show(steps.length - 1, true); }
+      else if (event.key === " ") { toggle(); }
+      else if (event.code === "KeyA") { showAll(); }
+      else { return; }
+      event.preventDefault();
+    }
+  };
+  }
+  // Keys step the lesson, but not while a field of the form is typed in.
+  document.addEventListener("keydown", function (event) {
+    if (!lesson || event.altKey || event.ctrlKey || event.metaKey) { return; }
+    if (event.target.closest && event.target.closest("input, select, textarea")) { return; }
+    lesson.key(event);
+  });
+  window.addEventListener("hashchange", function () { if (lesson) { lesson.fromHash(); } });
+  window.chordsLesson = function (opening) {
+    if (lesson) { lesson.stop(); }
+    lesson = start(opening);
+  };
+  window.chordsLessonState = function () { return lesson ? lesson.state() : null; };
+  window.chordsLesson(null);
 })();
 )";
 
@@ -371,7 +398,8 @@ std::string pageOpening(const PageFacts& facts, bool wideTable = false) {
                        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
                        "<title>" + facts.title + "</title>\n<style>" + PageStyle +
                        (wideTable ? "@page { size: A4 landscape; }\n" : "") + "</style>\n</head>\n<body>\n";
-    html += "<h1>" + facts.heading + "</h1>\n";
+    // The run's own part, which a page that computes replaces with the next.
+    html += "<div id=\"run\">\n<h1>" + facts.heading + "</h1>\n";
     for (const std::string& line : facts.inputs) {
         html += "<p>" + line + "</p>\n";
     }
@@ -459,7 +487,7 @@ std::string pageOf(const PageFacts& facts, const CatalogueText& position, const 
     const bool wideTable = columns > 8 || table.find("<td class=\"long\">") != std::string::npos;
     return pageOpening(facts, wideTable) + controlsOf(position) + "<div class=\"stage\">\n<figure>\n" + picture +
            "</figure>\n" + panel + "</div>\n<main class=\"lesson\">\n" + table + "</main>\n" + summary +
-           "<script>" + PageScript + "</script>\n</body>\n</html>\n";
+           "</div>\n" + facts.app + "<script>" + PageScript + "</script>\n</body>\n</html>\n";
 }
 
 template <typename Row>
@@ -512,15 +540,17 @@ std::string stepsPageText(const std::vector<StepRow>& rows, const StepsPage& pag
 }
 
 std::string pageWithBody(const PageFacts& facts, const std::string& body) {
-    return pageOpening(facts) + body + "</body>\n</html>\n";
+    return pageOpening(facts) + body + "</div>\n</body>\n</html>\n";
 }
 
 std::string rejectionPageText(const PageFacts& facts, const std::string& reasonUtf8) {
     std::string html = pageOpening(facts);
     html += "<p id=\"refusal\"><strong>" + escapedPageText(reasonUtf8) + "</strong></p>\n";
     html += "<figure>\n" + pictureOfRejection(facts.equation, escapedPageText(reasonUtf8), facts.style) +
-            "</figure>\n";
-    return html + "</body>\n</html>\n";
+            "</figure>\n</div>\n";
+    // A page that computes steps through the run a corrected interval gives.
+    return html + facts.app + (facts.app.empty() ? "" : std::string("<script>") + PageScript + "</script>\n") +
+           "</body>\n</html>\n";
 }
 
 // ---------------------------------------------------------------------------

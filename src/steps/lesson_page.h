@@ -85,6 +85,7 @@ struct PageFacts {
     std::string boundM1;  // M1 and the second bound's formula
     std::vector<std::string> legend;
     std::optional<std::string> idleRow;
+    std::string app;  // the form and scripts that compute in the page, or empty
 };
 
 std::string lessonPageText(const std::vector<PageRow>& rows, const PageFacts& facts);

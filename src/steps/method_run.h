@@ -428,6 +428,7 @@ std::string StepsRun<Format, Equation>::methodPage(const Outcome& outcome) {
     PageFacts& facts = page.facts;
     facts.equation = methodPictureEquation();
     facts.style = pictureStyle(true);
+    facts.app = pageApp(parsed_);
     facts.result = pictureResult(outcome);
     const std::vector<std::string> head = methodHead();
     facts.heading = pageText(head.front());

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 #include <utility>
 
@@ -96,9 +97,8 @@ std::optional<std::array<Point, 2>> clipToFrame(const PictureFrame& frame, Point
 // Pixel coordinates with two decimals: the same bytes on every run.
 std::string coordinate(double pixel) {
     std::array<char, 32> digits{};
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), pixel,
-                                      std::chars_format::fixed, 2);
-    return {digits.data(), result.ptr};
+    return {digits.data(), std::to_chars(digits.data(), digits.data() + digits.size(), pixel,
+                                         std::chars_format::fixed, 2).ptr};
 }
 
 std::string attribute(const char* name, double pixel) {
@@ -219,6 +219,11 @@ PictureFrame frameFor(const PictureEquation& equation) {
 
 namespace {
 
+// A number's text with its minus as the proper sign.
+std::string withMinusSign(std::string text) {
+    return text.starts_with("-") ? text.replace(0, 1, "&#8722;") : text;
+}
+
 // 1, 2 or 5 times a power of ten, giving about TicksWanted steps.
 double roundStep(double range) {
     const double rough = range / TicksWanted;
@@ -240,11 +245,7 @@ std::string tickLabel(double value, double step) {
                                             std::chars_format::general, 3)
                             : std::to_chars(digits.data(), digits.data() + digits.size(), value,
                                             std::chars_format::fixed, decimals);
-    std::string label(digits.data(), result.ptr);
-    if (label.starts_with("-")) {
-        label.replace(0, 1, "&#8722;");
-    }
-    return label;
+    return withMinusSign(std::string(digits.data(), result.ptr));
 }
 
 // Tick values i*step inside [low, high].
@@ -288,10 +289,7 @@ std::string labelValue(double value) {
         text = text.substr(0, e) + "&#183;10<tspan baseline-shift=\"super\" font-size=\"13\">" +
                std::to_string(power) + "</tspan>";
     }
-    if (text.starts_with("-")) {
-        text.replace(0, 1, "&#8722;");
-    }
-    return text;
+    return withMinusSign(text);
 }
 
 // The end the method keeps, ringed and named; where F there lies beyond the
@@ -330,6 +328,13 @@ double plotPixelX(const PictureFrame& frame, double x) { return pixelX(frame, x)
 double plotPixelY(const PictureFrame& frame, double y) { return pixelY(frame, y); }
 std::string pictureCoordinate(double pixel) { return coordinate(pixel); }
 
+// The frame's x range and the plot's pixels: the page's script drags the ends.
+std::string frameText(const PictureFrame& frame) {
+    std::array<char, 96> text{};
+    std::snprintf(text.data(), text.size(), "%.17g %.17g %g %g", frame.xLow, frame.xHigh, PlotLeft, PlotRight);
+    return text.data();
+}
+
 std::string pictureOpening(const PictureFrame& frame, const PictureEquation& equation,
                            const PictureStyle& style) {
     const double axisY = pixelY(frame, 0.0);
@@ -340,7 +345,9 @@ std::string pictureOpening(const PictureFrame& frame, const PictureEquation& equ
                      : "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n";
     // No width or height: the picture fills the window or the page's column.
     svg += std::string("<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\"") +
-           (style.inPage ? " id=\"picture\" role=\"img\" aria-labelledby=\"picture-title\"" : "") +
+           (style.inPage ? " id=\"picture\" role=\"img\" aria-labelledby=\"picture-title\" data-frame=\"" +
+                               frameText(frame) + "\""
+                         : "") +
            " viewBox=\"0 0 " + width + " " + height +
            "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"16\">\n"
            "<title id=\"picture-title\">" + equation.heading + equation.title + ", " + equation.aName + " = " +
@@ -555,13 +562,11 @@ std::string pictureChord(const PictureFrame& frame, PictureMarks& marks, std::ui
         const std::string y1 = coordinate(pixelY(frame, from.y));
         const std::string x2 = coordinate(pixelX(frame, to.x));
         const std::string y2 = coordinate(pixelY(frame, to.y));
-        const std::array<long, 4> pixels = {wholePixel(x1), wholePixel(y1), wholePixel(x2),
-                                            wholePixel(y2)};
+        const std::array<long, 4> pixels = {wholePixel(x1), wholePixel(y1), wholePixel(x2), wholePixel(y2)};
         if (!style.inPage && pictureDrawnBefore(marks, pixels)) {
             ++marks.chordsMerged;
         } else {
-            svg += "<line class=\"chord\" x1=\"" + x1 + "\" y1=\"" + y1 + "\" x2=\"" + x2 +
-                   "\" y2=\"" + y2 + "\"/>\n";
+            svg += "<line class=\"chord\" x1=\"" + x1 + "\" y1=\"" + y1 + "\" x2=\"" + x2 + "\" y2=\"" + y2 + "\"/>\n";
             if (step.curveA) {
                 svg += scaledEnd(frame, step.a, step.fa, *step.curveA);
             }

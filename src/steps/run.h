@@ -27,6 +27,7 @@
 #include "steps/formats.h"
 #include "steps/lesson_facts.h"
 #include "steps/lesson_page.h"
+#include "steps/page_app.h"
 #include "steps/messages.h"
 #include "steps/method_picture.h"
 #include "steps/method_table.h"
@@ -515,6 +516,7 @@ PageFacts StepsRun<Format, Equation>::pageFactsStart(const HeadLines& head) {
     PageFacts facts;
     facts.equation = pictureEquation();
     facts.style = pictureStyle(true);
+    facts.app = pageApp(parsed_);
     if constexpr (Equation::dialogF) {
         facts.heading = pageText(head.title);
     } else {

@@ -13,6 +13,7 @@
 #include "steps/lesson_facts.h"
 #include "steps/messages.h"
 #include "steps/method_texts.h"
+#include "steps/page_app.h"
 #include "steps/run.h"
 #include "steps/separation_run.h"
 #include "steps/table_output.h"
@@ -179,6 +180,13 @@ int runSteps(Console& console, std::span<const std::string> arguments) {
     }
     if (showFileNamedTwice(console, parsed)) {
         return ExitUsage;
+    }
+    if (parsed.app) {
+        if (const PageModule module = findPageModule(); !module.text) {
+            writeErrorText(console, (std::string(ProgramName) + ": " + text(TextAppNoModule)).c_str());
+            writeErrorBytes(console, module.place + "\n");
+            return ExitRefused;
+        }
     }
     if (parsed.separate && !parsed.walkOption.empty()) {
         showError(console, text(TextSeparateWith) + parsed.walkOption);

@@ -19,7 +19,8 @@ inline constexpr CatalogueText TextUsage[] = {
     cp1251Text("               [--equation ВЫРАЖЕНИЕ] [--precision single|double|extended] [--compare]"),
     cp1251Text("               [--method chords|illinois|pegasus|anderson-bjorck|bisection|newton|secant|"),
     cp1251Text("                         combined|iteration] [--stop residual|step|relative]"),
-    cp1251Text("               [--x0 X] [--phi ВЫРАЖЕНИЕ]"),
+    cp1251Text("               [--x0 X] [--phi ВЫРАЖЕНИЕ] [--html-app ФАЙЛ]"),
+    cp1251Text("          или: chords-steps --html-app ФАЙЛ"),
     cp1251Text("          или: chords-steps --separate A B [N] [--equation ВЫРАЖЕНИЕ]"),
     cp1251Text("               [--precision single|double|extended] [--svg ФАЙЛ] [--html ФАЙЛ] [--csv ФАЙЛ]"),
     cp1251Text("          или: chords-steps --help | --version"),
@@ -36,7 +37,10 @@ inline constexpr CatalogueText TextHelpArguments[] = {
     cp1251Text("  --svg ФАЙЛ   записать также рисунок: кривую, хорды и корень (SVG)"),
     cp1251Text("  --html ФАЙЛ  записать страницу урока: таблицу и рисунок, по хордам клавишами"),
     cp1251Text("               <- и -> (Home, End - к началу и к концу, пробел - показ по порядку);"),
-    cp1251Text("               адрес ФАЙЛ#3 открывает страницу на хорде 3"),
+    cp1251Text("               адрес ФАЙЛ#3 открывает страницу на хорде 3; где установлен модуль"),
+    cp1251Text("               страницы (chords-steps-web.js), на ней и форма, которая считает"),
+    cp1251Text("               в браузере те же биты"),
+    cp1251Text("  --html-app ФАЙЛ  то же, но без модуля - отказ; без чисел - пример 0 1 0.0001 100"),
     cp1251Text("  --csv ФАЙЛ   записать таблицу для электронных таблиц (CSV, десятичная точка)"),
     cp1251Text("  --animate    на рисунке хорды появляются одна за другой, по секунде на хорду"),
     cp1251Text("               ФАЙЛ \"-\" - стандартный вывод вместо таблицы (только один файл)"),
@@ -278,6 +282,25 @@ inline constexpr CatalogueText TextRuleResidual = cp1251Text("|F(x)| < EPS");
 inline constexpr CatalogueText TextRuleStep = cp1251Text("|x - x предыдущей хорды| < EPS");
 inline constexpr CatalogueText TextRuleRelative = cp1251Text("|x - x предыдущей хорды| < EPS*|x|");
 inline constexpr CatalogueText TextInsetScale = cp1251Text("последние хорды, увеличение ");
+
+// The form of a page that computes in the browser.
+inline constexpr CatalogueText TextAppTitle = cp1251Text("Свой вариант: считает сама страница");
+inline constexpr CatalogueText TextAppHint =
+    cp1251Text("Измените поле - страница пересчитает шаги теми же битами, что chords-steps.");
+inline constexpr CatalogueText TextAppHintMore =
+    cp1251Text(" Концы отрезка можно тянуть на рисунке. Пустое уравнение - F диалога.");
+inline constexpr CatalogueText TextAppEquation = cp1251Text("Уравнение F(x) =");
+inline constexpr CatalogueText TextAppLimit = cp1251Text("Наибольшее число итераций");
+inline constexpr CatalogueText TextAppMethod = cp1251Text("Метод");
+inline constexpr CatalogueText TextAppPrecision = cp1251Text("Точность вычислений");
+inline constexpr CatalogueText TextAppStop = cp1251Text("Остановка");
+inline constexpr CatalogueText TextAppStart = cp1251Text("x0 (касательные, простая итерация)");
+inline constexpr CatalogueText TextAppPhi = cp1251Text("phi(x) (простая итерация)");
+inline constexpr CatalogueText TextAppDefault = cp1251Text("по умолчанию");
+inline constexpr CatalogueText TextAppCsv = cp1251Text("Скачать CSV");
+inline constexpr CatalogueText TextAppFailed =
+    cp1251Text("Вычисление прервано внутри модуля; модуль загружен заново, измените поле ещё раз.");
+inline constexpr CatalogueText TextAppNoModule = cp1251Text("модуль страницы не найден: ");
 
 // Typed equations.
 inline constexpr CatalogueText TextFixedEquationText = cp1251Text("2*exp(-x) + 0.2*x^2 - 1.5");

@@ -54,3 +54,9 @@ bool sameFile(const std::filesystem::path& first, const std::filesystem::path& s
     std::error_code error;
     return std::filesystem::equivalent(first, second, error) && !error;
 }
+
+std::filesystem::path programPath() {
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path() : path;
+}

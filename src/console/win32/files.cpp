@@ -143,3 +143,18 @@ bool sameFile(const std::filesystem::path& first, const std::filesystem::path& s
            one.dwVolumeSerialNumber == other.dwVolumeSerialNumber && one.nFileIndexHigh == other.nFileIndexHigh &&
            one.nFileIndexLow == other.nFileIndexLow;
 }
+
+std::filesystem::path programPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);  // cut short: a longer buffer
+    }
+}

@@ -5,13 +5,15 @@
 #                   Chromium, and the Windows build under wine (each where
 #                   its tools are installed; a skip is said plainly)
 #   make windows    cross-build build/windows/chords.exe
+#   make wasm       chords-steps as a WebAssembly module, build/wasm/chords-steps.js
+#                   (make test-wasm compares its runs with the native program's)
 #   make package    the amd64 and arm64 Debian packages and the Windows zip,
 #                   in build/packages/ (make test-package also checks them)
 #   make bench      measure speed, memory and size (see README)
 #   make check-digits  the table's float writer against the standard one, on every float
 .PHONY: all build run test test-native test-sanitize fuzz test-windows windows windows-mpfr bench clean \
         test-arm64 test-armhf package package-clean package-deb-amd64 package-deb-arm64 package-windows \
-        test-package check-digits test-browser
+        test-package check-digits test-browser wasm wasm-mpfr test-wasm
 
 FUZZ_SECONDS ?= 30
 PACKAGES := build/packages
@@ -26,6 +28,10 @@ HAVE_ARM64_TOOLS = command -v aarch64-linux-gnu-g++ >/dev/null 2>&1 && \
                    command -v qemu-aarch64 >/dev/null 2>&1
 HAVE_ARMHF_TOOLS = command -v arm-linux-gnueabihf-g++ >/dev/null 2>&1 && \
                    command -v qemu-arm >/dev/null 2>&1
+# The WebAssembly module: Debian's emscripten, and node to run it.
+HAVE_WASM_TOOLS = command -v emcc >/dev/null 2>&1 && command -v node >/dev/null 2>&1
+# Debian's emscripten 3.1.6 under a newer node (see .ci/emscripten-env).
+WASM_ENV = NODE_PATH=/usr/share/nodejs NODE_OPTIONS=--no-experimental-fetch
 # The lesson page's browser test drives Debian's Chromium through Selenium;
 # npm brings axe-core and the Nu Html Checker, which runs on Java.
 HAVE_BROWSER_TOOLS = test -x /usr/bin/chromium && test -x /usr/bin/chromedriver && \
@@ -77,6 +83,9 @@ test: test-native test-sanitize
 	@if $(HAVE_WINDOWS_TOOLS); then $(MAKE) --no-print-directory test-windows; else \
 	  echo "SKIPPED the Windows suite: x86_64-w64-mingw32-g++-posix or wine is not installed"; \
 	  echo "(Debian packages g++-mingw-w64-x86-64, wine, wine64; .ci/run installs them)."; fi
+	@if $(HAVE_WASM_TOOLS); then $(MAKE) --no-print-directory test-wasm; else \
+	  echo "SKIPPED the WebAssembly module: emcc or node is not installed (Debian package emscripten;"; \
+	  echo ".ci/run installs it)."; fi
 	@if $(HAVE_ARM64_TOOLS); then $(MAKE) --no-print-directory test-arm64; else \
 	  echo "SKIPPED the ARM64 suite: aarch64-linux-gnu-g++ or qemu-aarch64 is not installed"; \
 	  echo "(Debian packages g++-aarch64-linux-gnu, qemu-user; .ci/run installs them)."; fi
@@ -122,6 +131,21 @@ windows-mpfr:
 	  echo "without them, and chords-steps.exe without typed equations."; }
 
 test-windows windows: windows-mpfr
+
+# GMP and MPFR for the module, built from Debian's sources into
+# build/wasm-mpfr once (.ci/build-wasm-mpfr returns at once when they are
+# there). Unlike Windows, the module is never built without them: the page
+# recomputes typed equations.
+wasm-mpfr:
+	.ci/build-wasm-mpfr
+
+wasm: wasm-mpfr
+	$(call configure-build,wasm)
+
+# Every run of the module against the native program's bytes.
+test-wasm: wasm
+	$(call configure-build,default)
+	$(WASM_ENV) node tests/steps_wasm.js build/wasm/chords-steps.js build/default/chords-steps tests/typed_tables
 
 fuzz:
 	$(call configure-build,fuzz)

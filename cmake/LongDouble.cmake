@@ -18,3 +18,15 @@ else()
     message(STATUS "Extended precision: long double is another format here, so the "
                    "64-bit-significand arithmetic is done in software (same results as x86-64)")
 endif()
+# The fixed equation's e^t comes from the C library's long double exponential
+# where long double is at least as wide, rounded to 64 bits: glibc's and
+# MinGW's are that precise. The WebAssembly C library's quadruple expl is the
+# double exp widened, so there the program's own exponential is used, as
+# where long double is narrower.
+if(EMSCRIPTEN)
+    set(CHORDS_LONG_DOUBLE_EXP OFF)
+    message(STATUS "Extended precision: the C library's expl is a double's here, so e^t is "
+                   "computed in software")
+else()
+    set(CHORDS_LONG_DOUBLE_EXP ON)
+endif()

@@ -10,38 +10,50 @@
 #     cross compiler's C library alone, and the default paths would find the
 #     build machine's own;
 #   Windows: static libraries that .ci/build-mingw-mpfr cross-builds from
-#     Debian's sources into build/mingw-mpfr/.
+#     Debian's sources into build/mingw-mpfr/;
+#   WebAssembly (emscripten): the same, built by .ci/build-wasm-mpfr into
+#     build/wasm-mpfr/.
 # Where they are missing, configuring warns and CHORDS_HAVE_MPFR is OFF, and
 # everything else builds as before; ON where chords::mpfr links.
 
 set(CHORDS_MINGW_MPFR_PREFIX ${PROJECT_SOURCE_DIR}/build/mingw-mpfr CACHE PATH
     "Where .ci/build-mingw-mpfr puts GMP and MPFR for the Windows build")
+set(CHORDS_WASM_MPFR_PREFIX ${PROJECT_SOURCE_DIR}/build/wasm-mpfr CACHE PATH
+    "Where .ci/build-wasm-mpfr puts GMP and MPFR for the WebAssembly build")
 set(CHORDS_HAVE_MPFR OFF)
+if(EMSCRIPTEN)
+    set(_chords_mpfr_prefix ${CHORDS_WASM_MPFR_PREFIX})
+    set(_chords_mpfr_script .ci/build-wasm-mpfr)
+else()
+    set(_chords_mpfr_prefix ${CHORDS_MINGW_MPFR_PREFIX})
+    set(_chords_mpfr_script .ci/build-mingw-mpfr)
+endif()
 
 # A path found before is looked for again if its file has gone (the prefix
 # removed, a package purged) or the prefix was changed.
-if(DEFINED CHORDS_MPFR_FOUND_WITH AND NOT CHORDS_MPFR_FOUND_WITH STREQUAL CHORDS_MINGW_MPFR_PREFIX)
+if(DEFINED CHORDS_MPFR_FOUND_WITH AND NOT CHORDS_MPFR_FOUND_WITH STREQUAL _chords_mpfr_prefix)
     unset(CHORDS_GMP_INCLUDE_DIR CACHE)
     unset(CHORDS_MPFR_INCLUDE_DIR CACHE)
     unset(CHORDS_GMP_LIBRARY CACHE)
     unset(CHORDS_MPFR_LIBRARY CACHE)
 endif()
-set(CHORDS_MPFR_FOUND_WITH "${CHORDS_MINGW_MPFR_PREFIX}" CACHE INTERNAL "")
+set(CHORDS_MPFR_FOUND_WITH "${_chords_mpfr_prefix}" CACHE INTERNAL "")
 foreach(_chords_found CHORDS_GMP_INCLUDE_DIR CHORDS_MPFR_INCLUDE_DIR CHORDS_GMP_LIBRARY CHORDS_MPFR_LIBRARY)
     if(${_chords_found} AND NOT EXISTS "${${_chords_found}}")
         unset(${_chords_found} CACHE)
     endif()
 endforeach()
 
-if(WIN32)
-    # The libraries go into the .exe, which then needs no DLL beside it.
+if(WIN32 OR EMSCRIPTEN)
+    # The libraries go into the .exe or the module, which then needs nothing
+    # beside it.
     set(_chords_mpfr_search NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
-    find_path(CHORDS_GMP_INCLUDE_DIR gmp.h PATHS ${CHORDS_MINGW_MPFR_PREFIX}/include ${_chords_mpfr_search})
-    find_path(CHORDS_MPFR_INCLUDE_DIR mpfr.h PATHS ${CHORDS_MINGW_MPFR_PREFIX}/include ${_chords_mpfr_search})
-    find_library(CHORDS_GMP_LIBRARY libgmp.a PATHS ${CHORDS_MINGW_MPFR_PREFIX}/lib ${_chords_mpfr_search})
-    find_library(CHORDS_MPFR_LIBRARY libmpfr.a PATHS ${CHORDS_MINGW_MPFR_PREFIX}/lib ${_chords_mpfr_search})
-    string(CONCAT _chords_mpfr_missing "not in ${CHORDS_MINGW_MPFR_PREFIX}: .ci/build-mingw-mpfr "
-                                       "builds them (make windows and make test run it)")
+    find_path(CHORDS_GMP_INCLUDE_DIR gmp.h PATHS ${_chords_mpfr_prefix}/include ${_chords_mpfr_search})
+    find_path(CHORDS_MPFR_INCLUDE_DIR mpfr.h PATHS ${_chords_mpfr_prefix}/include ${_chords_mpfr_search})
+    find_library(CHORDS_GMP_LIBRARY libgmp.a PATHS ${_chords_mpfr_prefix}/lib ${_chords_mpfr_search})
+    find_library(CHORDS_MPFR_LIBRARY libmpfr.a PATHS ${_chords_mpfr_prefix}/lib ${_chords_mpfr_search})
+    string(CONCAT _chords_mpfr_missing "not in ${_chords_mpfr_prefix}: ${_chords_mpfr_script} "
+                                       "builds them (make windows, make wasm and make test run it)")
 elseif(CMAKE_CROSSCOMPILING)
     set(_chords_triple ${CMAKE_LIBRARY_ARCHITECTURE})
     if(_chords_triple MATCHES "^aarch64")

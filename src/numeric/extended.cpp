@@ -275,7 +275,7 @@ Wide divideSmall(Wide value, std::uint32_t divisor) {
 
 // |t| * 2^116 for |t| < 2^10, truncated.
 Wide reductionFixed(double t) {
-    const auto bits = std::bit_cast<std::uint64_t>(t);
+    const auto bits = bitCast<std::uint64_t>(t);
     const auto field = static_cast<int>((bits >> 52) & 0x7FF);
     const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
     const std::uint64_t significand = field == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
@@ -426,7 +426,7 @@ SoftExtended operator/(SoftExtended a, SoftExtended b) {
 }
 
 bool operator==(SoftExtended a, SoftExtended b) {
-    return std::is_eq(a <=> b);
+    return (a <=> b) == 0;
 }
 
 std::partial_ordering operator<=>(SoftExtended a, SoftExtended b) {

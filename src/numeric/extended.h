@@ -7,6 +7,8 @@
 #include <limits>
 #include <type_traits>
 
+#include "numeric/bit_cast.h"
+
 // Extended precision as the x87 unit keeps it: a 64-bit significand, an
 // exponent from -16382 to 16383, every operation rounded to nearest, ties to
 // even. Where long double is that format it is used directly; elsewhere the
@@ -39,7 +41,7 @@ constexpr SoftExtended softFromUnsigned(std::uint64_t value) {
 }
 
 constexpr SoftExtended softFromDouble(double value) {
-    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const auto bits = bitCast<std::uint64_t>(value);
     const bool negative = (bits >> 63) != 0;
     const auto field = static_cast<std::int32_t>((bits >> 52) & 0x7FF);
     const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
@@ -176,12 +178,13 @@ Type extendedFromLongDouble(long double value) {
 
 // e^t: the C library's long double exponential, rounded to 64 bits, where
 // that is at least as precise (x87, IEEE quadruple); computed in software
-// where long double is narrower.
+// where long double is narrower or the C library's exponential is not that
+// precise (CHORDS_LONG_DOUBLE_EXP, decided in cmake/LongDouble.cmake).
 template <typename Type = Extended>
 Type extendedExponential(double t) {
     if constexpr (std::is_same_v<Type, long double>) {
         return std::exp(static_cast<long double>(t));
-    } else if constexpr (std::numeric_limits<long double>::digits >= 64) {
+    } else if constexpr (std::numeric_limits<long double>::digits >= 64 && CHORDS_LONG_DOUBLE_EXP) {
         return softFromLongDouble(std::exp(static_cast<long double>(t)));
     } else {
         return softExponential(t);

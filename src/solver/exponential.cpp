@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "numeric/bit_cast.h"
 #include "solver/range_event.h"
 
 namespace {
@@ -24,7 +25,7 @@ struct HighWord {
 };
 
 HighWord highWordOf(double t) {
-    const auto word = static_cast<std::uint32_t>(std::bit_cast<std::uint64_t>(t) >> 32);
+    const auto word = static_cast<std::uint32_t>(bitCast<std::uint64_t>(t) >> 32);
     return {word & ~SignBit, (word & SignBit) != 0};
 }
 

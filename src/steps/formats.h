@@ -20,6 +20,7 @@
 #include "steps/arguments.h"
 #include "steps/table.h"
 #include "steps/texts.h"
+#include "text/float_chars.h"
 #include "text/number_format.h"
 
 namespace formats {
@@ -27,7 +28,7 @@ namespace formats {
 template <typename Number>
 std::string toChars(Number value) {
     std::array<char, 48> digits{};
-    return {digits.data(), std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr};
+    return {digits.data(), floatchars::toChars(digits.data(), digits.data() + digits.size(), value).ptr};
 }
 
 inline std::string shownDouble(double value) {
@@ -98,7 +99,7 @@ struct DoubleFormat : FormatConstants<DoubleNumbers, 26, TextPrecisionDouble, Te
     static std::string sixDigits(double value) {
         std::array<char, 40> digits{};
         char* const end =
-            std::to_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::general, 6).ptr;
+            floatchars::toChars(digits.data(), digits.data() + digits.size(), value, std::chars_format::general, 6).ptr;
         return std::isfinite(value) ? std::string(digits.data(), static_cast<std::size_t>(end - digits.data()))
                                     : nonFiniteText(std::isinf(value), std::signbit(value));
     }

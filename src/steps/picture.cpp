@@ -8,6 +8,7 @@
 #include <optional>
 #include <utility>
 
+#include "text/float_chars.h"
 #include "text/number_format.h"
 #include "text/text_codec.h"
 #include "dialog/report.h"
@@ -97,8 +98,8 @@ std::optional<std::array<Point, 2>> clipToFrame(const PictureFrame& frame, Point
 // Pixel coordinates with two decimals: the same bytes on every run.
 std::string coordinate(double pixel) {
     std::array<char, 32> digits{};
-    return {digits.data(), std::to_chars(digits.data(), digits.data() + digits.size(), pixel,
-                                         std::chars_format::fixed, 2).ptr};
+    return {digits.data(), floatchars::toChars(digits.data(), digits.data() + digits.size(), pixel,
+                                               std::chars_format::fixed, 2).ptr};
 }
 
 std::string attribute(const char* name, double pixel) {
@@ -241,10 +242,10 @@ std::string tickLabel(double value, double step) {
         return "0";
     }
     const auto result = decimals > 5 || std::fabs(value) >= 1e6
-                            ? std::to_chars(digits.data(), digits.data() + digits.size(), value,
-                                            std::chars_format::general, 3)
-                            : std::to_chars(digits.data(), digits.data() + digits.size(), value,
-                                            std::chars_format::fixed, decimals);
+                            ? floatchars::toChars(digits.data(), digits.data() + digits.size(), value,
+                                                  std::chars_format::general, 3)
+                            : floatchars::toChars(digits.data(), digits.data() + digits.size(), value,
+                                                  std::chars_format::fixed, decimals);
     return withMinusSign(std::string(digits.data(), result.ptr));
 }
 
@@ -280,8 +281,8 @@ std::string gridAndTicks(const PictureFrame& frame) {
 // A value for a label: three significant digits, powers of ten as such.
 std::string labelValue(double value) {
     std::array<char, 40> digits{};
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value,
-                                      std::chars_format::general, 3);
+    const auto result = floatchars::toChars(digits.data(), digits.data() + digits.size(), value,
+                                            std::chars_format::general, 3);
     std::string text(digits.data(), result.ptr);
     const std::size_t e = text.find('e');
     if (e != std::string::npos) {

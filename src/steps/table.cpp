@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "numeric/bit_cast.h"
+#include "text/float_chars.h"
 #include "text/number_format.h"
 #include "steps/method_texts.h"
 #include "steps/texts.h"
@@ -43,8 +45,8 @@ std::string formatDigits9(Extended value) {
         return nonFinite(value);
     }
     std::array<char, 32> digits{};
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(),
-                                      toDouble(value), std::chars_format::general, 9);
+    const auto result = floatchars::toChars(digits.data(), digits.data() + digits.size(),
+                                            toDouble(value), std::chars_format::general, 9);
     return {digits.data(), result.ptr};
 }
 
@@ -62,14 +64,14 @@ std::string formatShortest(float value) {
     std::array<char, 32> digits{};
     const auto formatted = [&digits](double number, std::chars_format format, int precision) {
         const auto result =
-            std::to_chars(digits.data(), digits.data() + digits.size(), number, format, precision);
+            floatchars::toChars(digits.data(), digits.data() + digits.size(), number, format, precision);
         return std::string(digits.data(), result.ptr);
     };
     int precision = 1;
     for (; precision < 9; ++precision) {
         float readBack = 0.0f;
         const std::string candidate = formatted(value, std::chars_format::general, precision);
-        std::from_chars(candidate.data(), candidate.data() + candidate.size(), readBack);
+        floatchars::fromChars(candidate.data(), candidate.data() + candidate.size(), readBack);
         if (readBack == value) {
             break;
         }
@@ -132,8 +134,8 @@ std::string formatEstimate(std::optional<double> value) {
         return nonFinite(toExtended(*value));
     }
     std::array<char, 32> digits{};
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), *value,
-                                      std::chars_format::general, 3);
+    const auto result = floatchars::toChars(digits.data(), digits.data() + digits.size(), *value,
+                                            std::chars_format::general, 3);
     return {digits.data(), result.ptr};
 }
 
@@ -180,7 +182,7 @@ void fillField(RowFormat& format, Column column, Column source, float value) {
         fillText(format, column, formatDigits9(value));
         return;
     }
-    fillField(format, column, source, std::bit_cast<std::uint64_t>(static_cast<double>(value)),
+    fillField(format, column, source, bitCast<std::uint64_t>(static_cast<double>(value)),
               [value](char* text) { return writeFloatDigits9(text, value); });
 }
 
@@ -190,8 +192,8 @@ void fillField(RowFormat& format, Column column, Column source, Extended value) 
         return;
     }
     const double wide = toDouble(value);
-    fillField(format, column, source, std::bit_cast<std::uint64_t>(wide), [wide](char* text) {
-        return std::to_chars(text, text + 24, wide, std::chars_format::general, 9).ptr;
+    fillField(format, column, source, bitCast<std::uint64_t>(wide), [wide](char* text) {
+        return floatchars::toChars(text, text + 24, wide, std::chars_format::general, 9).ptr;
     });
 }
 
@@ -247,8 +249,8 @@ namespace {
 // halfway point may be a double of its own.
 void rememberEstimateRange(EstimateField& field, double value) {
     std::array<char, 32> digits{};
-    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value,
-                                       std::chars_format::scientific, 2);
+    const auto written = floatchars::toChars(digits.data(), digits.data() + digits.size(), value,
+                                             std::chars_format::scientific, 2);
     const std::string_view scientific(digits.data(), static_cast<std::size_t>(written.ptr - digits.data()));
     const int mantissa = (scientific[0] - '0') * 100 + (scientific[2] - '0') * 10 + (scientific[3] - '0');
     // from_chars reads no '+': "e+01" is read from its digits.
@@ -259,7 +261,7 @@ void rememberEstimateRange(EstimateField& field, double value) {
     const auto halfway = [](int tenths, int power) {
         const std::string decimal = std::to_string(tenths) + "e" + std::to_string(power);
         double point = 0.0;
-        std::from_chars(decimal.data(), decimal.data() + decimal.size(), point);
+        floatchars::fromChars(decimal.data(), decimal.data() + decimal.size(), point);
         return point;
     };
     // 1.00e-3 is reached from 9.995e-4 below, every other number from the

@@ -50,8 +50,14 @@ std::unique_ptr<char[]> newBlock() {
 }
 
 // A full block goes to the thread, which is started for the first one; the
-// block it wrote before comes back to be filled.
+// block it wrote before comes back to be filled. Built without threads (the
+// WebAssembly module, whose output is memory anyway) it is written at once.
 void handOnBlock(TableOutput& table) {
+#if !CHORDS_TABLE_WRITER_THREAD
+    writeRaw(table.console, {table.buffer.get(), table.used});
+    table.used = 0;
+    return;
+#endif
     if (!table.writer) {
         table.writer = std::make_unique<BlockWriter>();
         table.writer->block = newBlock();

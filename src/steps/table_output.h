@@ -3,7 +3,8 @@
 // block instead of one a row. Whole lines only, in the output device's bytes.
 // A long table's blocks are written by a thread of their own, one block in
 // flight at most, so that the system's time for a file overlaps with making
-// the next block; flushTable hands on what is gathered and waits until all
+// the next block (where the build has threads: CHORDS_TABLE_WRITER_THREAD);
+// flushTable hands on what is gathered and waits until all
 // of it is written: before anything goes to standard error, before the
 // report, before the end.
 

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "numeric/bit_cast.h"
+#include "text/float_chars.h"
+
 namespace {
 
 // Room for the longest "%.6g" of a double: "-1.23457e-308".
@@ -28,7 +31,7 @@ std::string formatReal(float value) {
     }
     // to_chars is locale-independent and exact, rounding like printf.
     std::array<char, RealTextCapacity> text{};
-    const auto result = std::to_chars(text.data(), text.data() + text.size(),
+    const auto result = floatchars::toChars(text.data(), text.data() + text.size(),
                                       static_cast<double>(value), std::chars_format::general,
                                       RealPrecision);
     return {text.data(), result.ptr};
@@ -154,9 +157,9 @@ char* writeFloatDigits9(char* out, float value) {
     // The standard library's writer over the float widened to double: the
     // same digits, where there is no 128-bit integer for the fast way.
 #ifndef __SIZEOF_INT128__
-    return std::to_chars(out, out + 16, static_cast<double>(value), std::chars_format::general, 9).ptr;
+    return floatchars::toChars(out, out + 16, static_cast<double>(value), std::chars_format::general, 9).ptr;
 #else
-    const auto bits = std::bit_cast<std::uint32_t>(value);
+    const auto bits = bitCast<std::uint32_t>(value);
     if ((bits >> 31) != 0) {
         *out++ = '-';
     }

@@ -145,7 +145,7 @@ wasm: wasm-mpfr
 # Every run of the module against the native program's bytes.
 test-wasm: wasm
 	$(call configure-build,default)
-	$(WASM_ENV) node tests/steps_wasm.js build/wasm/chords-steps.js build/default/chords-steps tests/typed_tables
+	node tests/steps_wasm.js build/wasm/chords-steps-web.js build/default/chords-steps tests/typed_tables
 
 fuzz:
 	$(call configure-build,fuzz)

@@ -11,6 +11,7 @@ installs them in build/browser-tools). Needs Debian's chromium,
 chromium-driver, python3-selenium and a Java runtime.
 """
 import argparse
+import base64
 import html.parser
 import json
 import pathlib
@@ -23,6 +24,7 @@ import time
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.common.exceptions import WebDriverException
@@ -374,6 +376,97 @@ def check_print(url, session, page_text):
     return f"A4 {orientation}: every row, step and result, the table within {width} px, type {printed['smallest']:.1f} px"
 
 
+# The form's fields by the option that fills them; the numbers in order.
+FIELDS = {"--equation": "equation", "--method": "method", "--precision": "precision", "--stop": "stop",
+          "--x0": "x0", "--phi": "phi"}
+NUMBERS = ["xib", "xie", "eps", "limit"]
+RUN_JS = """
+const [values, before] = arguments;
+const form = document.getElementById('compute');
+for (const [name, value] of Object.entries(values)) form.elements[name].value = value;
+form.dispatchEvent(new Event('input', {bubbles: true}));
+"""
+# The link's bytes once the run after BEFORE has given it, in base64.
+CSV_JS = """
+const [before, done] = arguments;
+const started = Date.now();
+(function wait() {
+  const link = document.getElementById('csv');
+  if (link.href !== before && !link.hidden) {
+    fetch(link.href).then(r => r.arrayBuffer()).then(b => {
+      let s = ''; new Uint8Array(b).forEach(c => s += String.fromCharCode(c)); done({href: link.href, csv: btoa(s)}); });
+  } else if (Date.now() - started > 20000) done({href: link.href, csv: null});
+  else setTimeout(wait, 20);
+})();
+"""
+
+
+def form_values(args):
+    values = {name: "" for name in list(FIELDS.values()) + NUMBERS}
+    values["method"] = "chords"
+    numbers = []
+    i = 0
+    while i < len(args):
+        if args[i] in FIELDS:
+            values[FIELDS[args[i]]] = args[i + 1]
+            i += 1
+        elif not args[i].startswith("--"):
+            numbers.append(args[i])
+        i += 1
+    values.update(zip(NUMBERS, numbers))
+    return values
+
+
+def compute(d, args, before):
+    d.execute_script(RUN_JS, form_values(args), before)
+    d.set_script_timeout(30)
+    return d.execute_async_script(CSV_JS, before)
+
+
+def check_computing(url, session, tables):
+    """The page reruns the program itself: each CSV case of the cross-platform
+    set, typed into the form, gives the golden file's bytes through «Скачать
+    CSV»; a faulty expression its message with the caret; an end dragged on
+    the picture a new run."""
+    d = session.driver
+    d.get(url)
+    started = time.monotonic()
+    while d.execute_script("return document.getElementById('app').hidden"):
+        expect(time.monotonic() - started < 20, "the form did not appear within 20 s")
+        time.sleep(0.05)
+    href = d.execute_script("return document.getElementById('csv').href")
+    cases = 0
+    for line in (tables / "cases.txt").read_text(encoding="utf-8").splitlines():
+        name, *words = line.split()
+        if not name.endswith(".csv"):
+            continue
+        result = compute(d, [w.replace("_", " ") for w in words], href)
+        expect(result["csv"] is not None, f"{name}: no CSV after the form changed")
+        expect(base64.b64decode(result["csv"]) == (tables / name).read_bytes(), f"{name}: the page's CSV differs")
+        href, cases = result["href"], cases + 1
+    d.execute_script(RUN_JS, form_values(["--equation", "x^2 - 2 +", "0", "2", "1e-9", "50"]), href)
+    time.sleep(0.5)
+    fault = d.execute_script("return document.getElementById('fault').textContent")
+    expect("x^2 - 2 +\n" in fault and fault.rstrip().endswith("^"), f"a faulty expression shows {fault!r}")
+    # The end Xib dragged 100 pixels of the picture's own to the right.
+    result = compute(d, ["0", "1", "0.0001", "100"], href)
+    grab = d.execute_script("""const svg = document.getElementById('picture');
+        const [low, high, left, right] = svg.getAttribute('data-frame').split(' ').map(Number);
+        const at = p => { const q = svg.createSVGPoint(); q.x = p; q.y = 300; return q.matrixTransform(svg.getScreenCTM()); };
+        const from = at(left - low / (high - low) * (right - left)), to = at(left + (0.25 - low) / (high - low) * (right - left));
+        return [from.x, from.y, to.x, to.y];""")
+    pointer = ActionBuilder(d)
+    pointer.pointer_action.move_to_location(int(grab[0]), int(grab[1])).pointer_down()
+    pointer.pointer_action.move_to_location(int((grab[0] + grab[2]) / 2), int(grab[1]))
+    pointer.pointer_action.move_to_location(int(grab[2]), int(grab[3])).pointer_up()
+    pointer.perform()
+    time.sleep(0.5)
+    xib = float(d.execute_script("return document.getElementById('compute').elements.xib.value"))
+    heading = d.execute_script("return document.querySelector('#run p').textContent")
+    expect(0.2 < xib < 0.3 and f"Xib = {xib:g}" in heading, f"dragged to 0.25, Xib is {xib}: {heading!r}")
+    return f"{cases} CSVs of the cross-platform set byte for byte, the caret under a fault, Xib dragged to {xib:g}"
+
+
 class Session:
     """One headless Chromium, whose requests and console are checked when it closes."""
 
@@ -405,7 +498,7 @@ class Session:
             self.driver.quit()
         foreign = sorted({u for u in self.requests
                           if u.split("#")[0] != self.page
-                          and not u.startswith(("data:", "about:", "chrome:", "chrome-untrusted:"))})
+                          and not u.startswith(("data:", "blob:", "about:", "chrome:", "chrome-untrusted:"))})
         return foreign, self.console
 
 
@@ -414,6 +507,8 @@ def main():
     parser.add_argument("chords_steps", nargs="?", help="the chords-steps program")
     parser.add_argument("--page", type=pathlib.Path, help="check this page instead of writing one")
     parser.add_argument("--tools", type=pathlib.Path, default=ROOT / "build/browser-tools/node_modules")
+    parser.add_argument("--tables", type=pathlib.Path, default=ROOT / "tests/typed_tables",
+                        help="the cross-platform set a page that computes is checked with")
     args = parser.parse_args()
     if (args.chords_steps is None) == (args.page is None):
         parser.error("give either CHORDS_STEPS or --page FILE")
@@ -462,6 +557,8 @@ def main():
                     group("phone width", check_width, url, session, PHONE)
                     group("projector width", check_width, url, session, PROJECTOR)
                     group("print", check_print, url, session, page_text)
+                    if 'id="app"' in page_text:
+                        group("computing", check_computing, url, session, args.tables)
                 else:
                     group("without script", check_without_script, url, session)
             finally:

@@ -2,18 +2,21 @@
 // gives the same exit status, the same bytes on standard output and error,
 // and the same file, byte for byte; the cross-platform cases also against
 // their expected files; and one instance gives the same bytes run after run.
-//   node tests/steps_wasm.js MODULE.js NATIVE_CHORDS_STEPS TYPED_TABLES_DIR
+//   node tests/steps_wasm.js chords-steps-web.js NATIVE_CHORDS_STEPS TYPED_TABLES_DIR
 'use strict';
 const assert = require('node:assert');
 const { spawnSync } = require('node:child_process');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
+const zlib = require('node:zlib');
 const { test } = require('node:test');
 
 const [modulePath, nativeProgram, tablesDir] = process.argv.slice(2).map((given) => path.resolve(given));
+// The page's module carries the module inside it, compressed, as the page
+// hands it over.
 const createChordsSteps = require(modulePath);
-const instancePromise = createChordsSteps();
+const instancePromise = createChordsSteps({ wasmBinary: zlib.gunzipSync(Buffer.from(createChordsSteps.wasm, 'base64')) });
 
 // The native program in a folder of its own, the file named as in the
 // module's file system, relative to the current folder of each.

@@ -85,6 +85,16 @@ dl > div { display: contents; }
 dt { font-weight: bold; }
 dd { margin: 0; }
 .lesson p { margin: .2rem 0; }
+#app { margin: .5rem 0; border: 1px solid #bbb; padding: .4rem .8rem; }
+#app summary { font-weight: bold; cursor: pointer; }
+#compute { display: flex; flex-wrap: wrap; gap: .4rem 1rem; align-items: end; }
+#compute label { display: flex; flex-direction: column; font-size: .9rem; max-width: 100%; min-width: 0; }
+#compute input, #compute select { font: inherit; font-size: 1rem; max-width: 100%; box-sizing: border-box; }
+#compute input { width: 10em; }
+#compute label:first-child { flex-basis: 100%; }
+#compute label:first-child input { width: 100%; font-family: "DejaVu Sans Mono", monospace; }
+#fault { flex-basis: 100%; margin: 0; color: #8a1c5a; overflow-x: auto; }
+#fault:empty { display: none; }
 @media screen { .later { display: none !important; } }
 @media (max-width: 900px) {
   .stage, dl { display: block; }
@@ -93,7 +103,7 @@ dd { margin: 0; }
 }
 @media print {
   @page { size: A4; margin: 12mm; }
-  nav, #panel { display: none !important; }
+  nav, #panel, #app { display: none !important; }
   .stage { display: block; }
   svg { max-height: 140mm; }
   figure { break-inside: avoid; }
@@ -399,7 +409,7 @@ std::string pageOpening(const PageFacts& facts, bool wideTable = false) {
                        "<title>" + facts.title + "</title>\n<style>" + PageStyle +
                        (wideTable ? "@page { size: A4 landscape; }\n" : "") + "</style>\n</head>\n<body>\n";
     // The run's own part, which a page that computes replaces with the next.
-    html += "<div id=\"run\">\n<h1>" + facts.heading + "</h1>\n";
+    html += facts.appForm + "<div id=\"run\">\n<h1>" + facts.heading + "</h1>\n";
     for (const std::string& line : facts.inputs) {
         html += "<p>" + line + "</p>\n";
     }
@@ -487,7 +497,7 @@ std::string pageOf(const PageFacts& facts, const CatalogueText& position, const 
     const bool wideTable = columns > 8 || table.find("<td class=\"long\">") != std::string::npos;
     return pageOpening(facts, wideTable) + controlsOf(position) + "<div class=\"stage\">\n<figure>\n" + picture +
            "</figure>\n" + panel + "</div>\n<main class=\"lesson\">\n" + table + "</main>\n" + summary +
-           "</div>\n" + facts.app + "<script>" + PageScript + "</script>\n</body>\n</html>\n";
+           "</div>\n" + facts.appScripts + "<script>" + PageScript + "</script>\n</body>\n</html>\n";
 }
 
 template <typename Row>
@@ -549,7 +559,8 @@ std::string rejectionPageText(const PageFacts& facts, const std::string& reasonU
     html += "<figure>\n" + pictureOfRejection(facts.equation, escapedPageText(reasonUtf8), facts.style) +
             "</figure>\n</div>\n";
     // A page that computes steps through the run a corrected interval gives.
-    return html + facts.app + (facts.app.empty() ? "" : std::string("<script>") + PageScript + "</script>\n") +
+    return html + facts.appScripts +
+           (facts.appScripts.empty() ? "" : std::string("<script>") + PageScript + "</script>\n") +
            "</body>\n</html>\n";
 }
 

@@ -85,7 +85,9 @@ struct PageFacts {
     std::string boundM1;  // M1 and the second bound's formula
     std::vector<std::string> legend;
     std::optional<std::string> idleRow;
-    std::string app;  // the form and scripts that compute in the page, or empty
+    // The form and scripts that compute in the page; empty without them.
+    std::string appForm;
+    std::string appScripts;
 };
 
 std::string lessonPageText(const std::vector<PageRow>& rows, const PageFacts& facts);

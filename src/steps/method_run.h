@@ -428,7 +428,9 @@ std::string StepsRun<Format, Equation>::methodPage(const Outcome& outcome) {
     PageFacts& facts = page.facts;
     facts.equation = methodPictureEquation();
     facts.style = pictureStyle(true);
-    facts.app = pageApp(parsed_);
+    const PageApp app = pageApp(parsed_);
+    facts.appForm = app.form;
+    facts.appScripts = app.scripts;
     facts.result = pictureResult(outcome);
     const std::vector<std::string> head = methodHead();
     facts.heading = pageText(head.front());

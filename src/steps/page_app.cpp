@@ -105,14 +105,15 @@ const char* const AppScript = R"(
 (function () {
   "use strict";
   var app = document.getElementById("app");
-  if (!app || typeof WebAssembly !== "object" || typeof ChordsStepsWeb !== "function") { return; }
+  if (!app || typeof WebAssembly !== "object" || typeof createChordsSteps !== "function" ||
+      typeof chordsStepsWasm !== "string" || typeof DecompressionStream !== "function") { return; }
   var form = document.getElementById("compute");
   var fault = document.getElementById("fault");
   var csv = document.getElementById("csv");
   var options = { "--equation": "equation", "--method": "method", "--precision": "precision",
                   "--stop": "stop", "--x0": "x0", "--phi": "phi" };
   var numbers = ["xib", "xie", "eps", "limit"];
-  var instance = null, out = [], err = [], pending = false, link = null;
+  var instance = null, pending = false, link = null, wasm = null;
   function field(name) { return form.elements[name]; }
   function fill(args) {
     var ended = false, at = 0;
@@ -134,9 +135,17 @@ const char* const AppScript = R"(
     return args.concat(["--html", "/run.html", "--csv", "/run.csv", "--"],
                        numbers.map(function (name) { return field(name).value.trim(); }));
   }
+  // The module inflated once; an instance made from it, again after an abort.
+  function inflated() {
+    if (wasm) { return Promise.resolve(wasm); }
+    var packed = atob(chordsStepsWasm), bytes = new Uint8Array(packed.length);
+    for (var i = 0; i < packed.length; i++) { bytes[i] = packed.charCodeAt(i); }
+    var stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream("gzip"));
+    return new Response(stream).arrayBuffer().then(function (buffer) { wasm = buffer; return wasm; });
+  }
   function load() {
     instance = null;
-    return ChordsStepsWeb({ print: function (line) { out.push(line); }, printErr: function (line) { err.push(line); } })
+    return inflated().then(function (binary) { return createChordsSteps({ wasmBinary: binary }); })
       .then(function (module) { instance = module; });
   }
   function read(module, path) {
@@ -148,18 +157,20 @@ const char* const AppScript = R"(
   function run() {
     pending = false;
     if (!instance) { return; }
-    out = []; err = [];
-    var module = instance, page, table;
+    var module = instance, result, page, table;
     try {
-      module.callMain(argumentsOf());
+      result = module.runSteps(argumentsOf());
       page = read(module, "/run.html");
       table = read(module, "/run.csv");
     } catch (e) {
+      result = { aborted: true };
+    }
+    if (result.aborted) {
       fault.textContent = app.getAttribute("data-failed");
       load();
       return;
     }
-    fault.textContent = err.join("\n");
+    fault.textContent = new TextDecoder().decode(result.stderr);
     if (page) { show(new TextDecoder().decode(page)); }
     if (link) { URL.revokeObjectURL(link); link = null; }
     csv.hidden = !table;
@@ -181,25 +192,25 @@ const char* const AppScript = R"(
   // An end of the interval dragged on the picture: its field follows the
   // pointer, to the digits a pixel tells, and the run follows the field.
   var drag = null;
-  function plotX(svg, event) {
-    var point = svg.createSVGPoint();
-    point.x = event.clientX; point.y = event.clientY;
-    return point.matrixTransform(svg.getScreenCTM().inverse()).x;
+  // The picture's own x of a pointer, by the picture's place when the drag
+  // began: each run puts a new picture in its place.
+  function plotX(screen, event) {
+    return new DOMPoint(event.clientX, event.clientY).matrixTransform(screen).x;
   }
   document.addEventListener("pointerdown", function (event) {
     var svg = event.target.closest && event.target.closest("#picture");
     var frame = svg && svg.getAttribute("data-frame");
     if (!frame) { return; }
-    var f = frame.split(" ").map(Number), x = plotX(svg, event);
+    var screen = svg.getScreenCTM().inverse(), f = frame.split(" ").map(Number), x = plotX(screen, event);
     var pixel = function (name) { return f[2] + (Number(field(name).value) - f[0]) / (f[1] - f[0]) * (f[3] - f[2]); };
     var ends = ["xib", "xie"].filter(function (name) { return Math.abs(pixel(name) - x) < 20; });
     if (ends.length === 0) { return; }
-    drag = { name: ends[0], svg: svg, f: f };
+    drag = { name: ends[0], screen: screen, f: f };
     event.preventDefault();
   });
   document.addEventListener("pointermove", function (event) {
     if (!drag) { return; }
-    var f = drag.f, x = plotX(drag.svg, event);
+    var f = drag.f, x = plotX(drag.screen, event);
     var value = f[0] + (x - f[2]) / (f[3] - f[2]) * (f[1] - f[0]);
     var digits = Math.max(1, Math.ceil(Math.log10(Math.max(Math.abs(value), 1e-300) / ((f[1] - f[0]) / 1000))) + 1);
     field(drag.name).value = String(Number(value.toPrecision(Math.min(digits, 17))));
@@ -215,27 +226,27 @@ const char* const AppScript = R"(
 
 }  // namespace
 
-std::string pageAppText(const std::vector<std::string>& runArguments, const std::string& module) {
+PageApp pageAppText(const std::vector<std::string>& runArguments, const std::string& module, bool open) {
     const std::vector<std::pair<std::string, std::string>> precisions = {
         {"", words(TextAppDefault)}, {"single", "single"}, {"double", "double"}, {"extended", "extended"}};
     const std::vector<std::pair<std::string, std::string>> stops = {
         {"", words(TextAppDefault)}, {"residual", words(TextRuleResidual)}, {"step", words(TextRuleStep)},
         {"relative", words(TextRuleRelative)}};
-    std::string html = "<section id=\"app\" hidden data-failed=\"" + words(TextAppFailed) +
-                       "\" aria-labelledby=\"app-title\">\n<h2 id=\"app-title\">" + words(TextAppTitle) +
-                       "</h2>\n<p>" + words(TextAppHint) + words(TextAppHintMore) + "</p>\n<form id=\"compute\" autocomplete=\"off\">\n";
+    std::string html = std::string("<details id=\"app\" hidden") + (open ? " open" : "") + " data-failed=\"" +
+                       words(TextAppFailed) + "\">\n<summary>" + words(TextAppTitle) + "</summary>\n<p>" +
+                       words(TextAppHint) + words(TextAppHintMore) + "</p>\n<form id=\"compute\" autocomplete=\"off\">\n";
     html += input("equation", words(TextAppEquation), " class=\"wide\" placeholder=\"2*exp(-x) + 0.2*x^2 - 1.5\"");
     html += "<pre id=\"fault\" role=\"alert\"></pre>\n";
     html += input("xib", "Xib") + input("xie", "Xie") + input("eps", "EPS") + input("limit", words(TextAppLimit));
     html += methodOptions() + select("precision", TextAppPrecision, precisions) + select("stop", TextAppStop, stops);
     html += input("x0", words(TextAppStart)) + input("phi", words(TextAppPhi));
     html += "</form>\n<p><a id=\"csv\" hidden download=\"chords-steps.csv\" href=\"#\">" + words(TextAppCsv) +
-            "</a></p>\n</section>\n";
-    html += "<script type=\"application/json\" id=\"run-arguments\">" + jsonArray(runArguments) + "</script>\n";
-    return html + "<script>" + scriptText(module) + "</script>\n<script>" + AppScript + "</script>\n";
+            "</a></p>\n</details>\n";
+    return {html, "<script type=\"application/json\" id=\"run-arguments\">" + jsonArray(runArguments) +
+                      "</script>\n<script>" + scriptText(module) + "</script>\n<script>" + AppScript + "</script>\n"};
 }
 
-std::string pageApp(const StepsArguments& parsed) {
+PageApp pageApp(const StepsArguments& parsed) {
     const PageModule module = findPageModule();
-    return module.text ? pageAppText(parsed.runArguments, *module.text) : std::string();
+    return module.text ? pageAppText(parsed.runArguments, *module.text, parsed.app) : PageApp{};
 }

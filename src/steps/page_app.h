@@ -19,10 +19,15 @@ struct PageModule {
 };
 PageModule findPageModule();
 
-// The form and the scripts that rerun the program in the page, its fields
-// filled from the run's arguments; the page's text.
-std::string pageAppText(const std::vector<std::string>& runArguments, const std::string& module);
+// The form that reruns the program in the page, its fields filled from the
+// run's arguments, over the run (open on a page that is first of all the
+// form); and the scripts, after it. Page text.
+struct PageApp {
+    std::string form;
+    std::string scripts;
+};
+PageApp pageAppText(const std::vector<std::string>& runArguments, const std::string& module, bool open);
 
 // The run's page app where the module is installed, else empty.
 struct StepsArguments;
-std::string pageApp(const StepsArguments& parsed);
+PageApp pageApp(const StepsArguments& parsed);

@@ -516,7 +516,9 @@ PageFacts StepsRun<Format, Equation>::pageFactsStart(const HeadLines& head) {
     PageFacts facts;
     facts.equation = pictureEquation();
     facts.style = pictureStyle(true);
-    facts.app = pageApp(parsed_);
+    const PageApp app = pageApp(parsed_);
+    facts.appForm = app.form;
+    facts.appScripts = app.scripts;
     if constexpr (Equation::dialogF) {
         facts.heading = pageText(head.title);
     } else {

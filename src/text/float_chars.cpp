@@ -9,6 +9,7 @@
 #include <cctype>
 #include <type_traits>
 #include <limits>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -139,24 +140,42 @@ std::string scientificText(const Decimal& decimal) {
     return text;
 }
 
-// The shortest digits that read back as the magnitude; among several of that
-// length, the nearest. The nearest of each length is printf's rounding or,
-// where the value's neighbours are not equally far (a power of two), the
-// digits on its other side.
+// The digits of one length (precision + 1) that read back as the
+// magnitude, the nearest of several; none where no such digits do. The
+// nearest is printf's rounding or, where the value's neighbours are not
+// equally far (a power of two), the digits on its other side.
+template <typename Number>
+std::optional<Decimal> digitsReadingBack(Number magnitude, int precision) {
+    const std::string rounded = printed("%.*e", precision, magnitude);
+    if (readBack<Number>(rounded) == magnitude) {
+        return decimalOf(rounded);
+    }
+    const Decimal other = stepped(decimalOf(rounded), readBack<Number>(rounded) < magnitude);
+    if (readBack<Number>(scientificText(other)) == magnitude) {
+        return other;
+    }
+    return std::nullopt;
+}
+
+// The shortest digits that read back as the magnitude. Digits that read
+// back still do with a zero appended, so the shortest length is found by
+// halving the lengths between one digit and max_digits10, which always
+// reads back: five printf calls instead of up to seventeen, which counts
+// where printf is slow (the WebAssembly C library's works in quadruple
+// precision).
 template <typename Number>
 Decimal shortestDigits(Number magnitude) {
-    for (int precision = 0;; ++precision) {
-        const std::string rounded = printed("%.*e", precision, magnitude);
-        if (readBack<Number>(rounded) == magnitude) {
-            return decimalOf(rounded);
-        }
-        const Decimal nearest = decimalOf(rounded);
-        const bool above = readBack<Number>(rounded) > magnitude;
-        const Decimal other = stepped(nearest, !above);
-        if (readBack<Number>(scientificText(other)) == magnitude) {
-            return other;
+    int low = 0;
+    int high = std::numeric_limits<Number>::max_digits10 - 1;
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        if (digitsReadingBack(magnitude, middle)) {
+            high = middle;
+        } else {
+            low = middle + 1;
         }
     }
+    return *digitsReadingBack(magnitude, low);
 }
 
 // The fixed form of the digits: the exact integer (printf's "%.0f") when

@@ -74,6 +74,9 @@ run:
 	./build/default/chords
 
 test: test-native test-sanitize
+	@if $(HAVE_WASM_TOOLS); then $(MAKE) --no-print-directory test-wasm; else \
+	  echo "SKIPPED the WebAssembly module: emcc or node is not installed (Debian package emscripten;"; \
+	  echo ".ci/run installs it)."; fi
 	@if $(HAVE_BROWSER_TOOLS); then $(MAKE) --no-print-directory test-browser; else \
 	  echo "SKIPPED the lesson page in a browser: chromium, chromedriver, Selenium, java or npm is not"; \
 	  echo "installed (Debian packages chromium, chromium-driver, python3-selenium, default-jre-headless,"; \
@@ -83,18 +86,15 @@ test: test-native test-sanitize
 	@if $(HAVE_WINDOWS_TOOLS); then $(MAKE) --no-print-directory test-windows; else \
 	  echo "SKIPPED the Windows suite: x86_64-w64-mingw32-g++-posix or wine is not installed"; \
 	  echo "(Debian packages g++-mingw-w64-x86-64, wine, wine64; .ci/run installs them)."; fi
-	@if $(HAVE_WASM_TOOLS); then $(MAKE) --no-print-directory test-wasm; else \
-	  echo "SKIPPED the WebAssembly module: emcc or node is not installed (Debian package emscripten;"; \
-	  echo ".ci/run installs it)."; fi
 	@if $(HAVE_ARM64_TOOLS); then $(MAKE) --no-print-directory test-arm64; else \
 	  echo "SKIPPED the ARM64 suite: aarch64-linux-gnu-g++ or qemu-aarch64 is not installed"; \
 	  echo "(Debian packages g++-aarch64-linux-gnu, qemu-user; .ci/run installs them)."; fi
 	@if $(HAVE_ARMHF_TOOLS); then $(MAKE) --no-print-directory test-armhf; else \
 	  echo "SKIPPED the ARM32 suite: arm-linux-gnueabihf-g++ or qemu-arm is not installed"; \
 	  echo "(Debian packages g++-arm-linux-gnueabihf, qemu-user; .ci/run installs them)."; fi
-	@if $(HAVE_PACKAGE_TOOLS) && $(HAVE_WINDOWS_TOOLS) && $(HAVE_ARM64_TOOLS); then \
+	@if $(HAVE_PACKAGE_TOOLS) && $(HAVE_WINDOWS_TOOLS) && $(HAVE_ARM64_TOOLS) && $(HAVE_WASM_TOOLS); then \
 	  $(MAKE) --no-print-directory test-package; else \
-	  echo "SKIPPED the packages: they need the Windows and ARM64 tools above, lintian, dpkg-dev,"; \
+	  echo "SKIPPED the packages: they need the Windows, ARM64 and WebAssembly tools above, lintian, dpkg-dev,"; \
 	  echo "man-db, unzip and the arm64 C library known to dpkg (libc6:arm64; .ci/run installs them)."; fi
 
 $(SUITES:%=test-%): test-%:
@@ -120,6 +120,12 @@ test-browser:
 	build/default/chords-steps --method combined 0 1 1e-6 20 --html build/default/method-lesson.html >/dev/null
 	/usr/bin/python3 tests/lesson_page_browser.py --page build/default/method-lesson.html \
 	  --tools $(BROWSER_TOOLS)/node_modules
+	@# The page that computes: the cross-platform set recomputed in it, where make wasm built its module.
+	@if [ -f build/wasm/chords-steps-web.js ]; then \
+	  CHORDS_STEPS_WEB=build/wasm/chords-steps-web.js build/default/chords-steps --html-app build/default/app-lesson.html >/dev/null && \
+	  /usr/bin/python3 tests/lesson_page_browser.py --page build/default/app-lesson.html \
+	    --tools $(BROWSER_TOOLS)/node_modules; \
+	else echo "SKIPPED the page that computes: its module is not built (make wasm)."; fi
 
 # GMP and MPFR for chords-steps.exe, cross-built from Debian's sources into
 # build/mingw-mpfr once (.ci/build-mingw-mpfr returns at once when they are
@@ -154,7 +160,8 @@ fuzz:
 windows:
 	$(call configure-build,windows,chords)
 
-package: package-clean package-deb-amd64 package-deb-arm64 package-windows
+# The packages carry the lesson page's module, built first.
+package: package-clean wasm package-deb-amd64 package-deb-arm64 package-windows
 	rm -rf $(PACKAGES)/_CPack_Packages
 	@ls -l $(PACKAGES)
 

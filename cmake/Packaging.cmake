@@ -29,6 +29,21 @@ if(TARGET chords-steps)
         set(typed_example COMMAND ${run_steps} --equation "x^3 + 4*x^2 - 10" 1 2 1e-6 100 --method illinois
                                   --html ${examples}/illinois-1-2.html > ${CMAKE_CURRENT_BINARY_DIR}/examples-typed.txt)
     endif()
+    # The page that computes in the browser, where the page's module is
+    # built (make wasm): the lesson's example with its form. A program
+    # cross-built for Windows reads the module's path through wine's Z:.
+    set(CHORDS_PAGE_MODULE ${PROJECT_SOURCE_DIR}/build/wasm/chords-steps-web.js
+        CACHE FILEPATH "The lesson page's module the packages carry (make wasm builds it)")
+    set(app_example)
+    if(EXISTS ${CHORDS_PAGE_MODULE})
+        list(APPEND CHORDS_EXAMPLES ${examples}/chords.html)
+        set(module_seen ${CHORDS_PAGE_MODULE})
+        if(WIN32)
+            set(module_seen Z:${CHORDS_PAGE_MODULE})
+        endif()
+        set(app_example COMMAND ${CMAKE_COMMAND} -E env CHORDS_STEPS_WEB=${module_seen} ${run_steps}
+                                --html-app ${examples}/chords.html > ${CMAKE_CURRENT_BINARY_DIR}/examples-app.txt)
+    endif()
     add_custom_command(
         OUTPUT ${CHORDS_EXAMPLES}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${examples}
@@ -36,6 +51,7 @@ if(TARGET chords-steps)
                 --svg ${examples}/chords-0-1.svg --html ${examples}/lesson-0-1.html
                 --csv ${examples}/chords-0-1.csv > ${CMAKE_CURRENT_BINARY_DIR}/examples-table.txt
         ${typed_example}
+        ${app_example}
         DEPENDS chords-steps
         COMMENT "Examples for the guide"
         VERBATIM)
@@ -61,6 +77,9 @@ if(WIN32)
     install(TARGETS ${CHORDS_PROGRAMS} RUNTIME DESTINATION .)
     install(FILES ${CHORDS_WINDOWS_README} DESTINATION .)
     install(FILES ${CHORDS_EXAMPLES} DESTINATION examples)
+    if(EXISTS "${CHORDS_PAGE_MODULE}")
+        install(FILES ${CHORDS_PAGE_MODULE} DESTINATION .)
+    endif()
     # chords-steps.exe carries MPFR and GMP linked in: their licences (the
     # LGPL, written as additions to the GPL, so both texts) go with it.
     if(CHORDS_HAVE_MPFR)
@@ -117,6 +136,10 @@ else()
                   ${CMAKE_CURRENT_BINARY_DIR}/guide.ru.md.gz
             DESTINATION ${CMAKE_INSTALL_DOCDIR})
     install(FILES ${CHORDS_EXAMPLES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+    # chords-steps looks for the page's module in ../share/chords beside it.
+    if(EXISTS "${CHORDS_PAGE_MODULE}")
+        install(FILES ${CHORDS_PAGE_MODULE} DESTINATION ${CMAKE_INSTALL_DATADIR}/chords)
+    endif()
 endif()
 
 # What a package holds, to build before CPack runs; installing builds

@@ -39,6 +39,12 @@ if [ -e "$root/usr/bin/chords-steps" ]; then
         fail "chords-steps ended with status $?"
     grep -qxF 'Корень = 0.299771 F(0.299771)=-5.19123e-05' "$root/out" ||
         fail "chords-steps did not report the root"
+    # The lesson page's module, where chords-steps looks for it: its pages
+    # then compute in the browser.
+    [ -f "$root/usr/share/chords/chords-steps-web.js" ] || fail "the lesson page's module is missing"
+    setsid -w env -i "${run[@]}" "$root/usr/bin/chords-steps" --html-app "$root/app.html" >/dev/null ||
+        fail "chords-steps --html-app ended with status $?"
+    grep -q 'id="compute"' "$root/app.html" || fail "the page has no form: the module was not found"
 elif [ -d "$here/../../src/steps" ]; then
     fail "chords-steps is missing from the package"
 fi

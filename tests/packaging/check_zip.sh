@@ -17,11 +17,11 @@ unzip -q "$zip" -d "$scratch"
 folder=$(basename "$zip" .zip)
 expected="$folder/README.txt $folder/chords.exe"
 if [ -d "$here/../../src/steps" ]; then
-    expected="$expected $folder/chords-steps.exe"
+    expected="$expected $folder/chords-steps.exe $folder/chords-steps-web.js"
 fi
 # The guide's examples.
 if [ -d "$here/../../src/steps" ]; then
-    for example in chords-0-1.svg lesson-0-1.html chords-0-1.csv illinois-1-2.html; do
+    for example in chords-0-1.svg lesson-0-1.html chords-0-1.csv illinois-1-2.html chords.html; do
         expected="$expected $folder/examples/$example"
     done
 fi

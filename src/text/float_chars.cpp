@@ -64,9 +64,15 @@ std::to_chars_result copied(char* first, char* last, const std::string& text) {
     return {first + text.size(), std::errc{}};
 }
 
-// printf with one precision and one double, into a string of its length.
+// printf with one precision and one double, into a string of its length:
+// one call where the text fits the usual room, a second where it does not
+// (a whole number of 300 digits).
 std::string printed(const char* format, int precision, double value) {
-    const int size = std::snprintf(nullptr, 0, format, precision, value);
+    char room[64];
+    const int size = std::snprintf(room, sizeof room, format, precision, value);
+    if (static_cast<std::size_t>(size) < sizeof room) {
+        return {room, static_cast<std::size_t>(size)};
+    }
     std::string text(static_cast<std::size_t>(size) + 1, '\0');
     std::snprintf(text.data(), text.size(), format, precision, value);
     text.resize(static_cast<std::size_t>(size));

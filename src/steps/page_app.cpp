@@ -138,10 +138,10 @@ const char* const AppScript = R"(
   // The module inflated once; an instance made from it, again after an abort.
   function inflated() {
     if (wasm) { return Promise.resolve(wasm); }
-    var packed = atob(chordsStepsWasm), bytes = new Uint8Array(packed.length);
-    for (var i = 0; i < packed.length; i++) { bytes[i] = packed.charCodeAt(i); }
-    var stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream("gzip"));
-    return new Response(stream).arrayBuffer().then(function (buffer) { wasm = buffer; return wasm; });
+    // A data: address decodes the base64 off the page's own thread.
+    return fetch("data:application/octet-stream;base64," + chordsStepsWasm).then(function (packed) {
+      return new Response(packed.body.pipeThrough(new DecompressionStream("gzip"))).arrayBuffer();
+    }).then(function (buffer) { wasm = buffer; return wasm; });
   }
   function load() {
     instance = null;
@@ -220,7 +220,9 @@ const char* const AppScript = R"(
   fill(JSON.parse(document.getElementById("run-arguments").textContent));
   form.addEventListener("input", schedule);
   form.addEventListener("submit", function (event) { event.preventDefault(); schedule(); });
-  load().then(function () { app.hidden = false; schedule(); }, function () {});
+  // The lesson shows first; the module is made ready after the page's load.
+  function ready() { load().then(function () { app.hidden = false; schedule(); }, function () {}); }
+  if (document.readyState === "complete") { ready(); } else { window.addEventListener("load", ready); }
 })();
 )";
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <type_traits>
+#include <utility>
 #include <limits>
 #include <optional>
 #include <string>
@@ -19,39 +20,32 @@
 
 namespace floatchars {
 
+namespace {
+// The C++ library's where it has them, else the portable ones.
 #if CHORDS_STD_FLOAT_CHARS
-std::to_chars_result toChars(char* first, char* last, double value) {
-    return std::to_chars(first, last, value);
-}
-std::to_chars_result toChars(char* first, char* last, float value) {
-    return std::to_chars(first, last, value);
-}
-std::to_chars_result toChars(char* first, char* last, double value, std::chars_format format, int precision) {
-    return std::to_chars(first, last, value, format, precision);
-}
-std::from_chars_result fromChars(const char* first, const char* last, double& value) {
-    return std::from_chars(first, last, value);
-}
-std::from_chars_result fromChars(const char* first, const char* last, float& value) {
-    return std::from_chars(first, last, value);
-}
+template <typename... Arguments>
+auto written(Arguments&&... arguments) { return std::to_chars(std::forward<Arguments>(arguments)...); }
+template <typename... Arguments>
+auto parsed(Arguments&&... arguments) { return std::from_chars(std::forward<Arguments>(arguments)...); }
 #else
-std::to_chars_result toChars(char* first, char* last, double value) {
-    return portable::toChars(first, last, value);
-}
-std::to_chars_result toChars(char* first, char* last, float value) {
-    return portable::toChars(first, last, value);
-}
+template <typename... Arguments>
+auto written(Arguments&&... arguments) { return portable::toChars(std::forward<Arguments>(arguments)...); }
+template <typename... Arguments>
+auto parsed(Arguments&&... arguments) { return portable::fromChars(std::forward<Arguments>(arguments)...); }
+#endif
+}  // namespace
+
+std::to_chars_result toChars(char* first, char* last, double value) { return written(first, last, value); }
+std::to_chars_result toChars(char* first, char* last, float value) { return written(first, last, value); }
 std::to_chars_result toChars(char* first, char* last, double value, std::chars_format format, int precision) {
-    return portable::toChars(first, last, value, format, precision);
+    return written(first, last, value, format, precision);
 }
 std::from_chars_result fromChars(const char* first, const char* last, double& value) {
-    return portable::fromChars(first, last, value);
+    return parsed(first, last, value);
 }
 std::from_chars_result fromChars(const char* first, const char* last, float& value) {
-    return portable::fromChars(first, last, value);
+    return parsed(first, last, value);
 }
-#endif
 
 namespace portable {
 namespace {

@@ -14,6 +14,17 @@
 
 namespace {
 
+// The portable writer stands on a correctly rounded printf and strtod, as
+// glibc's and the WebAssembly C library's are, and is built for the latter.
+// Windows' C library is not one (under wine 0x1p-792 prints as
+// 3.8392238435728148e-239, and its shortest text is one digit longer), so it
+// is not compared there; the program does not use it there.
+#ifdef _WIN32
+#define SKIP_WITHOUT_EXACT_PRINTF() GTEST_SKIP() << "Windows' printf and strtod are not correctly rounded"
+#else
+#define SKIP_WITHOUT_EXACT_PRINTF() static_cast<void>(0)
+#endif
+
 template <typename Number>
 std::string standardText(Number value) {
     char text[64];
@@ -53,6 +64,7 @@ void expectSameShortest(Number value) {
 }
 
 TEST(FloatCharsTest, ShortestDoublesOverEveryExponent) {
+    SKIP_WITHOUT_EXACT_PRINTF();
     std::mt19937_64 random(20240611);
     for (int i = 0; i < 30000; ++i) {
         expectSameShortest(std::bit_cast<double>(random()));
@@ -70,6 +82,7 @@ TEST(FloatCharsTest, ShortestDoublesOverEveryExponent) {
 }
 
 TEST(FloatCharsTest, ShortestFloatsOverEveryExponent) {
+    SKIP_WITHOUT_EXACT_PRINTF();
     std::mt19937 random(20240611);
     for (int i = 0; i < 30000; ++i) {
         expectSameShortest(std::bit_cast<float>(static_cast<std::uint32_t>(random())));
@@ -81,6 +94,7 @@ TEST(FloatCharsTest, ShortestFloatsOverEveryExponent) {
 }
 
 TEST(FloatCharsTest, GivenPrecisionInEachFormat) {
+    SKIP_WITHOUT_EXACT_PRINTF();
     std::mt19937_64 random(7);
     for (int i = 0; i < 20000; ++i) {
         const double value = std::bit_cast<double>(random());
@@ -97,6 +111,7 @@ TEST(FloatCharsTest, GivenPrecisionInEachFormat) {
 }
 
 TEST(FloatCharsTest, TooSmallRoomAndWhereReadingStops) {
+    SKIP_WITHOUT_EXACT_PRINTF();
     char text[4];
     EXPECT_EQ(floatchars::portable::toChars(text, text + sizeof text, 0.125).ec, std::errc::value_too_large);
     for (const std::string typed : {"+1", " 1", "0x1p3", "1e5000", "2.5e", "x"}) {

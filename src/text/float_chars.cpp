@@ -254,10 +254,10 @@ std::to_chars_result toChars(char* first, char* last, float value) {
 }
 
 std::to_chars_result toChars(char* first, char* last, double value, std::chars_format format, int precision) {
-    const char* const spec = format == std::chars_format::fixed        ? "%.*f"
+    const char* const pattern = format == std::chars_format::fixed        ? "%.*f"
                              : format == std::chars_format::scientific ? "%.*e"
                                                                        : "%.*g";
-    return copied(first, last, printed(spec, precision, value));
+    return copied(first, last, printed(pattern, precision, value));
 }
 
 std::from_chars_result fromChars(const char* first, const char* last, double& value) {

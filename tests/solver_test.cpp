@@ -13,6 +13,7 @@
 #include "solver/chord.h"
 #include "solver/equation.h"
 #include "solver/exponential.h"
+#include "solver/method_walk.h"
 #include "numeric/precision.h"
 #include "solver/range_event.h"
 #include "solver/separation.h"
@@ -418,6 +419,8 @@ struct Square {
     double holeLow = 0.0;
     double holeHigh = 0.0;
     double operator()(double x) const { return holeLow < x && x < holeHigh ? std::nan("") : x * x - 2.0; }
+    double slope(double x) const { return 2.0 * x; }
+    double map(double x) const { return (x + 2.0 / x) / 2.0; }
     std::uint64_t rangeEvents() const { return 0; }
 };
 
@@ -481,6 +484,30 @@ TEST(ChordWalkTest, MethodsStopRulesAndUndefinedPoints) {
     EXPECT_EQ(keptEndFactor<DoubleNumbers>(Method::AndersonBjorck, -0.25, -0.25), 0.5);
     EXPECT_EQ(keptEndFactor<DoubleNumbers>(Method::AndersonBjorck, -0.25, -0.5), 0.5);
     EXPECT_EQ(keptEndFactor<DoubleNumbers>(Method::AndersonBjorck, -0.5, -0.125), 0.75);
+}
+
+// Every method walks in the one loop, which stops taking steps once one
+// leaves the walk as it found it: bisection with EPS 0 once its midpoint
+// rounds to an end, simple iteration once phi(x) rounds to x itself. The rest up
+// to the limit are counted, said once as idle, and the root is not found.
+TEST(ChordWalkTest, MethodsThatStandStillAreCountedNotRepeated) {
+    for (const Method method : {Method::Bisection, Method::Iteration}) {
+        Square square;
+        std::uint64_t steps = 0;
+        std::pair<std::uint64_t, std::uint64_t> idle;
+        const WalkOutcome<DoubleNumbers> outcome = walkMethod<DoubleNumbers>(
+            startMethod<DoubleNumbers>(method, 1.0, 2.0, 2.0, false, square), {0.0, 1000, StopRule::Residual, {}},
+            square,
+            observeSteps([&](std::uint64_t number, const auto&, bool) { return steps = number, true; },
+                         [&](std::uint64_t first, std::uint64_t last) { idle = {first, last}; }));
+        EXPECT_LT(steps, 60u) << static_cast<int>(method);
+        EXPECT_EQ(idle, std::make_pair(steps + 1, std::uint64_t{1000}));
+        EXPECT_EQ(outcome.counter, 1000u);
+        EXPECT_FALSE(outcome.found);
+        if (method == Method::Bisection) {  // two neighbouring doubles around the root
+            EXPECT_EQ(outcome.b, std::nextafter(outcome.a, 2.0));
+        }
+    }
 }
 
 namespace {

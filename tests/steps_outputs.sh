@@ -77,6 +77,15 @@ run long-equation --equation 'x^3 + 4*x^2 - 10 + 0*sin(x) + 0*cos(x) + 0*tan(x/1
     1 2 1e-9 40 --svg p.svg --html p.html
 run parse-fault --equation '2*x +* 3' 0 1 0.1 10
 run long-typed --equation 'x^2 - 2' 0 10 0 100000 --csv p.csv
+# The methods beside the chords, for a typed equation and the dialog's F.
+for p in single double extended; do
+    for m in bisection newton secant combined iteration; do
+        # shellcheck disable=SC2046
+        run "method-$p-$m" --equation 'x^3 - 2*x - 5' 2 3 1e-9 60 --precision "$p" --method "$m" $(files)
+        # shellcheck disable=SC2046
+        run "method-fixedF-$p-$m" --precision "$p" --method "$m" --stop step 0 1 1e-6 40 $(files)
+    done
+done
 # The cross-platform set, "_" a blank inside one argument, with every file.
 while read -r name line; do
     words=()

@@ -723,6 +723,30 @@ TEST(StepsProgramTest, RefusedStandardOutputEndsWithStatusOne) {
     }
 }
 
+// Files beside a table nobody receives still get every step: a method's
+// page (Newton on x^2 - 2 in double, circling between two neighbours
+// around the root up to the limit) is the page of the run whose table was
+// read.
+TEST(StepsProgramTest, FilesKeepEveryStepWhenStandardOutputFails) {
+    if (!STEPS_TYPED_EQUATIONS || nativePath("/dev/full") != "/dev/full" || !exists("/dev/full")) {
+        GTEST_SKIP() << "no /dev/full or no typed equations here";
+    }
+    const std::vector<std::string> line = {"--equation", "x^2 - 2", "1", "2", "0", "3000", "--method", "newton",
+                                           "--precision", "double", "--html"};
+    std::vector<std::string> read = line, refused = line;
+    read.push_back("read.html");
+    refused.push_back("refused.html");
+    EXPECT_EQ(runSteps(read).exitStatus, 0);
+    RunOptions options;
+    options.program = STEPS_PROGRAM;
+    options.arguments = refused;
+    options.outputFile = "/dev/full";
+    EXPECT_EQ(runChords("", options).exitStatus, 1);
+    EXPECT_EQ(contentsOf("refused.html"), contentsOf("read.html"));
+    std::remove("read.html");
+    std::remove("refused.html");
+}
+
 // A file's name in any script is the file's name, on Windows too, where
 // the narrow calls would have put it through the ANSI code page; nothing
 // is left under the temporary name, and a message names it as given.

@@ -171,11 +171,6 @@ Chord<Numbers> drawChord(ChordWalk<Numbers>& walk, Equation& equation, Method me
 }
 
 // The stopping tests, apart from stepping.
-// No chord may be drawn once the counter has reached the limit.
-template <typename Numbers>
-bool limitReached(const ChordWalk<Numbers>& walk, std::uint32_t limit) {
-    return walk.counter >= limit;
-}
 // |x_n - x_(n-1)| below EPS (or EPS*|x_n|); never for the first approximation.
 template <typename Numbers>
 bool stepMet(const ChordWalk<Numbers>& walk, typename Numbers::Storage epsilon, StopRule rule) {
@@ -183,61 +178,44 @@ bool stepMet(const ChordWalk<Numbers>& walk, typename Numbers::Storage epsilon, 
            stepLengthMet<Numbers>(Numbers::magnitudeOf(Numbers::widened(*walk.x) - Numbers::widened(*walk.previousX)),
                                   *walk.x, epsilon, rule);
 }
+
+// The chords as the one loop of solver/method.h walks them.
+template <typename Numbers, typename Equation>
+Chord<Numbers> takeStep(ChordWalk<Numbers>& walk, Equation& equation, const ChordRules<Numbers>& rules) {
+    return drawChord(walk, equation, rules.method);
+}
+// No chord could be drawn, or F is not defined where it landed.
+template <typename Numbers>
+bool stepEnds(const Chord<Numbers>& chord) {
+    return !chord.x || chord.undefined;
+}
 // The chord landed where F is defined and met the rule's test.
 template <typename Numbers>
-bool chordMeets(const Chord<Numbers>& chord, const ChordWalk<Numbers>& walk, const ChordRules<Numbers>& rules) {
-    if (!chord.x || chord.undefined) {
+bool stepMeets(const Chord<Numbers>& chord, const ChordWalk<Numbers>& walk, const ChordRules<Numbers>& rules) {
+    if (stepEnds(chord)) {
         return false;
     }
     return rules.stop == StopRule::Residual ? residualMet<Numbers>(chord.fx, rules.epsilon)
                                             : stepMet(walk, rules.epsilon, rules.stop);
 }
+template <typename Numbers>
+bool poleTestApplies(const ChordWalk<Numbers>&, const ChordRules<Numbers>& rules) {
+    return rules.stop != StopRule::Residual;
+}
 // A plain chord that left both ends exactly as they were and reported no
 // range event: every later chord would be the same one, with the same
 // outcome. A modified method cannot repeat, its kept value keeps changing.
 template <typename Numbers>
-bool chordRepeats(const Chord<Numbers>& chord, const ChordWalk<Numbers>& walk, Method method) {
-    return method == Method::Chords && chord.x && !chord.rangeReported &&
-           Numbers::sameBits(chord.a, walk.a) && Numbers::sameBits(chord.b, walk.b);
+bool stepRepeats(const Chord<Numbers>& chord, const ChordWalk<Numbers>& walk, const ChordRules<Numbers>& rules) {
+    return rules.method == Method::Chords && chord.x && !chord.rangeReported && Numbers::sameBits(chord.a, walk.a) &&
+           Numbers::sameBits(chord.b, walk.b);
 }
 
-// Walks the chords, telling the observer about every chord drawn and about
-// the idle stretch that is only counted. Chords are numbered from 1: chord
-// n is drawn with n - 1 chords behind it that missed the test. The walk
-// ends when a chord meets the test (found, counter unchanged for that
-// chord), when the counter reaches the limit (not found), or when a chord
-// cannot be drawn or lands where F is not defined, or when a rule on the
-// step is met closing in on a pole (not found). Once a chord
-// repeats itself, the rest are counted up to the limit without being drawn.
-//   observer.step(number, chord, met), answering whether to go on (a
-//   reader that has gone away needs no more chords);
-//   observer.idle(first, last) when chords first..last would repeat chord
-//   first - 1.
+// The chords from [a, b]: the one loop of solver/method.h over a walk
+// started on the interval as given, counter 0.
 template <typename Numbers, typename Equation, typename Observer>
 WalkOutcome<Numbers> walkChords(typename Numbers::Storage a, typename Numbers::Storage b,
-                                     const ChordRules<Numbers>& rules, Equation& equation, Observer&& observer) {
+                                const ChordRules<Numbers>& rules, Equation& equation, Observer&& observer) {
     ChordWalk<Numbers> walk = startWalk<Numbers>(a, b);
-    bool found = false;
-    while (!limitReached(walk, rules.limit)) {
-        const std::uint64_t number = std::uint64_t{walk.counter} + 1;
-        const auto previousSize = walk.x ? Numbers::magnitudeOf(Numbers::widened(walk.fx)) : Numbers::work(0.0);
-        Chord<Numbers> chord = drawChord(walk, equation, rules.method);
-        found = chordMeets(chord, walk, rules);
-        if (found && rules.stop != StopRule::Residual && closesOnPole<Numbers>(chord.fx, previousSize, rules.endsSize)) {
-            found = false;
-            chord.pole = true;
-        }
-        if (!observer.step(number, chord, found) || !chord.x || chord.undefined || chord.pole || found) {
-            break;
-        }
-        if (chordRepeats(chord, walk, rules.method)) {
-            if (number < rules.limit) {
-                observer.idle(number + 1, std::uint64_t{rules.limit});
-            }
-            walk.counter = rules.limit;
-            break;
-        }
-        ++walk.counter;
-    }
-    return {found, walk.x, walk.fx, walk.counter, walk.a, walk.b};
+    return walkSteps<Numbers>(walk, rules, equation, observer);
 }

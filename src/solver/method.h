@@ -1,6 +1,7 @@
 #pragma once
 // The methods a walk can take, the rules that stop it, what a walk ends
-// with and how whoever walks is told about each step.
+// with, how whoever walks is told about each step, and the one loop that
+// walks every method.
 
 #include <cstdint>
 #include <optional>
@@ -92,3 +93,48 @@ struct NoObserver {
     }
     void idle(std::uint64_t, std::uint64_t) const {}
 };
+
+// Walks any method, one step per call, telling the observer about every
+// step and about the idle stretch that is only counted:
+//   observer.step(number, step, met), answering whether to go on (a
+//   reader that has gone away needs no more steps);
+//   observer.idle(first, last) when steps first..last would repeat step
+//   first - 1.
+// Steps are numbered from 1: step n is taken with n - 1 steps behind it
+// that missed the test. The walk ends when a step meets the test (found,
+// counter unchanged for that step), when the counter reaches the limit
+// (not found), when a step leaves nothing to go on from, or when a rule on
+// the step is met closing in on a pole (not found). Once a step leaves the
+// walk as it found it, the rest are counted up to the limit without being
+// taken. A method's walk answers, by overloads of its own types:
+//   takeStep(walk, equation, rules)   one step; the counter is this loop's;
+//   stepMeets(step, walk, rules)      the stopping test;
+//   poleTestApplies(walk, rules)      whether a met rule is checked for a pole;
+//   stepEnds(step)                    nothing left to go on from;
+//   stepRepeats(step, walk, rules)    every later step would be this one.
+template <typename Numbers, typename Walk, typename Rules, typename Equation, typename Observer>
+WalkOutcome<Numbers> walkSteps(Walk& walk, const Rules& rules, Equation& equation, Observer&& observer) {
+    bool found = false;
+    while (walk.counter < rules.limit) {
+        const std::uint64_t number = std::uint64_t{walk.counter} + 1;
+        const auto previousSize = walk.x ? Numbers::magnitudeOf(Numbers::widened(walk.fx)) : Numbers::work(0.0);
+        auto step = takeStep(walk, equation, rules);
+        found = stepMeets(step, walk, rules);
+        if (found && poleTestApplies(walk, rules) && closesOnPole<Numbers>(step.fx, previousSize, rules.endsSize)) {
+            found = false;
+            step.pole = true;
+        }
+        if (!observer.step(number, step, found) || stepEnds(step) || step.pole || found) {
+            break;
+        }
+        if (stepRepeats(step, walk, rules)) {
+            if (number < rules.limit) {
+                observer.idle(number + 1, std::uint64_t{rules.limit});
+            }
+            walk.counter = rules.limit;
+            break;
+        }
+        ++walk.counter;
+    }
+    return {found, walk.x, walk.fx, walk.counter, walk.a, walk.b};
+}

@@ -220,9 +220,10 @@ void iterate(MethodWalk<Numbers>& walk, MethodStep<Numbers>& step, Equation& equ
 
 }  // namespace method_steps
 
-// Takes one step of the walk's method; the counter is the caller's.
+// The methods as the one loop of solver/method.h walks them.
+// One step of the walk's method.
 template <typename Numbers, typename Equation>
-MethodStep<Numbers> takeStep(MethodWalk<Numbers>& walk, Equation& equation) {
+MethodStep<Numbers> takeStep(MethodWalk<Numbers>& walk, Equation& equation, const MethodRules<Numbers>&) {
     MethodStep<Numbers> step;
     step.a = walk.a;
     step.b = walk.b;
@@ -264,45 +265,38 @@ bool stepEnds(const MethodStep<Numbers>& step) {
 // points are closer than 2*EPS, whatever the rule; bisection when it lands
 // on an exact zero.
 template <typename Numbers>
-bool stepMeets(const MethodStep<Numbers>& step, Method method, const MethodRules<Numbers>& rules) {
+bool stepMeets(const MethodStep<Numbers>& step, const MethodWalk<Numbers>& walk, const MethodRules<Numbers>& rules) {
     if (stepEnds(step)) {
         return false;
     }
-    if (method == Method::Combined) {
+    if (walk.method == Method::Combined) {
         return *step.length < Numbers::work(2.0) * Numbers::widened(rules.epsilon);
     }
-    if (method == Method::Bisection && Numbers::widened(step.fx) == Numbers::work(0.0)) {
+    if (walk.method == Method::Bisection && Numbers::widened(step.fx) == Numbers::work(0.0)) {
         return true;
     }
     return rules.stop == StopRule::Residual ? residualMet<Numbers>(step.fx, rules.epsilon)
                                             : stepLengthMet<Numbers>(*step.length, *step.x, rules.epsilon, rules.stop);
 }
+// The combined method's own rule is not a rule on the step.
+template <typename Numbers>
+bool poleTestApplies(const MethodWalk<Numbers>& walk, const MethodRules<Numbers>& rules) {
+    return rules.stop != StopRule::Residual && walk.method != Method::Combined;
+}
+// A step that left the walk's points and their values as it found them
+// (bisection's midpoint rounded to an end, a tangent or phi that returns
+// x_n itself): every later step would be the same one.
+template <typename Numbers>
+bool stepRepeats(const MethodStep<Numbers>& step, const MethodWalk<Numbers>& walk, const MethodRules<Numbers>&) {
+    return Numbers::sameBits(step.a, walk.a) && Numbers::sameBits(step.b, walk.b) &&
+           Numbers::sameWork(step.fa, walk.fa) && Numbers::sameWork(step.fb, walk.fb);
+}
 
-// Walks the method from its start, telling the observer about every step:
-//   observer.step(number, step, met), answering whether to go on.
-// The walk ends when a step meets the test (found), when the counter
-// reaches the limit, or when a step makes no point, lands where F is not
-// defined, or meets a rule on the step closing in on a pole (not found).
+// Walks the method from its start with the one loop of solver/method.h.
 template <typename Numbers, typename Equation, typename Observer>
 WalkOutcome<Numbers> walkMethod(MethodWalk<Numbers> walk, const MethodRules<Numbers>& rules, Equation& equation,
                                 Observer&& observer) {
-    bool found = false;
-    while (walk.counter < rules.limit) {
-        const std::uint64_t number = std::uint64_t{walk.counter} + 1;
-        const auto previousSize = walk.x ? Numbers::magnitudeOf(Numbers::widened(walk.fx)) : Numbers::work(0.0);
-        MethodStep<Numbers> step = takeStep(walk, equation);
-        found = stepMeets(step, walk.method, rules);
-        if (found && rules.stop != StopRule::Residual && walk.method != Method::Combined &&
-            closesOnPole<Numbers>(step.fx, previousSize, rules.endsSize)) {
-            found = false;
-            step.pole = true;
-        }
-        if (!observer.step(number, step, found) || stepEnds(step) || step.pole || found) {
-            break;
-        }
-        ++walk.counter;
-    }
-    return {found, walk.x, walk.fx, walk.counter, walk.a, walk.b};
+    return walkSteps<Numbers>(walk, rules, equation, observer);
 }
 
 // The a-priori count of bisection: the smallest n with (b - a)/2^n <= EPS,

@@ -500,6 +500,15 @@ std::string pageOf(const PageFacts& facts, const CatalogueText& position, const 
            "</div>\n" + facts.appScripts + "<script>" + PageScript + "</script>\n</body>\n</html>\n";
 }
 
+// The idle stretch's line at the table's foot, shown with the last step.
+std::string idleRowOf(const PageFacts& facts, std::uint64_t last, std::size_t columns) {
+    if (!facts.idleRow) {
+        return "";
+    }
+    return "<tr class=\"idle\"" + fromStep(last) + "><td colspan=\"" + std::to_string(columns) + "\">" +
+           *facts.idleRow + "</td></tr>\n";
+}
+
 template <typename Row>
 std::uint64_t lastNumber(const std::vector<Row>& rows) {
     return rows.empty() ? 0 : rows.back().number;
@@ -517,11 +526,7 @@ std::string lessonPageText(const std::vector<PageRow>& rows, const PageFacts& fa
     for (const std::string& line : facts.legend) {
         table += "<p>" + line + "</p>\n";
     }
-    table += tableOf(TextPageTableName, names, rows, TextPageGapFrom, rowOf);
-    if (facts.idleRow) {
-        table += "<tr class=\"idle\"" + fromStep(last) + "><td colspan=\"" + std::to_string(names.size()) + "\">" +
-                 *facts.idleRow + "</td></tr>\n";
-    }
+    table += tableOf(TextPageTableName, names, rows, TextPageGapFrom, rowOf) + idleRowOf(facts, last, names.size());
     return pageOf(facts, TextColumnChord, pictureOf(rows, facts), chordPanel(rows, facts), table + tableEnd(),
                   names.size(), summaryOf(rows, facts, last));
 }
@@ -544,7 +549,7 @@ std::string stepsPageText(const std::vector<StepRow>& rows, const StepsPage& pag
     };
     const std::string table = "<h2>" + words(TextPageStepsTable) + "</h2>\n" +
                               tableOf(TextPageStepsTable, page.columns, rows, TextPageStepsFrom, rowOfStep) +
-                              tableEnd();
+                              idleRowOf(facts, last, page.columns.size()) + tableEnd();
     return pageOf(facts, TextPageStepName, page.picture, stepPanel(rows, page), table, page.columns.size(),
                   summary);
 }

@@ -316,9 +316,7 @@ int StepsRun<Format, Equation>::runMethod() {
         showError(console_, reason->c_str());
         return ExitUsage;
     }
-    watchInterrupts();
-    if (!openOutputs(files_, parsed_)) {
-        showOutputFailure(console_, files_);
+    if (!startWalkOutputs(console_, files_, parsed_)) {
         return ExitRefused;
     }
     TableOutput table(console_);
@@ -376,9 +374,15 @@ int StepsRun<Format, Equation>::runMethod() {
                 if (met || stepEnds(step) || step.pole) {
                     stopNote_ = methodNoteWords(notes);
                 }
-                return !interruptRequested() && !(tableWanted_ && tableRefused(table) && !csv.active);
+                return walkOutputsWantMore(files_, table);
             },
-            [](std::uint64_t, std::uint64_t) {}));
+            [&](std::uint64_t first, std::uint64_t last) {
+                stopNote_ = methodIdleRow(first, last);
+                idleNote_ = stopNote_;
+                if (tableWanted_) {
+                    addLine(table, stopNote_);
+                }
+            }));
     return finishRun(table, outcome);
 }
 
@@ -450,6 +454,9 @@ std::string StepsRun<Format, Equation>::methodPage(const Outcome& outcome) {
         facts.lastX = Format::shown(*outcome.x) + ", F = " + (undefined ? "&#8211;" : Format::shown(outcome.fx));
     }
     facts.chords = keptSteps_.chords;
+    if (!idleNote_.empty()) {
+        facts.idleRow = pageText(idleNote_);
+    }
     facts.stop = stopNote_.empty() ? pageText(text(TextPageStopLimit) + std::to_string(parsed_.limit))
                                    : pageText(stopNote_);
     page.columns.push_back("n");

@@ -81,3 +81,8 @@ std::string methodNoteCsv(const MethodNotes& notes) {
     return joinedNotes(notes, NoteWords{", ", "outside", "flat", "no point", "undefined", "pole, not a root", "zero", "gap below 2*EPS",
                                         "residual below EPS", "step below EPS", "step below EPS*|x|"});
 }
+
+std::string methodIdleRow(std::uint64_t first, std::uint64_t last) {
+    return text(TextStepsIdleFrom) + std::to_string(first) + text(TextIdleTo) + std::to_string(last) +
+           text(TextStepsIdleRepeat) + std::to_string(first - 1) + text(TextStepsIdleReason);
+}

@@ -3,6 +3,7 @@
 // its name in the table (Windows-1251) and in the CSV, declared once for
 // the table, the CSV and the page.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,4 +38,6 @@ struct MethodNotes {
     bool pole = false;
 };
 std::string methodNoteWords(const MethodNotes& notes);
+// "Шаги с FIRST по LAST повторяют шаг FIRST - 1: ...", the stretch only counted.
+std::string methodIdleRow(std::uint64_t first, std::uint64_t last);
 std::string methodNoteCsv(const MethodNotes& notes);

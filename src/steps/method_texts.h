@@ -31,6 +31,9 @@ inline constexpr CatalogueText TextBoundsAre = cp1251Text("Оценки: ");
 inline constexpr CatalogueText TextNoBound = cp1251Text("не вычисляется");
 
 // Each method's own head line.
+inline constexpr CatalogueText TextStepsIdleFrom = cp1251Text("Шаги с ");
+inline constexpr CatalogueText TextStepsIdleRepeat = cp1251Text(" повторяют шаг ");
+inline constexpr CatalogueText TextStepsIdleReason = cp1251Text(": точки и значения F больше не меняются");
 inline constexpr CatalogueText TextBisectionCount = cp1251Text("Априорное число шагов: n = ");
 inline constexpr CatalogueText TextBisectionCountRule =
     cp1251Text(", наименьшее с (Xie - Xib)/2^n <= EPS; Оценка = (b - a)/2");

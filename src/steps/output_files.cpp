@@ -38,6 +38,23 @@ std::string reasonOf(const std::error_code& error) {
     return text(TextErrorNumber) + std::to_string(error.value());
 }
 
+// "chords-steps: не удалось записать рисунок в файл FILE: REASON".
+void showOutputFailure(Console& console, OutputFiles& outputs) {
+    const OutputKind kind = outputs.failed.value_or(OutputKind::Picture);
+    const OutputFile& output = fileOf(outputs, kind);
+    const CatalogueText& what = kind == OutputKind::Picture ? TextPictureNotWritten
+                                : kind == OutputKind::Page  ? TextPageNotWritten
+                                                            : TextCsvNotWritten;
+    writeErrorText(console, (std::string(ProgramName) + ": " + text(what)).c_str());
+    if (output.toOutput) {
+        writeErrorText(console, (text(TextPictureToOutput) + ": " + text(TextOutputRefused)).c_str());
+    } else {
+        writeErrorBytes(console, output.file.target);
+        writeErrorText(console, (": " + reasonOf(output.file.error)).c_str());
+    }
+    writeErrorBytes(console, "\n");
+}
+
 }  // namespace
 
 bool anyActive(const OutputFiles& outputs) {
@@ -66,7 +83,7 @@ void discardOutputs(OutputFiles& outputs) {
     }
 }
 
-bool openOutputs(OutputFiles& outputs, const StepsArguments& parsed) {
+bool openOutputs(Console& console, OutputFiles& outputs, const StepsArguments& parsed) {
     for (const OutputKind kind : AllOutputs) {
         const std::optional<std::string>& name = parsed.files[static_cast<std::size_t>(kind)];
         OutputFile& output = fileOf(outputs, kind);
@@ -77,6 +94,7 @@ bool openOutputs(OutputFiles& outputs, const StepsArguments& parsed) {
         if (!output.toOutput && !openPictureFile(output.file, *name)) {
             outputs.failed = kind;
             discardOutputs(outputs);
+            showOutputFailure(console, outputs);
             return false;
         }
         output.active = true;
@@ -92,7 +110,7 @@ void writeOutput(OutputFile& output, TableOutput& table, std::string_view bytes)
     }
 }
 
-bool commitOutputs(OutputFiles& outputs, TableOutput& table) {
+bool commitOutputs(Console& console, OutputFiles& outputs, TableOutput& table) {
     bool committed = true;
     for (const OutputKind kind : AllOutputs) {
         OutputFile& output = fileOf(outputs, kind);
@@ -106,25 +124,30 @@ bool commitOutputs(OutputFiles& outputs, TableOutput& table) {
         } else if (!commitOutput(output, table)) {
             committed = false;
             outputs.failed = kind;
+            showOutputFailure(console, outputs);
         }
     }
     return committed;
 }
 
-void showOutputFailure(Console& console, OutputFiles& outputs) {
-    const OutputKind kind = outputs.failed.value_or(OutputKind::Picture);
-    const OutputFile& output = fileOf(outputs, kind);
-    const CatalogueText& what = kind == OutputKind::Picture ? TextPictureNotWritten
-                                : kind == OutputKind::Page  ? TextPageNotWritten
-                                                            : TextCsvNotWritten;
-    writeErrorText(console, (std::string(ProgramName) + ": " + text(what)).c_str());
-    if (output.toOutput) {
-        writeErrorText(console, (text(TextPictureToOutput) + ": " + text(TextOutputRefused)).c_str());
-    } else {
-        writeErrorBytes(console, output.file.target);
-        writeErrorText(console, (": " + reasonOf(output.file.error)).c_str());
+bool startWalkOutputs(Console& console, OutputFiles& outputs, const StepsArguments& parsed) {
+    watchInterrupts();
+    return openOutputs(console, outputs, parsed);
+}
+
+bool walkOutputsWantMore(const OutputFiles& outputs, const TableOutput& table) {
+    if (interruptRequested()) {
+        return false;
     }
-    writeErrorBytes(console, "\n");
+    return !tableRefused(table) || (anyActive(outputs) && !anyToOutput(outputs));
+}
+
+void endIfInterrupted(OutputFiles& outputs, TableOutput& table) {
+    if (interruptRequested()) {
+        flushTable(table);
+        discardOutputs(outputs);
+        endByInterrupt();
+    }
 }
 
 bool showFileNamedTwice(Console& console, const StepsArguments& parsed) {
@@ -156,8 +179,7 @@ void writeRefusedFiles(Console& console, const StepsArguments& parsed, const std
     drawn.files[static_cast<std::size_t>(OutputKind::Csv)].reset();
     TableOutput table{console};
     OutputFiles outputs;
-    if (!openOutputs(outputs, drawn)) {
-        showOutputFailure(console, outputs);
+    if (!openOutputs(console, outputs, drawn)) {
         return;
     }
     if (OutputFile& file = fileOf(outputs, OutputKind::Picture); file.active) {
@@ -166,7 +188,5 @@ void writeRefusedFiles(Console& console, const StepsArguments& parsed, const std
     if (OutputFile& file = fileOf(outputs, OutputKind::Page); file.active) {
         writeOutput(file, table, page());
     }
-    if (!commitOutputs(outputs, table)) {
-        showOutputFailure(console, outputs);
-    }
+    commitOutputs(console, outputs, table);
 }

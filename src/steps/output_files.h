@@ -33,17 +33,28 @@ inline OutputFile& fileOf(OutputFiles& outputs, OutputKind kind) {
 bool anyActive(const OutputFiles& outputs);
 bool anyToOutput(const OutputFiles& outputs);
 
-// False, with the failure in `failed` and every file opened removed, when
-// one of the files asked for cannot be opened.
-bool openOutputs(OutputFiles& outputs, const StepsArguments& parsed);
-void writeOutput(OutputFile& output, TableOutput& table, std::string_view bytes);
-void discardOutputs(OutputFiles& outputs);
-// Puts every file in place; after the first that fails (named in `failed`)
-// the rest are removed.
-bool commitOutputs(OutputFiles& outputs, TableOutput& table);
+// False, with the failure said and every file opened removed, when one of
+// the files asked for cannot be opened. A failure is said as
 // "chords-steps: не удалось записать рисунок в файл FILE: REASON", the file
 // name as it was given.
-void showOutputFailure(Console& console, OutputFiles& outputs);
+bool openOutputs(Console& console, OutputFiles& outputs, const StepsArguments& parsed);
+void writeOutput(OutputFile& output, TableOutput& table, std::string_view bytes);
+void discardOutputs(OutputFiles& outputs);
+// Puts every file in place; after the first that fails (said) the rest are
+// removed.
+bool commitOutputs(Console& console, OutputFiles& outputs, TableOutput& table);
+
+// A walk's outputs. Interrupts are watched before any temporary file
+// exists, so that none is left behind by one that comes while the files
+// are being opened; then the files are opened, as openOutputs.
+bool startWalkOutputs(Console& console, OutputFiles& outputs, const StepsArguments& parsed);
+// Whether the walk goes on after a row: not after an interrupt, and not
+// once standard output has failed, unless files beside it still want the
+// rest.
+bool walkOutputsWantMore(const OutputFiles& outputs, const TableOutput& table);
+// After an interrupt during the walk: the table up to its last whole row,
+// no temporary file left, and the program's end.
+void endIfInterrupted(OutputFiles& outputs, TableOutput& table);
 
 // One file named for two outputs ("--html x --csv x", or two names of one
 // existing file): said in one line, true, before anything is written. "-"

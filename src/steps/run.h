@@ -74,10 +74,10 @@ typename Format::Storage endOf(const StepsArguments& parsed, std::size_t index) 
 // there are any), the files put in place by `finishFiles`, which says its
 // own failure.
 template <typename FinishFiles>
-int endRun(Console& console, TableOutput& table, bool tableWanted, bool filesWanted, FinishFiles&& finishFiles) {
+int endRun(Console& console, TableOutput& table, const OutputFiles& files, FinishFiles&& finishFiles) {
     flushTable(table);
-    const bool tableFailed = tableWanted && console.output.failed;
-    if (tableFailed && !filesWanted) {
+    const bool tableFailed = !anyToOutput(files) && console.output.failed;
+    if (tableFailed && !anyActive(files)) {
         showError(console, text(TextOutputFailed));
         return ExitRefused;
     }
@@ -239,7 +239,8 @@ private:
     std::optional<double> contraction_;  // q
     MethodEquation<Format, Equation> methodEquation_{equation_, divisor_, phi_};
     KeptChords<KeptStep> keptSteps_;
-    std::string stopNote_;  // the note of the step that ended the walk
+    std::string stopNote_;  // the note of the step that ended the walk, or the idle stretch's
+    std::string idleNote_;  // the idle stretch, when there is one
     std::optional<std::string> countLine_;  // simple iteration's a-priori count, after its first row
 };
 
@@ -642,11 +643,7 @@ bool StepsRun<Format, Equation>::finishFiles(TableOutput& table, const Outcome& 
     if (OutputFile& page = fileOf(files_, OutputKind::Page); page.active) {
         writeOutput(page, table, isChordMethod(method_) ? chordPage(outcome) : methodPage(outcome));
     }
-    if (!commitOutputs(files_, table)) {
-        showOutputFailure(console_, files_);
-        return false;
-    }
-    return true;
+    return commitOutputs(console_, files_, table);
 }
 
 template <typename Format, typename Equation>
@@ -667,11 +664,7 @@ int StepsRun<Format, Equation>::run() {
     if (!isChordMethod(method_)) {
         return runMethod();
     }
-    // Interrupts are watched before any temporary file exists, so that none
-    // is left behind by one that comes while the files are being opened.
-    watchInterrupts();
-    if (!openOutputs(files_, parsed_)) {
-        showOutputFailure(console_, files_);
+    if (!startWalkOutputs(console_, files_, parsed_)) {
         return ExitRefused;
     }
     TableOutput table(console_);
@@ -708,11 +701,7 @@ int StepsRun<Format, Equation>::run() {
                     }
                     showChordElsewhere(table, chord);
                 }
-                if (interruptRequested()) {
-                    return false;
-                }
-                // Once standard output has failed, the files, if any, still want the rest.
-                return filesWanted ? !(!tableWanted_ && tableRefused(table)) : !tableRefused(table);
+                return walkOutputsWantMore(files_, table);
             },
             [&](std::uint64_t first, std::uint64_t last) {
                 if (tableWanted_) {
@@ -729,19 +718,13 @@ int StepsRun<Format, Equation>::run() {
 // dropped when an interrupt came.
 template <typename Format, typename Equation>
 int StepsRun<Format, Equation>::finishRun(TableOutput& table, const Outcome& outcome) {
-    const bool filesWanted = anyActive(files_);
-    if (interruptRequested()) {
-        // The table up to its last whole row, and no temporary file left.
-        flushTable(table);
-        discardOutputs(files_);
-        endByInterrupt();
-    }
+    endIfInterrupted(files_, table);
     if (tableWanted_) {
         for (const std::string& line : reportLines(outcome)) {
             addLine(table, line);
         }
     }
-    return endRun(console_, table, tableWanted_, filesWanted, [&] { return finishFiles(table, outcome); });
+    return endRun(console_, table, files_, [&] { return finishFiles(table, outcome); });
 }
 
 #include "steps/compare_run.h"

@@ -270,11 +270,7 @@ bool SeparationRun<Format, Equation>::finishFiles(TableOutput& table, const Sepa
         writeOutput(page, table,
                     separationPageText(facts, keptInOrder(kept_), summary, separationPicture(drawing_, style, caption)));
     }
-    if (!commitOutputs(files_, table)) {
-        showOutputFailure(console_, files_);
-        return false;
-    }
-    return true;
+    return commitOutputs(console_, files_, table);
 }
 
 template <typename Format, typename Equation>
@@ -289,15 +285,12 @@ int SeparationRun<Format, Equation>::run() {
     if (Format::widened(b_) < Format::widened(a_)) {
         std::swap(a_, b_);
     }
-    watchInterrupts();
-    if (!openOutputs(files_, parsed_)) {
-        showOutputFailure(console_, files_);
+    if (!startWalkOutputs(console_, files_, parsed_)) {
         return ExitRefused;
     }
     TableOutput table(console_);
     table.columns = outputTerminalColumns();
     tableWanted_ = !anyToOutput(files_);
-    const bool filesWanted = anyActive(files_);
     drawn_ = fileOf(files_, OutputKind::Picture).active || fileOf(files_, OutputKind::Page).active;
     if (drawn_) {
         startSeparationDrawing(drawing_, pictureEquation());
@@ -321,17 +314,9 @@ int SeparationRun<Format, Equation>::run() {
                 addLine(table, row(point));
             }
             keepPoint(table, point, previous, change);
-            if (interruptRequested()) {
-                return false;
-            }
-            // Once standard output has failed, the files, if any, still want the rest.
-            return filesWanted ? !(!tableWanted_ && tableRefused(table)) : !tableRefused(table);
+            return walkOutputsWantMore(files_, table);
         });
-    if (interruptRequested()) {
-        flushTable(table);
-        discardOutputs(files_);
-        endByInterrupt();
-    }
+    endIfInterrupted(files_, table);
     if (tableWanted_) {
         for (const Finding& finding : findings_) {
             const auto [words, command] = findingLine(finding);
@@ -343,5 +328,5 @@ int SeparationRun<Format, Equation>::run() {
             addProse(table, line);
         }
     }
-    return endRun(console_, table, tableWanted_, filesWanted, [&] { return finishFiles(table, counts); });
+    return endRun(console_, table, files_, [&] { return finishFiles(table, counts); });
 }

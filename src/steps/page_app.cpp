@@ -42,7 +42,7 @@ std::string words(const CatalogueText& text) {
 // module has it, if at all, inside a string, where "<\/" is the same).
 std::string scriptText(std::string text) {
     for (std::size_t at = text.find("</script"); at != std::string::npos; at = text.find("</script", at + 3)) {
-        text.insert(at + 1, "\\");
+        text.insert(at + 1, 1, '\\');
     }
     return text;
 }

@@ -136,8 +136,10 @@ std::string scientificText(const Decimal& decimal) {
     }
     const int size = std::abs(decimal.exponent);
     text += decimal.exponent < 0 ? "e-" : "e+";
-    text += (size < 10 ? "0" : "") + std::to_string(size);
-    return text;
+    if (size < 10) {
+        text += '0';
+    }
+    return text + std::to_string(size);
 }
 
 // The digits of one length (precision + 1) that read back as the

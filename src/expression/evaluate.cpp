@@ -199,44 +199,6 @@ bool isConstant(const Node& node) {
     return node.kind == NodeKind::Number || node.kind == NodeKind::Pi || node.kind == NodeKind::E;
 }
 
-int applyFunction(FunctionName function, mpfr_t result, const mpfr_t operand) {
-    switch (function) {
-    case FunctionName::Exp:
-        return mpfr_exp(result, operand, MPFR_RNDN);
-    case FunctionName::Ln:
-        return mpfr_log(result, operand, MPFR_RNDN);
-    case FunctionName::Log10:
-        return mpfr_log10(result, operand, MPFR_RNDN);
-    case FunctionName::Sqrt:
-        return mpfr_sqrt(result, operand, MPFR_RNDN);
-    case FunctionName::Abs:
-        return mpfr_abs(result, operand, MPFR_RNDN);
-    case FunctionName::Sin:
-        return mpfr_sin(result, operand, MPFR_RNDN);
-    case FunctionName::Cos:
-        return mpfr_cos(result, operand, MPFR_RNDN);
-    case FunctionName::Tan:
-        return mpfr_tan(result, operand, MPFR_RNDN);
-    case FunctionName::Cot:
-        // MPFR's own cotangent, rounded once: 1/tan would round twice, and
-        // miss the nearest value now and then. cot(+-0) is +-inf, as 1/+-0 is.
-        return mpfr_cot(result, operand, MPFR_RNDN);
-    case FunctionName::Asin:
-        return mpfr_asin(result, operand, MPFR_RNDN);  // NaN outside [-1, 1]
-    case FunctionName::Acos:
-        return mpfr_acos(result, operand, MPFR_RNDN);
-    case FunctionName::Atan:
-        return mpfr_atan(result, operand, MPFR_RNDN);
-    case FunctionName::Sinh:
-        return mpfr_sinh(result, operand, MPFR_RNDN);
-    case FunctionName::Cosh:
-        return mpfr_cosh(result, operand, MPFR_RNDN);
-    case FunctionName::Tanh:
-        return mpfr_tanh(result, operand, MPFR_RNDN);
-    }
-    return 0;
-}
-
 // One node's value from its operands' values, in Type (double or Extended).
 // u^2 with the 2 written as a whole number.
 bool squares(const Node& node, const std::vector<Node>& nodes) {
@@ -279,7 +241,7 @@ Type nodeValue(const Node& node, const std::vector<Node>& nodes, const std::vect
     }
     case NodeKind::Function: {
         setMpfr(scratch.operand, operand(node.left));
-        const int ternary = applyFunction(node.function, scratch.result, scratch.operand);
+        const int ternary = mpfrFunction(node.function)(scratch.result, scratch.operand, MPFR_RNDN);
         roundInto(scratch.result, ternary, format);
         return fromMpfr(scratch.result);
     }

@@ -1,27 +1,14 @@
 #include "expression/expression.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 const char* functionName(FunctionName function) {
-    switch (function) {
-    case FunctionName::Exp: return "exp";
-    case FunctionName::Ln: return "ln";
-    case FunctionName::Log10: return "log10";
-    case FunctionName::Sqrt: return "sqrt";
-    case FunctionName::Abs: return "abs";
-    case FunctionName::Sin: return "sin";
-    case FunctionName::Cos: return "cos";
-    case FunctionName::Tan: return "tan";
-    case FunctionName::Cot: return "cot";
-    case FunctionName::Asin: return "asin";
-    case FunctionName::Acos: return "acos";
-    case FunctionName::Atan: return "atan";
-    case FunctionName::Sinh: return "sinh";
-    case FunctionName::Cosh: return "cosh";
-    case FunctionName::Tanh: return "tanh";
-    }
-    return "?";
+    static constexpr const char* InNameOrder[] = {"exp", "ln",   "log10", "sqrt", "abs",  "sin",  "cos", "tan",
+                                                  "cot", "asin", "acos",  "atan", "sinh", "cosh", "tanh"};
+    static_assert(std::size(InNameOrder) == FunctionNames);
+    return InNameOrder[static_cast<std::size_t>(function)];
 }
 
 std::optional<FunctionName> functionNamed(std::string_view word) {
@@ -29,7 +16,7 @@ std::optional<FunctionName> functionNamed(std::string_view word) {
         {"lg", FunctionName::Log10},    {"tg", FunctionName::Tan},      {"ctg", FunctionName::Cot},
         {"arcsin", FunctionName::Asin}, {"arccos", FunctionName::Acos}, {"arctg", FunctionName::Atan},
     };
-    for (int i = 0; i <= static_cast<int>(FunctionName::Tanh); ++i) {
+    for (std::size_t i = 0; i < FunctionNames; ++i) {
         const auto function = static_cast<FunctionName>(i);
         if (word == functionName(function)) {
             return function;

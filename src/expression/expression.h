@@ -28,6 +28,9 @@ enum class NodeKind : std::uint8_t {
 enum class FunctionName : std::uint8_t {
     Exp, Ln, Log10, Sqrt, Abs, Sin, Cos, Tan, Cot, Asin, Acos, Atan, Sinh, Cosh, Tanh,
 };
+// The tables of names (expression.cpp) and of MPFR functions (mpfr_values.h)
+// follow this order.
+inline constexpr std::size_t FunctionNames = 15;
 
 struct Node {
     NodeKind kind = NodeKind::Number;

@@ -31,7 +31,7 @@ struct Scratch {
 };
 
 using Operation = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_srcptr, mpfr_rnd_t);
-using Function = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t);
+using Function = MpfrFunction;
 
 void setAll(Range& r) {
     mpfr_set_inf(r.low, -1);

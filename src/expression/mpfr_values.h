@@ -8,6 +8,25 @@
 #include <mpfr.h>
 
 #include <cstddef>
+#include <iterator>
+
+#include "expression/expression.h"
+
+// An MPFR function of one operand, rounded in the direction given.
+using MpfrFunction = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t);
+
+// MPFR's own function for each function a formula can name, each rounded
+// once. cot is MPFR's cotangent: 1/tan would round twice and miss the
+// nearest value now and then (cot(+-0) is +-inf, as 1/+-0 is); asin and
+// acos are NaN outside [-1, 1].
+inline MpfrFunction mpfrFunction(FunctionName function) {
+    static constexpr MpfrFunction InNameOrder[] = {
+        mpfr_exp, mpfr_log, mpfr_log10, mpfr_sqrt, mpfr_abs,  mpfr_sin,  mpfr_cos,  mpfr_tan,
+        mpfr_cot, mpfr_asin, mpfr_acos, mpfr_atan, mpfr_sinh, mpfr_cosh, mpfr_tanh,
+    };
+    static_assert(std::size(InNameOrder) == FunctionNames);
+    return InNameOrder[static_cast<std::size_t>(function)];
+}
 
 template <std::size_t Count>
 class MpfrValues {

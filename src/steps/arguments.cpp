@@ -36,6 +36,18 @@ std::optional<ValueOption> valueOption(const std::string& argument) {
     return std::nullopt;
 }
 
+// The value of a word an option takes; false for a word it does not know.
+template <typename Value, std::size_t Count, typename Into>
+bool readWord(const OptionWord<Value> (&words)[Count], const std::string& typed, Into& into) {
+    for (const auto& [word, value] : words) {
+        if (typed == word) {
+            into = value;
+            return true;
+        }
+    }
+    return false;
+}
+
 bool takeValue(StepsArguments& parsed, const std::string& option, const std::string& value) {
     if (option == "--equation") {
         parsed.equation = value;
@@ -50,40 +62,13 @@ bool takeValue(StepsArguments& parsed, const std::string& option, const std::str
         return true;
     }
     if (option == "--precision") {
-        const std::pair<const char*, Precision> names[] = {
-            {"single", Precision::Single}, {"double", Precision::Double}, {"extended", Precision::Wide}};
-        for (const auto& [name, precision] : names) {
-            if (value == name) {
-                parsed.precision = precision;
-                return true;
-            }
-        }
-        return false;
+        return readWord(PrecisionWords, value, parsed.precision);
     }
     if (option == "--method") {
-        const std::pair<const char*, Method> names[] = {
-            {"chords", Method::Chords},       {"illinois", Method::Illinois},   {"pegasus", Method::Pegasus},
-            {"anderson-bjorck", Method::AndersonBjorck}, {"bisection", Method::Bisection},
-            {"newton", Method::Newton},       {"secant", Method::Secant},       {"combined", Method::Combined},
-            {"iteration", Method::Iteration}};
-        for (const auto& [name, method] : names) {
-            if (value == name) {
-                parsed.method = method;
-                return true;
-            }
-        }
-        return false;
+        return readWord(MethodWords, value, parsed.method);
     }
-    const std::pair<const char*, StopRule> rules[] = {
-        {"residual", StopRule::Residual}, {"step", StopRule::Step}, {"relative", StopRule::Relative}};
-    for (const auto& [name, rule] : rules) {
-        if (value == name) {
-            parsed.stop = rule;
-            parsed.stopGiven = true;
-            return true;
-        }
-    }
-    return false;
+    parsed.stopGiven = readWord(StopRuleWords, value, parsed.stop);
+    return parsed.stopGiven;
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "numeric/number_formats.h"
@@ -26,6 +28,30 @@ enum class ArgumentFault {
     UnknownValue,  // a value those do not know; `typed` is the value, `option` the option
 };
 
+
+// The words --method, --precision and --stop take, in the order --help,
+// the page's form and --compare list them.
+template <typename Value>
+using OptionWord = std::pair<std::string_view, Value>;
+inline constexpr OptionWord<Method> MethodWords[] = {
+    {"chords", Method::Chords},       {"illinois", Method::Illinois},   {"pegasus", Method::Pegasus},
+    {"anderson-bjorck", Method::AndersonBjorck}, {"bisection", Method::Bisection},
+    {"newton", Method::Newton},       {"secant", Method::Secant},       {"combined", Method::Combined},
+    {"iteration", Method::Iteration}};
+inline constexpr OptionWord<Precision> PrecisionWords[] = {
+    {"single", Precision::Single}, {"double", Precision::Double}, {"extended", Precision::Wide}};
+inline constexpr OptionWord<StopRule> StopRuleWords[] = {
+    {"residual", StopRule::Residual}, {"step", StopRule::Step}, {"relative", StopRule::Relative}};
+
+template <typename Value, std::size_t Count>
+std::string_view wordOf(const OptionWord<Value> (&words)[Count], Value value) {
+    for (const auto& [word, named] : words) {
+        if (named == value) {
+            return word;
+        }
+    }
+    return {};
+}
 
 // The files chords-steps can write beside the table.
 enum class OutputKind { Picture, Page, Csv };

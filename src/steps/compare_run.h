@@ -180,9 +180,7 @@ int StepsRun<Format, Equation>::compare() {
                        padded(text(TextCompareRoot), Format::width) + padded(text(TextCompareResidual), Format::width) +
                        padded(text(TextCompareOrder), 10) + "  " + text(TextCompareStop));
     const Method chosen = method_;
-    for (const Method method : {Method::Chords, Method::Illinois, Method::Pegasus, Method::AndersonBjorck,
-                                Method::Bisection, Method::Newton, Method::Secant, Method::Combined,
-                                Method::Iteration}) {
+    for (const auto& [word, method] : MethodWords) {
         const CompareRow row = isChordMethod(method) ? compareChords(method) : compareMethod(method);
         const std::string name = text(methodName(method));
         std::string line = name + std::string(42 - std::min<std::size_t>(42, name.size()), ' ');

@@ -85,13 +85,8 @@ std::string select(const char* name, const CatalogueText& label,
 }
 
 std::string methodOptions() {
-    const std::pair<const char*, Method> methods[] = {
-        {"chords", Method::Chords},     {"illinois", Method::Illinois}, {"pegasus", Method::Pegasus},
-        {"anderson-bjorck", Method::AndersonBjorck}, {"bisection", Method::Bisection},
-        {"newton", Method::Newton},     {"secant", Method::Secant},     {"combined", Method::Combined},
-        {"iteration", Method::Iteration}};
     std::vector<std::pair<std::string, std::string>> options;
-    for (const auto& [name, method] : methods) {
+    for (const auto& [name, method] : MethodWords) {
         options.emplace_back(name, words(methodName(method)));
     }
     return select("method", TextAppMethod, options);
@@ -229,8 +224,10 @@ const char* const AppScript = R"(
 }  // namespace
 
 PageApp pageAppText(const std::vector<std::string>& runArguments, const std::string& module, bool open) {
-    const std::vector<std::pair<std::string, std::string>> precisions = {
-        {"", words(TextAppDefault)}, {"single", "single"}, {"double", "double"}, {"extended", "extended"}};
+    std::vector<std::pair<std::string, std::string>> precisions = {{"", words(TextAppDefault)}};
+    for (const auto& [name, precision] : PrecisionWords) {
+        precisions.emplace_back(name, name);
+    }
     const std::vector<std::pair<std::string, std::string>> stops = {
         {"", words(TextAppDefault)}, {"residual", words(TextRuleResidual)}, {"step", words(TextRuleStep)},
         {"relative", words(TextRuleRelative)}};

@@ -142,10 +142,7 @@ std::pair<std::string, std::string> SeparationRun<Format, Equation>::findingLine
         command += " --equation \"" + *parsed_.equation + "\"";
     }
     if (parsed_.precision) {
-        command += std::string(" --precision ") +
-                   (*parsed_.precision == Precision::Single   ? "single"
-                    : *parsed_.precision == Precision::Double ? "double"
-                                                              : "extended");
+        command.append(" --precision ").append(wordOf(PrecisionWords, *parsed_.precision));
     }
     command += " " + argumentText(finding.left) + " " + argumentText(finding.right) + " EPS LIMIT";
     return {text(TextSignChange) + argumentText(finding.left) + ", " + argumentText(finding.right) + "]: ", command};

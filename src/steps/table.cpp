@@ -296,49 +296,47 @@ RowFormat rowFormatFor(std::uint32_t limit) {
     return format;
 }
 
-std::string noteWords(const ChordNotes& notes) {
-    std::string words;
-    const auto add = [&words](const CatalogueText& note) { words.append(words.empty() ? "" : ", ").append(note.data()); };
+namespace {
+
+// A note's words, the table's (Windows-1251) or the CSV's.
+struct ChordNoteWords {
+    std::string_view overflow, undefined, noChord, pole, residual, step, relative, fixedEnd;
+};
+
+std::string joinedNotes(const ChordNotes& notes, const ChordNoteWords& words) {
+    std::string joined;
+    const auto add = [&joined](std::string_view word) { joined.append(joined.empty() ? "" : ", ").append(word); };
     if (notes.rangeEvent) {
-        add(TextOverflowMark);
+        add(words.overflow);
     }
     if (notes.undefined) {
-        add(TextUndefinedAtX);
+        add(words.undefined);
     } else if (notes.noChord) {
-        add(TextNoChord);
+        add(words.noChord);
     } else if (notes.pole) {
-        add(TextPoleNotRoot);
+        add(words.pole);
     } else if (notes.accuracyMet) {
         // A rule on the step says so: |F(x)| may still be above EPS.
-        add(notes.rule == StopRule::Residual ? TextAccuracyMet
-                                             : notes.rule == StopRule::Step ? TextMetStep : TextMetRelative);
+        add(notes.rule == StopRule::Residual ? words.residual : notes.rule == StopRule::Step ? words.step : words.relative);
     }
     if (notes.fixedEndReplaced) {
-        add(TextFixedEndReplaced);
+        add(words.fixedEnd);
     }
-    return words;
+    return joined;
+}
+
+}  // namespace
+
+std::string noteWords(const ChordNotes& notes) {
+    static constexpr ChordNoteWords Words{TextOverflowMark.data(), TextUndefinedAtX.data(), TextNoChord.data(),
+                                          TextPoleNotRoot.data(),  TextAccuracyMet.data(),  TextMetStep.data(),
+                                          TextMetRelative.data(),  TextFixedEndReplaced.data()};
+    return joinedNotes(notes, Words);
 }
 
 std::string noteCsv(const ChordNotes& notes) {
-    std::string words;
-    const auto add = [&words](const char* note) { words.append(words.empty() ? "" : ", ").append(note); };
-    if (notes.rangeEvent) {
-        add("exp overflow");
-    }
-    if (notes.undefined) {
-        add("undefined");
-    } else if (notes.noChord) {
-        add("no chord");
-    } else if (notes.pole) {
-        add("pole, not a root");
-    } else if (notes.accuracyMet) {
-        add(notes.rule == StopRule::Residual ? "accuracy met"
-                                             : notes.rule == StopRule::Step ? "step below EPS" : "step below EPS*|x|");
-    }
-    if (notes.fixedEndReplaced) {
-        add("fixed end replaced");
-    }
-    return words;
+    return joinedNotes(notes, {"exp overflow", "undefined", "no chord", "pole, not a root", "accuracy met",
+                               "step below EPS", "step below EPS*|x|", "fixed end replaced"});
 }
 
 char* writeChordRow(char* out, RowFormat& format, std::uint64_t number, const DialogChord& step,

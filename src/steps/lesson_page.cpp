@@ -44,11 +44,11 @@ std::string pageText(const std::string& cp1251) {
     return escapedPageText(cp1251ToUtf8(cp1251));
 }
 
-namespace {
-
-std::string words(const CatalogueText& text) {
-    return pageText(text.data());
+std::string pageText(const CatalogueText& cp1251) {
+    return pageText(std::string(cp1251.data()));
 }
+
+namespace {
 
 // On a screen the picture and the step's panel share the first row and the
 // table's box scrolls both ways below them; a narrow screen stacks them.
@@ -257,15 +257,15 @@ const char* const PageScript = R"(
 // The controls; the position names what is stepped through.
 std::string controlsOf(const CatalogueText& position) {
     const auto button = [](const char* id, const CatalogueText& label) {
-        return std::string("<button type=\"button\" id=\"") + id + "\">" + words(label) + "</button>";
+        return std::string("<button type=\"button\" id=\"") + id + "\">" + pageText(label) + "</button>";
     };
-    return "<nav id=\"controls\" hidden aria-label=\"" + words(TextPageControls) + "\">" +
+    return "<nav id=\"controls\" hidden aria-label=\"" + pageText(TextPageControls) + "\">" +
            button("first", TextPageFirst) + button("prev", TextPagePrevious) +
-           "<button type=\"button\" id=\"play\" data-play=\"" + words(TextPagePlay) + "\" data-pause=\"" +
-           words(TextPagePause) + "\">" + words(TextPagePlay) + "</button>" + button("next", TextPageNext) +
+           "<button type=\"button\" id=\"play\" data-play=\"" + pageText(TextPagePlay) + "\" data-pause=\"" +
+           pageText(TextPagePause) + "\">" + pageText(TextPagePlay) + "</button>" + button("next", TextPageNext) +
            button("last", TextPageLast) + "<button type=\"button\" id=\"all\" aria-pressed=\"false\">" +
-           words(TextPageShowAll) + "</button><span id=\"position\" aria-live=\"polite\" data-label=\"" +
-           words(position) + "\"></span></nav>\n";
+           pageText(TextPageShowAll) + "</button><span id=\"position\" aria-live=\"polite\" data-label=\"" +
+           pageText(position) + "\"></span></nav>\n";
 }
 
 // A number of more significant digits than a single value has keeps every
@@ -328,16 +328,16 @@ std::string gapRow(std::uint64_t previous, std::uint64_t number, const std::stri
     if (previous == 0 || number == previous + 1) {
         return "";
     }
-    return "<tr class=\"gap\"" + fromStep(number) + "><td colspan=\"" + span + "\">" + words(from) +
-           std::to_string(previous + 1) + words(TextIdleTo) + std::to_string(number - 1) +
-           words(TextPageGapLeftOut) + "</td></tr>\n";
+    return "<tr class=\"gap\"" + fromStep(number) + "><td colspan=\"" + span + "\">" + pageText(from) +
+           std::to_string(previous + 1) + pageText(TextIdleTo) + std::to_string(number - 1) +
+           pageText(TextPageGapLeftOut) + "</td></tr>\n";
 }
 
 // The table in its own scrolling box, its rows given as they are written.
 template <typename Row, typename WriteRow>
 std::string tableOf(const CatalogueText& name, const std::vector<std::string>& columns, const std::vector<Row>& rows,
                     const CatalogueText& gapFrom, WriteRow writeRow) {
-    std::string html = "<div class=\"scroll\" tabindex=\"0\" role=\"region\" aria-label=\"" + words(name) +
+    std::string html = "<div class=\"scroll\" tabindex=\"0\" role=\"region\" aria-label=\"" + pageText(name) +
                        "\">\n<table id=\"chords\">\n<thead><tr>";
     for (const std::string& column : columns) {
         html += "<th scope=\"col\">" + column + "</th>";
@@ -367,14 +367,14 @@ std::string pictureOf(const std::vector<PageRow>& rows, const PageFacts& facts) 
 }
 
 std::string item(const CatalogueText& name, const std::string& value, std::uint64_t from = 0) {
-    return "<div" + (from > 0 ? fromStep(from) : "") + "><dt>" + words(name) + "</dt><dd>" + value + "</dd></div>\n";
+    return "<div" + (from > 0 ? fromStep(from) : "") + "><dt>" + pageText(name) + "</dt><dd>" + value + "</dd></div>\n";
 }
 
 // The last ratio of steps: the rate at which the error shrinks.
 std::string observedRate(const std::vector<PageRow>& rows) {
     for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
         if (row->estimates.ratio) {
-            return formatEstimate(row->estimates.ratio) + words(TextPageRateAt) + std::to_string(row->number) + ")";
+            return formatEstimate(row->estimates.ratio) + pageText(TextPageRateAt) + std::to_string(row->number) + ")";
         }
     }
     return "&#8211;";
@@ -391,9 +391,9 @@ std::string outcomeItems(const PageFacts& facts, std::uint64_t last) {
 }
 
 std::string summaryOf(const std::vector<PageRow>& rows, const PageFacts& facts, std::uint64_t last) {
-    std::string html = "<section id=\"summary\">\n<h2>" + words(TextPageSummary) + "</h2>\n<dl>\n";
+    std::string html = "<section id=\"summary\">\n<h2>" + pageText(TextPageSummary) + "</h2>\n<dl>\n";
     html += outcomeItems(facts, last);
-    html += item(TextPageChordsDrawn, std::to_string(facts.chords) + "; " + words(TextCaptionCounts), last);
+    html += item(TextPageChordsDrawn, std::to_string(facts.chords) + "; " + pageText(TextCaptionCounts), last);
     html += item(TextPageStop, facts.stop, last);
     html += item(TextPageFixedEnd, facts.fixedEnd, 1);
     html += item(TextPageBound, facts.bound);
@@ -432,40 +432,40 @@ std::string point(const std::string& x, const std::string& f) {
 // Step 0: the interval, F at its ends and the question the lesson asks.
 std::string startSay(const std::string& a, const std::string& b, const std::string& ends,
                      const CatalogueText& question) {
-    return say(0, paragraph(words(TextSayStart) + a + "; " + b + "]", "what") + ends + paragraph(words(question)));
+    return say(0, paragraph(pageText(TextSayStart) + a + "; " + b + "]", "what") + ends + paragraph(pageText(question)));
 }
 
 // What the last step met, or that the walk goes on.
 std::string stopSay(bool last, const PageFacts& facts, const std::string& goOn) {
-    return last ? paragraph(words(TextSayStopped) + facts.stop) : paragraph(goOn);
+    return last ? paragraph(pageText(TextSayStopped) + facts.stop) : paragraph(goOn);
 }
 
 std::string noteSay(const std::string& note) {
-    return note.empty() ? "" : paragraph(words(TextColumnNote) + ": " + note);
+    return note.empty() ? "" : paragraph(pageText(TextColumnNote) + ": " + note);
 }
 
 // A chord: its ends, the new x, the end it replaced by the sign rule, and
 // whether the stopping test holds.
 std::string chordSay(const PageRow& row, bool last, const PageFacts& facts) {
     const std::vector<std::string>& v = row.values;
-    std::string body = paragraph(words(TextColumnChord) + " " + std::to_string(row.number) +
-                                     words(TextSayChordThrough) + point("a = " + v[0], "F(a) = " + v[2]) + " и " +
+    std::string body = paragraph(pageText(TextColumnChord) + " " + std::to_string(row.number) +
+                                     pageText(TextSayChordThrough) + point("a = " + v[0], "F(a) = " + v[2]) + " и " +
                                      point("b = " + v[1], "F(b) = " + v[3]),
                                  "what") +
                        paragraph("x = " + v[4] + ", F(x) = " + v[5]);
     if (row.replaced == "a" || row.replaced == "b") {
-        body += paragraph(words(row.replaced == "a" ? TextSayReplacesA : TextSayReplacesB));
+        body += paragraph(pageText(row.replaced == "a" ? TextSayReplacesA : TextSayReplacesB));
     }
-    body += stopSay(last, facts, words(TextSayRuleNotMet) + facts.rule + words(TextSayNextChord));
+    body += stopSay(last, facts, pageText(TextSayRuleNotMet) + facts.rule + pageText(TextSayNextChord));
     return say(row.number, body + noteSay(row.note));
 }
 
 std::string chordPanel(const std::vector<PageRow>& rows, const PageFacts& facts) {
-    std::string html = "<aside id=\"panel\" hidden aria-live=\"polite\" aria-label=\"" + words(TextPageStepPanel) +
+    std::string html = "<aside id=\"panel\" hidden aria-live=\"polite\" aria-label=\"" + pageText(TextPageStepPanel) +
                        "\">\n";
     if (!rows.empty()) {
         const std::vector<std::string>& v = rows.front().values;
-        html += startSay(v[0], v[1], paragraph("F(a) = " + v[2] + ", F(b) = " + v[3] + ". " + words(TextSaySigns)),
+        html += startSay(v[0], v[1], paragraph("F(a) = " + v[2] + ", F(b) = " + v[3] + ". " + pageText(TextSaySigns)),
                          TextSayChordQuestion);
     }
     for (const PageRow& row : rows) {
@@ -475,15 +475,15 @@ std::string chordPanel(const std::vector<PageRow>& rows, const PageFacts& facts)
 }
 
 std::string stepPanel(const std::vector<StepRow>& rows, const StepsPage& page) {
-    std::string html = "<aside id=\"panel\" hidden aria-live=\"polite\" aria-label=\"" + words(TextPageStepPanel) +
+    std::string html = "<aside id=\"panel\" hidden aria-live=\"polite\" aria-label=\"" + pageText(TextPageStepPanel) +
                        "\">\n" + startSay(page.facts.equation.aText, page.facts.equation.bText, "",
                                           TextSayStepQuestion);
     for (const StepRow& row : rows) {
-        std::string body = paragraph(words(TextPageStepName) + " " + std::to_string(row.number), "what");
+        std::string body = paragraph(pageText(TextPageStepName) + " " + std::to_string(row.number), "what");
         for (std::size_t i = 0; i < row.cells.size() && i + 1 < page.columns.size(); ++i) {
             body += paragraph(page.columns[i + 1] + " = " + row.cells[i]);
         }
-        body += stopSay(&row == &rows.back(), page.facts, words(TextSayNextStep));
+        body += stopSay(&row == &rows.back(), page.facts, pageText(TextSayNextStep));
         html += say(row.number, body + noteSay(row.note));
     }
     return html + "</aside>\n";
@@ -522,7 +522,7 @@ std::string lessonPageText(const std::vector<PageRow>& rows, const PageFacts& fa
     for (const ColumnName& name : columnNames(facts.style.scaledEnds)) {
         names.push_back(pageText(name.shown));
     }
-    std::string table = "<h2>" + words(TextPageTableName) + "</h2>\n";
+    std::string table = "<h2>" + pageText(TextPageTableName) + "</h2>\n";
     for (const std::string& line : facts.legend) {
         table += "<p>" + line + "</p>\n";
     }
@@ -534,9 +534,9 @@ std::string lessonPageText(const std::vector<PageRow>& rows, const PageFacts& fa
 std::string stepsPageText(const std::vector<StepRow>& rows, const StepsPage& page) {
     const PageFacts& facts = page.facts;
     const std::uint64_t last = lastNumber(rows);
-    std::string summary = "<section id=\"summary\">\n<h2>" + words(TextPageSummary) + "</h2>\n<dl>\n" +
+    std::string summary = "<section id=\"summary\">\n<h2>" + pageText(TextPageSummary) + "</h2>\n<dl>\n" +
                           outcomeItems(facts, last) +
-                          item(TextPageStepsTaken, std::to_string(facts.chords) + "; " + words(TextCaptionStepCounts),
+                          item(TextPageStepsTaken, std::to_string(facts.chords) + "; " + pageText(TextCaptionStepCounts),
                                last) +
                           item(TextPageStop, facts.stop, last) + "</dl>\n</section>\n";
     const auto rowOfStep = [](const StepRow& row) {
@@ -547,7 +547,7 @@ std::string stepsPageText(const std::vector<StepRow>& rows, const StepsPage& pag
         }
         return html + "<td class=\"note\">" + row.note + "</td></tr>\n";
     };
-    const std::string table = "<h2>" + words(TextPageStepsTable) + "</h2>\n" +
+    const std::string table = "<h2>" + pageText(TextPageStepsTable) + "</h2>\n" +
                               tableOf(TextPageStepsTable, page.columns, rows, TextPageStepsFrom, rowOfStep) +
                               idleRowOf(facts, last, page.columns.size()) + tableEnd();
     return pageOf(facts, TextPageStepName, page.picture, stepPanel(rows, page), table, page.columns.size(),

@@ -13,6 +13,7 @@
 #include "steps/estimates.h"
 #include "steps/picture.h"
 #include "steps/table.h"
+#include "text/cp1251_text.h"
 
 // Chords kept at each end of a long walk.
 inline constexpr std::size_t PageEnds = 500;
@@ -121,6 +122,7 @@ std::string pageWithBody(const PageFacts& facts, const std::string& body);
 
 // Page text from the table's Windows-1251 text.
 std::string pageText(const std::string& cp1251);
+std::string pageText(const CatalogueText& cp1251);
 std::string escapedPageText(std::string_view utf8);
 
 // A chord as the page keeps it, with F's own values where the chord starts

@@ -34,10 +34,6 @@ PageModule findPageModule() {
 
 namespace {
 
-std::string words(const CatalogueText& text) {
-    return pageText(text.data());
-}
-
 // Text inside a script element: "</script" never closes it early (the
 // module has it, if at all, inside a string, where "<\/" is the same).
 std::string scriptText(std::string text) {
@@ -77,7 +73,7 @@ std::string input(const char* name, const std::string& label, const char* extra 
 
 std::string select(const char* name, const CatalogueText& label,
                    const std::vector<std::pair<std::string, std::string>>& options) {
-    std::string html = "<label>" + words(label) + " <select name=\"" + name + "\">";
+    std::string html = "<label>" + pageText(label) + " <select name=\"" + name + "\">";
     for (const auto& [value, shown] : options) {
         html += "<option value=\"" + value + "\">" + shown + "</option>";
     }
@@ -87,7 +83,7 @@ std::string select(const char* name, const CatalogueText& label,
 std::string methodOptions() {
     std::vector<std::pair<std::string, std::string>> options;
     for (const auto& [name, method] : MethodWords) {
-        options.emplace_back(name, words(methodName(method)));
+        options.emplace_back(name, pageText(methodName(method)));
     }
     return select("method", TextAppMethod, options);
 }
@@ -224,22 +220,22 @@ const char* const AppScript = R"(
 }  // namespace
 
 PageApp pageAppText(const std::vector<std::string>& runArguments, const std::string& module, bool open) {
-    std::vector<std::pair<std::string, std::string>> precisions = {{"", words(TextAppDefault)}};
+    std::vector<std::pair<std::string, std::string>> precisions = {{"", pageText(TextAppDefault)}};
     for (const auto& [name, precision] : PrecisionWords) {
         precisions.emplace_back(name, name);
     }
     const std::vector<std::pair<std::string, std::string>> stops = {
-        {"", words(TextAppDefault)}, {"residual", words(TextRuleResidual)}, {"step", words(TextRuleStep)},
-        {"relative", words(TextRuleRelative)}};
+        {"", pageText(TextAppDefault)}, {"residual", pageText(TextRuleResidual)}, {"step", pageText(TextRuleStep)},
+        {"relative", pageText(TextRuleRelative)}};
     std::string html = std::string("<details id=\"app\" hidden") + (open ? " open" : "") + " data-failed=\"" +
-                       words(TextAppFailed) + "\">\n<summary>" + words(TextAppTitle) + "</summary>\n<p>" +
-                       words(TextAppHint) + words(TextAppHintMore) + "</p>\n<form id=\"compute\" autocomplete=\"off\">\n";
-    html += input("equation", words(TextAppEquation), " class=\"wide\" placeholder=\"2*exp(-x) + 0.2*x^2 - 1.5\"");
+                       pageText(TextAppFailed) + "\">\n<summary>" + pageText(TextAppTitle) + "</summary>\n<p>" +
+                       pageText(TextAppHint) + pageText(TextAppHintMore) + "</p>\n<form id=\"compute\" autocomplete=\"off\">\n";
+    html += input("equation", pageText(TextAppEquation), " class=\"wide\" placeholder=\"2*exp(-x) + 0.2*x^2 - 1.5\"");
     html += "<pre id=\"fault\" role=\"alert\"></pre>\n";
-    html += input("xib", "Xib") + input("xie", "Xie") + input("eps", "EPS") + input("limit", words(TextAppLimit));
+    html += input("xib", "Xib") + input("xie", "Xie") + input("eps", "EPS") + input("limit", pageText(TextAppLimit));
     html += methodOptions() + select("precision", TextAppPrecision, precisions) + select("stop", TextAppStop, stops);
-    html += input("x0", words(TextAppStart)) + input("phi", words(TextAppPhi));
-    html += "</form>\n<p><a id=\"csv\" hidden download=\"chords-steps.csv\" href=\"#\">" + words(TextAppCsv) +
+    html += input("x0", pageText(TextAppStart)) + input("phi", pageText(TextAppPhi));
+    html += "</form>\n<p><a id=\"csv\" hidden download=\"chords-steps.csv\" href=\"#\">" + pageText(TextAppCsv) +
             "</a></p>\n</details>\n";
     return {html, "<script type=\"application/json\" id=\"run-arguments\">" + jsonArray(runArguments) +
                       "</script>\n<script>" + scriptText(module) + "</script>\n<script>" + AppScript + "</script>\n"};

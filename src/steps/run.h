@@ -270,19 +270,13 @@ std::optional<std::string> StepsRun<Format, Equation>::rejection(Work fa, Work f
     return std::nullopt;
 }
 
+// "Метод Пегас для уравнения ": a modified method's name, and the title's
+// words after "Метод хорд"; then the dialog's F, or the start of a typed one.
 template <typename Format, typename Equation>
 std::string StepsRun<Format, Equation>::headTitle() const {
-    if constexpr (Equation::dialogF) {
-        return modified() ? capitalName(method_) + text(TextTitle).substr(text(TextMethodPlain).size()) +
-                                text(TextEquation) + " = 0"
-                          : titleLine();
-    } else {
-        // "Метод Пегас для уравнения ": the name, and the title's words after
-        // "Метод хорд".
-        const std::string start =
-            modified() ? capitalName(method_) + text(TextTitle).substr(text(TextMethodPlain).size()) : text(TextTitle);
-        return start + "F(x) = ";
-    }
+    const std::string start =
+        modified() ? capitalName(method_) + text(TextTitle).substr(text(TextMethodPlain).size()) : text(TextTitle);
+    return start + (Equation::dialogF ? text(TextEquation) + " = 0" : "F(x) = ");
 }
 
 template <typename Format, typename Equation>

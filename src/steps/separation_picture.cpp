@@ -26,15 +26,6 @@ std::string attribute(const char* name, double pixel) {
     return std::string(" ") + name + "=\"" + pictureCoordinate(pixel) + "\"";
 }
 
-std::string textAt(double x, double y, const char* anchor, const std::string& content, const char* style = "") {
-    return "<text" + attribute("x", x) + attribute("y", y) + " text-anchor=\"" + anchor + "\"" + style + ">" +
-           content + "</text>\n";
-}
-
-std::string utf8(const CatalogueText& text) {
-    return escapedPageText(cp1251ToUtf8(text.data()));
-}
-
 double plotTop(const PictureFrame& frame) {
     return plotPixelY(frame, frame.yHigh);
 }
@@ -73,14 +64,14 @@ std::string crossAt(double x, double y) {
 
 // The legend under the caption: each shape and what it means.
 std::string legendOf(double y) {
-    std::string svg = signMark(CaptionLeft, y - 5, 1) + textAt(CaptionLeft + 12, y, "start", utf8(TextSeparatePositive));
+    std::string svg = signMark(CaptionLeft, y - 5, 1) + pictureText(CaptionLeft + 12, y, "start", pageText(TextSeparatePositive));
     svg += signMark(CaptionLeft + 110, y - 5, -1) +
-           textAt(CaptionLeft + 122, y, "start", utf8(TextSeparateNegative));
+           pictureText(CaptionLeft + 122, y, "start", pageText(TextSeparateNegative));
     svg += "<rect" + attribute("x", CaptionLeft + 215) + attribute("y", y - 14) + attribute("width", 24) +
            attribute("height", 18) + " fill=\"" + BandColour + "\" fill-opacity=\"0.3\"/>\n";
-    svg += textAt(CaptionLeft + 247, y, "start", utf8(TextSeparateBand));
-    svg += rootRing(CaptionLeft + 385, y - 5) + textAt(CaptionLeft + 400, y, "start", utf8(TextSeparateRootMark));
-    svg += crossAt(CaptionLeft + 565, y - 5) + textAt(CaptionLeft + 578, y, "start", "F " + utf8(TextSignUndefined));
+    svg += pictureText(CaptionLeft + 247, y, "start", pageText(TextSeparateBand));
+    svg += rootRing(CaptionLeft + 385, y - 5) + pictureText(CaptionLeft + 400, y, "start", pageText(TextSeparateRootMark));
+    svg += crossAt(CaptionLeft + 565, y - 5) + pictureText(CaptionLeft + 578, y, "start", "F " + pageText(TextSignUndefined));
     return svg;
 }
 
@@ -113,7 +104,7 @@ void drawGridPoint(SeparationDrawing& drawing, const SeparationMark& point, std:
         const double half = static_cast<double>(interval.size()) * LabelCharacter / 2;
         for (std::size_t row = 0; row < drawing.labelEnds.size(); ++row) {
             if (middle - half >= drawing.labelEnds[row] + 8) {
-                drawing.labels += textAt(middle, plotTop(frame) + 20 + 22 * static_cast<double>(row), "middle",
+                drawing.labels += pictureText(middle, plotTop(frame) + 20 + 22 * static_cast<double>(row), "middle",
                                          interval, " class=\"halo\"");
                 drawing.labelEnds[row] = middle + half;
                 break;
@@ -156,7 +147,7 @@ std::string separationPicture(const SeparationDrawing& drawing, const PictureSty
     double y = CaptionTop;
     for (std::size_t i = 0; i < caption.size(); ++i, y += CaptionLine) {
         const char* const look = i == 0 ? " font-size=\"18\"" : i + 1 == caption.size() ? " font-weight=\"bold\"" : "";
-        svg += textAt(CaptionLeft, y, "start", caption[i], look);
+        svg += pictureText(CaptionLeft, y, "start", caption[i], look);
     }
     return svg + legendOf(y) + "</svg>\n";
 }
@@ -173,32 +164,32 @@ std::string rowOf(const SeparationRow& row) {
 
 std::string separationPageText(const PageFacts& facts, const std::vector<SeparationRow>& rows,
                                const SeparationSummary& summary, const std::string& picture) {
-    std::string html = "<section id=\"summary\">\n<h2>" + utf8(TextPageSummary) + "</h2>\n<dl>\n<dt>" +
-                       utf8(TextPageFound) + "</dt><dd>" + summary.found + "</dd>\n";
+    std::string html = "<section id=\"summary\">\n<h2>" + pageText(TextPageSummary) + "</h2>\n<dl>\n<dt>" +
+                       pageText(TextPageFound) + "</dt><dd>" + summary.found + "</dd>\n";
     if (!summary.findings.empty()) {
-        html += "<dt>" + utf8(TextPageIntervals) + "</dt><dd>";
+        html += "<dt>" + pageText(TextPageIntervals) + "</dt><dd>";
         for (const std::string& finding : summary.findings) {
             html += "<p>" + finding + "</p>";
         }
         html += "</dd>\n";
     }
     html += "</dl>\n</section>\n<main>\n<figure>\n" + picture + "</figure>\n<section class=\"lesson\">\n<h2>" +
-            utf8(TextPageGridName) + "</h2>\n";
+            pageText(TextPageGridName) + "</h2>\n";
     for (const std::string& line : summary.legend) {
         html += "<p>" + line + "</p>\n";
     }
-    html += "<div class=\"scroll\" tabindex=\"0\" role=\"region\" aria-label=\"" + utf8(TextPageGridName) +
+    html += "<div class=\"scroll\" tabindex=\"0\" role=\"region\" aria-label=\"" + pageText(TextPageGridName) +
             "\">\n<table id=\"points\">\n<thead><tr>";
-    for (const std::string& name : {std::string("i"), std::string("x"), std::string("F(x)"), utf8(TextColumnSign),
-                                    utf8(TextColumnNote)}) {
+    for (const std::string& name : {std::string("i"), std::string("x"), std::string("F(x)"), pageText(TextColumnSign),
+                                    pageText(TextColumnNote)}) {
         html += "<th scope=\"col\">" + name + "</th>";
     }
     html += "</tr></thead>\n<tbody>\n";
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (i > 0 && rows[i].index != rows[i - 1].index + 1) {
-            html += "<tr class=\"gap\"><td colspan=\"5\">" + utf8(TextPageGridGap) +
-                    std::to_string(rows[i - 1].index + 1) + utf8(TextIdleTo) + std::to_string(rows[i].index - 1) +
-                    utf8(TextPageGapLeftOut) + "</td></tr>\n";
+            html += "<tr class=\"gap\"><td colspan=\"5\">" + pageText(TextPageGridGap) +
+                    std::to_string(rows[i - 1].index + 1) + pageText(TextIdleTo) + std::to_string(rows[i].index - 1) +
+                    pageText(TextPageGapLeftOut) + "</td></tr>\n";
         }
         html += rowOf(rows[i]);
     }

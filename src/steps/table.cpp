@@ -84,10 +84,6 @@ std::string formatShortest(float value) {
     return formatted(value, std::chars_format::general, precision);
 }
 
-std::string titleLine() {
-    return text(TextTitle) + text(TextEquation) + " = 0";
-}
-
 std::string legendLine() {
     return text(TextLegendReplaced) + text(TextLegendSteps);
 }

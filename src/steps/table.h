@@ -18,7 +18,6 @@ std::string formatDigits9(float value);
 // The shortest digits that read back as the same single-precision number.
 std::string formatShortest(float value);
 
-std::string titleLine();
 // What the columns and the counts mean.
 std::string legendLine();
 std::string countsLine();

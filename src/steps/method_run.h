@@ -406,16 +406,8 @@ PictureEquation StepsRun<Format, Equation>::methodPictureEquation() {
 
 template <typename Format, typename Equation>
 DrawnStep StepsRun<Format, Equation>::drawnStepOf(const MethodStep<Numbers>& step) const {
-    DrawnStep drawn;
-    drawn.a = placeOf<Format>(step.a);
-    drawn.b = placeOf<Format>(step.b);
-    drawn.fa = Format::plotted(step.fa);
-    drawn.fb = Format::plotted(step.fb);
+    DrawnStep drawn = placedStep<Format, DrawnStep>(step);
     drawn.slope = Format::plotted(step.slope);
-    if (step.x) {
-        drawn.x = placeOf<Format>(*step.x);
-        drawn.fx = step.undefined ? 0.0 : Format::plotted(Format::widened(step.fx));
-    }
     if (step.chordX && step.tangentX) {
         drawn.chordX = placeOf<Format>(*step.chordX);
         drawn.tangentX = placeOf<Format>(*step.tangentX);

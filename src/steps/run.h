@@ -57,6 +57,23 @@ double placeOf(typename Format::Storage value) {
     return std::clamp(Format::plotted(Format::widened(value)), -Farthest, Farthest);
 }
 
+// What a picture draws of any step (a chord, or a step of another method):
+// its ends and their F, and the new point, in double. Where F is not
+// defined at x the vertical has nowhere to go.
+template <typename Format, typename Drawn, typename Step>
+Drawn placedStep(const Step& step) {
+    Drawn drawn;
+    drawn.a = placeOf<Format>(step.a);
+    drawn.b = placeOf<Format>(step.b);
+    drawn.fa = Format::plotted(step.fa);
+    drawn.fb = Format::plotted(step.fb);
+    if (step.x) {
+        drawn.x = placeOf<Format>(*step.x);
+        drawn.fx = step.undefined ? 0.0 : Format::plotted(Format::widened(step.fx));
+    }
+    return drawn;
+}
+
 // XIB or XIE (the separation's A or B) as a run reads it: for the dialog's
 // F as the dialog reads numbers, for a typed one possibly a constant
 // expression.
@@ -452,17 +469,7 @@ PictureStyle StepsRun<Format, Equation>::pictureStyle(bool inPage) const {
 
 template <typename Format, typename Equation>
 DrawnChord StepsRun<Format, Equation>::drawnChordOf(const Kept& kept) const {
-    const Step& step = kept.step;
-    DrawnChord chord;
-    chord.a = placeOf<Format>(step.a);
-    chord.b = placeOf<Format>(step.b);
-    chord.fa = Format::plotted(step.fa);
-    chord.fb = Format::plotted(step.fb);
-    if (step.x) {
-        chord.x = placeOf<Format>(*step.x);
-        // Where F is not defined the vertical has nowhere to go.
-        chord.fx = step.undefined ? 0.0 : Format::plotted(Format::widened(step.fx));
-    }
+    DrawnChord chord = placedStep<Format, DrawnChord>(kept.step);
     chord.curveA = kept.curveA;
     chord.curveB = kept.curveB;
     return chord;

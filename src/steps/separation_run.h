@@ -179,10 +179,9 @@ void SeparationRun<Format, Equation>::keepPoint(TableOutput& table, const Point&
         }
     }
     if (OutputFile& csv = fileOf(files_, OutputKind::Csv); csv.active) {
-        const int sign = signOf(point);
         writeOutput(csv, table,
-                    Format::exact(point.x) + "," + (point.defined ? Format::exact(point.fx) : "") + "," +
-                        (!point.defined ? "" : sign > 0 ? "+" : sign < 0 ? "-" : "0") + "\r\n");
+                    Format::exact(point.x) + "," + (point.defined ? Format::exact(point.fx) + "," + signText(point) : ",") +
+                        "\r\n");
     }
     if (!drawn_) {
         return;

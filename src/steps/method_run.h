@@ -421,30 +421,13 @@ DrawnStep StepsRun<Format, Equation>::drawnStepOf(const MethodStep<Numbers>& ste
 template <typename Format, typename Equation>
 std::string StepsRun<Format, Equation>::methodPage(const Outcome& outcome) {
     StepsPage page;
-    PageFacts& facts = page.facts;
-    facts.equation = methodPictureEquation();
-    facts.style = pictureStyle(true);
-    const PageApp app = pageApp(parsed_);
-    facts.appForm = app.form;
-    facts.appScripts = app.scripts;
-    facts.result = pictureResult(outcome);
-    const std::vector<std::string> head = methodHead();
-    facts.heading = pageText(head.front());
-    for (auto line = head.begin() + 1; line != head.end(); ++line) {
-        facts.inputs.push_back(pageText(*line));
-    }
+    std::vector<std::string> head = methodHead();
     if (countLine_) {
-        facts.inputs.push_back(pageText(*countLine_));
+        head.push_back(*countLine_);
     }
-    facts.title = facts.equation.heading + "Xib = " + facts.equation.aText + ", Xie = " + facts.equation.bText +
-                  cp1251ToUtf8(text(TextCaptionAccuracy)) + endText(epsilon_);
-    for (const std::string& line : reportLines(outcome)) {
-        facts.report.append(facts.report.empty() ? "" : " ").append(pageText(line));
-    }
-    if (outcome.x) {
-        const bool undefined = Format::undefined(Format::widened(outcome.fx));
-        facts.lastX = Format::shown(*outcome.x) + ", F = " + (undefined ? "&#8211;" : Format::shown(outcome.fx));
-    }
+    page.facts = pageFactsStart(methodPictureEquation(), head);
+    PageFacts& facts = page.facts;
+    addOutcome(facts, outcome, Format::undefined(Format::widened(outcome.fx)));
     facts.chords = keptSteps_.chords;
     if (!idleNote_.empty()) {
         facts.idleRow = pageText(idleNote_);

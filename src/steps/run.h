@@ -193,7 +193,9 @@ private:
     PictureStyle pictureStyle(bool inPage) const;
     DrawnChord drawnChordOf(const Kept& chord) const;
     PictureResult pictureResult(const Outcome& outcome) const;
-    PageFacts pageFactsStart(const HeadLines& head);
+    PageFacts pageFactsStart(PictureEquation equation, const std::vector<std::string>& head);
+    std::vector<std::string> pageHead(const HeadLines& head) const;
+    void addOutcome(PageFacts& facts, const Outcome& outcome, bool undefinedAtLast) const;
     PageFacts pageFacts(const std::vector<Kept>& chords, const Outcome& outcome);
     PageRow pageRowOf(const Kept& chord) const;
     int refuse(const std::string& reason);
@@ -511,38 +513,56 @@ PageRow StepsRun<Format, Equation>::pageRowOf(const Kept& chord) const {
     return row;
 }
 
-// What every page of the run says first: the equation, the heading and the
-// inputs.
+// What every page of the run says first: the picture's equation, the form
+// and the head's lines; the window's title names the interval.
 template <typename Format, typename Equation>
-PageFacts StepsRun<Format, Equation>::pageFactsStart(const HeadLines& head) {
+PageFacts StepsRun<Format, Equation>::pageFactsStart(PictureEquation equation, const std::vector<std::string>& head) {
     PageFacts facts;
-    facts.equation = pictureEquation();
+    facts.equation = std::move(equation);
     facts.style = pictureStyle(true);
     const PageApp app = pageApp(parsed_);
     facts.appForm = app.form;
     facts.appScripts = app.scripts;
-    if constexpr (Equation::dialogF) {
-        facts.heading = pageText(head.title);
-    } else {
-        facts.heading = pageText(head.title + equation_.text + " = 0");
-    }
-    facts.inputs = {pageText(head.inputs)};
-    if (head.computedIn) {
-        facts.inputs.push_back(pageText(*head.computedIn));
+    facts.heading = pageText(head.front());
+    for (auto line = head.begin() + 1; line != head.end(); ++line) {
+        facts.inputs.push_back(pageText(*line));
     }
     facts.title = facts.equation.heading + "Xib = " + facts.equation.aText + ", Xie = " + facts.equation.bText;
     return facts;
 }
 
+// The chords' heading (with a typed equation) and inputs.
 template <typename Format, typename Equation>
-PageFacts StepsRun<Format, Equation>::pageFacts(const std::vector<Kept>& chords, const Outcome& outcome) {
-    const HeadLines head = headLines();
-    PageFacts facts = pageFactsStart(head);
+std::vector<std::string> StepsRun<Format, Equation>::pageHead(const HeadLines& head) const {
+    std::vector<std::string> lines{head.title, head.inputs};
+    if constexpr (!Equation::dialogF) {
+        lines.front() += equation_.text + " = 0";
+    }
+    if (head.computedIn) {
+        lines.push_back(*head.computedIn);
+    }
+    return lines;
+}
+
+// What the walk ended with: the picture's result, EPS in the window's
+// title, the report and the last approximation.
+template <typename Format, typename Equation>
+void StepsRun<Format, Equation>::addOutcome(PageFacts& facts, const Outcome& outcome, bool undefinedAtLast) const {
     facts.result = pictureResult(outcome);
     facts.title += cp1251ToUtf8(text(TextCaptionAccuracy)) + endText(epsilon_);
     for (const std::string& line : reportLines(outcome)) {
         facts.report.append(facts.report.empty() ? "" : " ").append(pageText(line));
     }
+    if (outcome.x) {
+        facts.lastX = Format::shown(*outcome.x) + ", F = " + (undefinedAtLast ? "&#8211;" : Format::shown(outcome.fx));
+    }
+}
+
+template <typename Format, typename Equation>
+PageFacts StepsRun<Format, Equation>::pageFacts(const std::vector<Kept>& chords, const Outcome& outcome) {
+    const HeadLines head = headLines();
+    PageFacts facts = pageFactsStart(pictureEquation(), pageHead(head));
+    addOutcome(facts, outcome, !chords.empty() && chords.back().step.undefined);
     if (Equation::dialogF) {
         facts.report += ' ';  // the dialog's report ends its last line too
     }
@@ -551,10 +571,6 @@ PageFacts StepsRun<Format, Equation>::pageFacts(const std::vector<Kept>& chords,
     facts.rule = pageText(text(parsed_.stop == StopRule::Residual ? TextRuleResidual
                                : parsed_.stop == StopRule::Step   ? TextRuleStep
                                                                   : TextRuleRelative));
-    if (outcome.x) {
-        const bool undefined = !chords.empty() && chords.back().step.undefined;
-        facts.lastX = Format::shown(*outcome.x) + ", F = " + (undefined ? "&#8211;" : Format::shown(outcome.fx));
-    }
     facts.chords = kept_.chords;
     const WalkEnd end = walkEndOf(kept_, chords, outcome.found, parsed_.stop, parsed_.limit);
     facts.stop = pageText(stopReason(end, false));
@@ -581,7 +597,7 @@ int StepsRun<Format, Equation>::refuse(const std::string& reason) {
     writeRefusedFiles(
         console_, parsed_,
         [&] { return pictureOfRejection(pictureEquation(), pageText(reason), pictureStyle(false)); },
-        [&] { return rejectionPageText(pageFactsStart(headLines()), cp1251ToUtf8(reason)); });
+        [&] { return rejectionPageText(pageFactsStart(pictureEquation(), pageHead(headLines())), cp1251ToUtf8(reason)); });
     return ExitRefused;
 }
 

@@ -57,6 +57,27 @@ double placeOf(typename Format::Storage value) {
     return std::clamp(Format::plotted(Format::widened(value)), -Farthest, Farthest);
 }
 
+// A typed equation as a picture draws it: F over [a, b], named as typed
+// (in the caption cut after `captionBytes`), its ends as the format holds
+// them.
+template <typename Format, typename Equation>
+PictureEquation typedPictureEquation(Equation& typed, typename Format::Storage a, typename Format::Storage b,
+                                     std::size_t captionBytes) {
+    PictureEquation equation;
+    equation.f = [&typed](double x) { return typed.plotted(x); };
+    equation.a = placeOf<Format>(a);
+    equation.b = placeOf<Format>(b);
+    equation.title = "F(x) = " + escapedPageText(typed.text) + " = 0";
+    equation.caption = typed.text.size() <= captionBytes
+                           ? equation.title
+                           : "F(x) = " + escapedPageText(typed.text.substr(0, captionBytes - 1)) + "&#8230; = 0";
+    equation.aText = Format::shown(a);
+    equation.bText = Format::shown(b);
+    equation.aLabel = equation.aText;
+    equation.bLabel = equation.bText;
+    return equation;
+}
+
 // What a picture draws of any step (a chord, or a step of another method):
 // its ends and their F, and the new point, in double. Where F is not
 // defined at x the vertical has nowhere to go.
@@ -428,24 +449,10 @@ PictureEquation StepsRun<Format, Equation>::pictureEquation() {
         }
         return equation;
     } else {
-        PictureEquation equation;
-        equation.f = [this](double x) { return equation_.plotted(x); };
-        equation.a = placeOf<Format>(a_);
-        equation.b = placeOf<Format>(b_);
-        equation.heading = cp1251ToUtf8(modified() ? capitalName(method_) + ": " : text(TextCaptionTitle));
-        const std::string& typed = equation_.text;
-        equation.title = "F(x) = " + escapedPageText(typed) + " = 0";
         // The caption's line holds about 80 characters: a longer equation is
         // cut there, the title keeps all of it.
-        constexpr std::size_t CaptionEquationBytes = 64;
-        equation.caption = typed.size() <= CaptionEquationBytes ? equation.title
-                                                                : "F(x) = " +
-                                                                      escapedPageText(typed.substr(0, CaptionEquationBytes - 1)) +
-                                                                      "&#8230; = 0";
-        equation.aText = Format::shown(a_);
-        equation.bText = Format::shown(b_);
-        equation.aLabel = equation.aText;
-        equation.bLabel = equation.bText;
+        PictureEquation equation = typedPictureEquation<Format>(equation_, a_, b_, 64);
+        equation.heading = cp1251ToUtf8(modified() ? capitalName(method_) + ": " : text(TextCaptionTitle));
         equation.inputs = "Xib = " + equation.aText + ", Xie = " + equation.bText +
                           cp1251ToUtf8(text(TextCaptionAccuracy)) + Format::shown(epsilon_) +
                           cp1251ToUtf8(text(TextCaptionLimit)) + formatCount(parsed_.limit);

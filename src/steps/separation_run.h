@@ -214,15 +214,7 @@ PictureEquation SeparationRun<Format, Equation>::pictureEquation() {
     if constexpr (Equation::dialogF) {
         equation = fixedPictureEquation({a_, b_, 0.0f, 0});
     } else {
-        equation.f = [this](double x) { return equation_.plotted(x); };
-        equation.a = placeOf<Format>(a_);
-        equation.b = placeOf<Format>(b_);
-        equation.title = "F(x) = " + escapedPageText(equation_.text) + " = 0";
-        equation.caption = equation.title;
-        equation.aText = Format::shown(a_);
-        equation.bText = Format::shown(b_);
-        equation.aLabel = equation.aText;
-        equation.bLabel = equation.bText;
+        equation = typedPictureEquation<Format>(equation_, a_, b_, SIZE_MAX);
     }
     equation.heading = pageText(text(TextSeparateCaption));
     equation.aName = "A";

@@ -15,42 +15,16 @@ constexpr std::uint64_t LargestWhole = 999999999999999999u;  // 18 digits
 // digits ("2", "2.0", "3e2", "0.0"); none otherwise. Only these are ever
 // folded, so no decimal fraction is rounded here.
 std::optional<std::uint64_t> wholeValue(const std::string& text) {
-    std::string digits;
-    std::size_t at = 0;
-    long fraction = 0;
-    bool point = false;
-    for (; at < text.size() && text[at] != 'e' && text[at] != 'E'; ++at) {
-        const char c = text[at];
-        if (c == '.') {
-            point = true;
-        } else if (c >= '0' && c <= '9') {
-            digits += c;
-            fraction += point ? 1 : 0;
-        } else {
-            return std::nullopt;
-        }
+    std::optional<DecimalParts> parts = decimalParts(text, 100000);
+    if (!parts) {
+        return std::nullopt;
     }
-    long exponent = 0;
-    if (at < text.size()) {
-        bool negative = false;
-        ++at;
-        if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-            negative = text[at] == '-';
-            ++at;
-        }
-        for (; at < text.size(); ++at) {
-            if (text[at] < '0' || text[at] > '9') {
-                return std::nullopt;
-            }
-            exponent = std::min(exponent * 10 + (text[at] - '0'), 100000L);
-        }
-        exponent = negative ? -exponent : exponent;
-    }
+    std::string& digits = parts->digits;
     digits.erase(0, digits.find_first_not_of('0'));
     if (digits.empty()) {
         return 0;
     }
-    long scale = exponent - fraction;  // value = digits * 10^scale
+    long long scale = parts->scale;  // value = digits * 10^scale
     for (; scale < 0; ++scale) {
         if (digits.back() != '0') {
             return std::nullopt;

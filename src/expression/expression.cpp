@@ -34,3 +34,42 @@ bool dependsOnX(const Expression& expression) {
     return std::any_of(expression.nodes.begin(), expression.nodes.end(),
                        [](const Node& node) { return node.kind == NodeKind::Variable; });
 }
+
+std::optional<DecimalParts> decimalParts(const std::string& text, long long limit) {
+    DecimalParts parts;
+    std::size_t at = 0;
+    bool point = false;
+    for (; at < text.size() && text[at] != 'e' && text[at] != 'E'; ++at) {
+        if (text[at] == '.' && !point) {
+            point = true;
+        } else if (text[at] >= '0' && text[at] <= '9') {
+            parts.digits += text[at];
+            parts.scale -= point ? 1 : 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (parts.digits.empty()) {
+        return std::nullopt;
+    }
+    long long typed = 0;
+    if (at < text.size()) {
+        ++at;
+        if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+            parts.negativeExponent = text[at] == '-';
+            ++at;
+        }
+        if (at == text.size()) {
+            return std::nullopt;
+        }
+        for (; at < text.size(); ++at) {
+            if (text[at] < '0' || text[at] > '9') {
+                return std::nullopt;
+            }
+            typed = std::min(typed * 10 + (text[at] - '0'), limit);
+        }
+    }
+    parts.scale += parts.negativeExponent ? -typed : typed;
+    parts.exponentAtLimit = typed == limit;
+    return parts;
+}

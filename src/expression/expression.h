@@ -55,6 +55,18 @@ const char* functionName(FunctionName function);
 // other word. A second name is the same function, not a node of its own.
 std::optional<FunctionName> functionNamed(std::string_view word);
 
+// A decimal constant's text as its digits and the power of ten that scales
+// them: "0.25e1" is 025 times 10^-1. None for a text that is not one (no
+// digit, a second point, an exponent without digits). A typed exponent is
+// cut to `limit`, and one that reaches it is said.
+struct DecimalParts {
+    std::string digits;
+    long long scale = 0;
+    bool negativeExponent = false;
+    bool exponentAtLimit = false;
+};
+std::optional<DecimalParts> decimalParts(const std::string& text, long long limit);
+
 // Whether x occurs anywhere in the expression: an end of the interval may
 // be typed as an expression, but only as a constant one.
 bool dependsOnX(const Expression& expression);

@@ -279,53 +279,20 @@ void power(Range& r, const Range& a, const Range& b, Scratch& scratch) {
 // first ("0.25e1" is read as "025e-1"): MPFR reads the point of the C
 // locale's LC_NUMERIC, and a program may have set another.
 bool setConstant(Range& r, const std::string& text) {
-    std::string digits;
-    long long exponent = 0;
-    std::size_t at = 0;
-    bool point = false;
-    for (; at < text.size() && text[at] != 'e' && text[at] != 'E'; ++at) {
-        if (text[at] == '.' && !point) {
-            point = true;
-        } else if (text[at] >= '0' && text[at] <= '9') {
-            digits += text[at];
-            exponent -= point ? 1 : 0;
-        } else {
-            return false;
-        }
-    }
-    if (digits.empty()) {
-        return false;
-    }
     // An exponent past any MPFR range is cut short, and the end it would
     // have moved goes to 0 or to infinity.
-    constexpr long long Limit = 100000000;
-    long long typed = 0;
-    int sign = 1;
-    if (at < text.size()) {
-        ++at;
-        if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-            sign = text[at] == '-' ? -1 : 1;
-            ++at;
-        }
-        if (at == text.size()) {
-            return false;
-        }
-        for (; at < text.size(); ++at) {
-            if (text[at] < '0' || text[at] > '9') {
-                return false;
-            }
-            typed = std::min(typed * 10 + (text[at] - '0'), Limit);
-        }
+    const std::optional<DecimalParts> parts = decimalParts(text, 100000000);
+    if (!parts) {
+        return false;
     }
-    exponent += sign * typed;
-    const std::string plain = digits + "e" + std::to_string(exponent);
+    const std::string plain = parts->digits + "e" + std::to_string(parts->scale);
     if (mpfr_set_str(r.low, plain.c_str(), 10, MPFR_RNDD) != 0 ||
         mpfr_set_str(r.high, plain.c_str(), 10, MPFR_RNDU) != 0) {
         return false;
     }
-    if (typed == Limit && sign > 0 && !mpfr_zero_p(r.low)) {
+    if (parts->exponentAtLimit && !parts->negativeExponent && !mpfr_zero_p(r.low)) {
         mpfr_set_inf(r.high, 1);
-    } else if (typed == Limit && sign < 0) {
+    } else if (parts->exponentAtLimit && parts->negativeExponent) {
         mpfr_set_zero(r.low, 1);
     }
     return true;

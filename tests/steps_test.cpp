@@ -277,6 +277,8 @@ TEST(StepsArgumentsTest, FaultsNameTheArgument) {
         {{"--csv", "a", "--html=", "0"}, ArgumentFault::FileMissing, 3},
         {{"--csv", "-", "--svg=-", "0"}, ArgumentFault::OutputTwice, 3},
         {{"0", "1", "--", "0.1", "--svg", "p"}, ArgumentFault::NotANumber, 3},
+        {{"--method", "newtons", "0", "1", "0.1", "5"}, ArgumentFault::UnknownValue, 2},
+        {{"0", "1", "0.1", "5", "--stop", "steps"}, ArgumentFault::UnknownValue, 6},
     };
     for (const Case& c : cases) {
         const StepsArguments parsed = parseStepsArguments(c.line);
@@ -1175,6 +1177,16 @@ TEST(StepsMethodsTest, ConditionsAreCheckedAndNamed) {
         EXPECT_NE((run.output + run.errors).find(asShown(c.said)), std::string::npos)
             << c.line[1] << " " << c.line[3] << "\n" << run.output << run.errors;
     }
+    // The page says it too: the idle stretch as the table's last row, shown
+    // with the last step taken, and simple iteration's a-priori count.
+    runSteps({"--equation", "x^2 - 2", "--method", "bisection", "--precision", "double", "1", "2", "0", "100",
+              "--html", "m.html"});
+    EXPECT_NE(contentsOf("m.html").find("<tr class=\"idle\" data-from=\"53\"><td colspan=\"7\">Шаги с 54 по 100"),
+              std::string::npos);
+    runSteps({"--equation", "x^2 - 2", "--method", "iteration", "--phi", "x - (x^2 - 2)/3", "1", "2", "1e-9", "60",
+              "--html", "m.html"});
+    EXPECT_NE(contentsOf("m.html").find("<p>Априорное число шагов: n = 19,"), std::string::npos);
+    std::remove("m.html");
 }
 
 // Every method's picture draws each step as a group of its own, with the
@@ -1242,6 +1254,9 @@ TEST(StepsMethodsTest, AStepRuleMetAtAPoleIsNoRoot) {
             runSteps({"--equation", "tg(x)", "3", "3.5", "0.01", "40", "--method", method, "--stop", "step"});
         EXPECT_NE(root.output.find(asShown("Корень = 3.14")), std::string::npos) << root.output;
     }
+    // A residual below EPS is a root however |F| there compares with the ends.
+    const ProgramRun residual = runSteps({"--equation", "sin(10*x)", "-0.02", "0.3", "10", "50"});
+    EXPECT_NE(residual.output.find(asShown("Корень = ")), std::string::npos) << residual.output;
     // F not monotone, larger inside than at both ends, but falling: a root.
     const ProgramRun hump =
         runSteps({"--equation", "sin(10*x)", "--method", "bisection", "--stop", "step", "-0.02", "0.3", "0.1", "50"});

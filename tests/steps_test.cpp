@@ -745,6 +745,10 @@ TEST(StepsProgramTest, FilesKeepEveryStepWhenStandardOutputFails) {
     options.outputFile = "/dev/full";
     EXPECT_EQ(runChords("", options).exitStatus, 1);
     EXPECT_EQ(contentsOf("refused.html"), contentsOf("read.html"));
+    // So with the CSV on the refused standard output beside the page.
+    options.arguments.insert(options.arguments.end(), {"--csv", "-"});
+    EXPECT_EQ(runChords("", options).exitStatus, 1);
+    EXPECT_EQ(contentsOf("refused.html"), contentsOf("read.html"));
     std::remove("read.html");
     std::remove("refused.html");
 }

@@ -139,7 +139,15 @@ bool walkOutputsWantMore(const OutputFiles& outputs, const TableOutput& table) {
     if (interruptRequested()) {
         return false;
     }
-    return !tableRefused(table) || (anyActive(outputs) && !anyToOutput(outputs));
+    if (!tableRefused(table)) {
+        return true;
+    }
+    for (const OutputFile& output : outputs.files) {
+        if (output.active && !output.toOutput) {
+            return true;  // a file beside standard output still wants every step
+        }
+    }
+    return false;
 }
 
 void endIfInterrupted(OutputFiles& outputs, TableOutput& table) {

@@ -508,6 +508,19 @@ TEST(ChordWalkTest, MethodsThatStandStillAreCountedNotRepeated) {
             EXPECT_EQ(outcome.b, std::nextafter(outcome.a, 2.0));
         }
     }
+    // A step F (-1 below 1.3, 1 above) keeps its values at the ends while
+    // the bracket shrinks: that is not standing still.
+    struct Jump {
+        double operator()(double x) const { return x < 1.3 ? -1.0 : 1.0; }
+        double slope(double) const { return 0.0; }  // the walk's other methods ask for these
+        double map(double x) const { return x; }
+    } jump;
+    std::uint64_t steps = 0;
+    walkMethod<DoubleNumbers>(startMethod<DoubleNumbers>(Method::Bisection, 1.0, 2.0, 1.0, false, jump),
+                              {0.0, 1000, StopRule::Residual, {}}, jump,
+                              observeSteps([&](std::uint64_t number, const auto&, bool) { return steps = number, true; },
+                                           [](std::uint64_t, std::uint64_t) {}));
+    EXPECT_GT(steps, 40u);
 }
 
 namespace {

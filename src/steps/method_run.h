@@ -377,10 +377,9 @@ int StepsRun<Format, Equation>::runMethod() {
                 return walkOutputsWantMore(files_, table);
             },
             [&](std::uint64_t first, std::uint64_t last) {
-                stopNote_ = methodIdleRow(first, last);
-                idleNote_ = stopNote_;
+                idleNote_ = methodIdleRow(first, last);
                 if (tableWanted_) {
-                    addLine(table, stopNote_);
+                    addLine(table, idleNote_);
                 }
             }));
     return finishRun(table, outcome);
@@ -432,8 +431,9 @@ std::string StepsRun<Format, Equation>::methodPage(const Outcome& outcome) {
     if (!idleNote_.empty()) {
         facts.idleRow = pageText(idleNote_);
     }
-    facts.stop = stopNote_.empty() ? pageText(text(TextPageStopLimit) + std::to_string(parsed_.limit))
-                                   : pageText(stopNote_);
+    facts.stop = !idleNote_.empty()  ? *facts.idleRow
+                 : stopNote_.empty() ? pageText(text(TextPageStopLimit) + std::to_string(parsed_.limit))
+                                     : pageText(stopNote_);
     page.columns.push_back("n");
     for (const MethodColumn& column : methodColumns(method_)) {
         page.columns.push_back(pageText(column.shown));

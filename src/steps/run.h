@@ -279,8 +279,8 @@ private:
     std::optional<double> contraction_;  // q
     MethodEquation<Format, Equation> methodEquation_{equation_, divisor_, phi_};
     KeptChords<KeptStep> keptSteps_;
-    std::string stopNote_;  // the note of the step that ended the walk, or the idle stretch's
-    std::string idleNote_;  // the idle stretch, when there is one
+    std::string stopNote_;  // the note of the step that ended the walk
+    std::string idleNote_;  // the idle stretch that ended it, when there is one
     std::optional<std::string> countLine_;  // simple iteration's a-priori count, after its first row
 };
 
